@@ -1,0 +1,51 @@
+#pragma once
+// What crosses between quornvale.exe and Ostrilix.dll: plain values only.
+// The program binds every export by name at run time with these types.
+#include <windows.h>
+#include <stddef.h>
+
+// Feature switches of the shared block, one bit each.
+enum FeatureBit : DWORD {
+    kFeatureRollUp = 0x1,
+    kFeatureReserved = 0x2,
+    kFeatureAutoScrolling = 0x4,
+    kFeatureWindowInfo = 0x8,
+    kFeatureTopmost = 0x10,
+    kFeatureChord = 0x20,
+    kFeatureHideCursor = 0x40,
+    kFeatureMoveCursor = 0x80,
+    kFeatureDocking = 0x100,
+    kFeatureNotifyIcon = 0x200,
+    kFeatureSizeDisplay = 0x400,
+    kFeatureDisableIme = 0x800,
+    kFeatureDirectScroll = 0x1000,
+};
+
+// Marker in dwExtraInfo (and mouseData) of every input event the library
+// injects, so that its own hooks let such input pass.
+constexpr ULONG_PTR EVENT_INFO = 0x1010;
+
+// Parameter block of SetFeatureFlags, passed by value.  On 32-bit Windows its
+// layout is fixed at 20 bytes; the 64-bit build follows the natural layout.
+struct FeatureParams {
+    SHORT s_s_scroll_distance;   // flag 0x4
+    SHORT s_s_scroll_delta;      // flag 0x4
+    SHORT s_s_scroll_mode;       // flag 0x4
+    WORD s_s_rollup_animate;     // flag 0x1
+    LONG s_n_rollup_hotaction;   // flag 0x1
+    HWND s_h_cover_wnd;          // flag 0x400
+    LONG s_b_displaysize;        // flag 0x400
+};
+#if defined(__i386__) || defined(_M_IX86)
+static_assert(sizeof(FeatureParams) == 20, "FeatureParams is 20 bytes on 32-bit Windows");
+static_assert(offsetof(FeatureParams, s_n_rollup_hotaction) == 8, "fixed 32-bit layout");
+static_assert(offsetof(FeatureParams, s_h_cover_wnd) == 12, "fixed 32-bit layout");
+static_assert(offsetof(FeatureParams, s_b_displaysize) == 16, "fixed 32-bit layout");
+#endif
+
+// Export signatures, bound with GetProcAddress by the names in comments.
+using EnableFeaturesFn = LONG(WINAPI*)(DWORD mask, LONG value);           // "EnableFeatures"
+using SetFeatureFlagsFn = LONG(WINAPI*)(DWORD flags, FeatureParams params);  // "SetFeatureFlags"
+using SetIntValueFn = LONG(WINAPI*)(LONG value);  // "SetRetrieveWndInfoFlag", "SetAeroSnapMode", "SetMButtonFunctionCode"
+using SetMinimalAlphaValueFn = DWORD(WINAPI*)(DWORD alpha);  // "SetMinimalAlphaValue"
+using SetListFn = LONG(WINAPI*)(const wchar_t* list);        // the four list setters

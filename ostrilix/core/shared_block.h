@@ -1,0 +1,63 @@
+#pragma once
+// The one block of switches and parameters that every process which maps
+// Ostrilix.dll sees.  It lives alone in the image's ".shared" section
+// (readable, writable, shared), so a tool that loads the same file can find
+// it by section name and read it through this declaration.
+#include "common/ostrilix_interface.h"
+
+constexpr int kSharedListChars = 260;
+
+struct SharedBlock {
+    wchar_t s_sz_disableime_classes[kSharedListChars];
+    // The thirteen feature switches: bit 0x20 first, then 0x1 .. 0x1000.
+    LONG s_b_babylon;
+    LONG s_b_rollupwnd;
+    LONG s_b_reserved;
+    LONG s_b_autoscrolling;
+    LONG s_b_retrieve_wnd_info;
+    LONG s_b_topmost;
+    LONG s_b_hidecursor;
+    LONG s_b_changecursor;
+    LONG s_b_dockwindow;
+    LONG s_b_notifyicon;
+    LONG s_b_sizewindow;
+    LONG s_b_disableime;
+    LONG s_b_directscroll;
+    LONG s_n_aero_snap_mode;
+    LONG s_n_mbutton_code;
+    HANDLE s_h_autoscroll_thread;
+    SHORT s_s_whell_delta;
+    LONG s_n_wheel_data;
+    FeatureParams s_feature_value;
+    HWND s_h_desktop_listview;
+    COLORREF s_cr_text_bkcolor;
+    COLORREF s_cr_text_color;
+    LONG s_b_avoid_rbtn_up;
+    LONG s_b_sending_click;
+    LONG s_n_mbutton_state;
+    LONG s_n_minimal_alpha;
+    wchar_t s_sz_mbutton_except[kSharedListChars];
+    LONG s_b_menu_anim_off;
+    LONG s_b_saved_menu_fade;
+    LONG s_b_saved_menu_anim;
+    LONG s_b_rolled_up;
+    WNDPROC s_wp_taskbar_orig;
+    LONG s_n_os_version;
+};
+
+// Defined in the library only.
+extern SharedBlock g_shared;
+
+// Address of the switch that stores one feature bit, or null for a bit that
+// names no switch.  Pure: takes the block it works on.
+LONG* FeatureSwitch(SharedBlock& block, DWORD bit);
+// The stored value of the switch of the first bit found in the mask, testing
+// 0x20 first and then 0x1 .. 0x1000; 0 when the mask names no switch.
+LONG FeatureValue(const SharedBlock& block, DWORD mask);
+// Stores value, unchanged, into the switch of every feature bit in mask.
+void StoreFeatures(SharedBlock& block, DWORD mask, LONG value);
+// Copies the parameter fields that belong to the given flags.
+void StoreFeatureParams(SharedBlock& block, DWORD flags, const FeatureParams& params);
+
+// The library's own feature test on the shared block.
+inline LONG IsFeatureEnabled(DWORD mask) { return FeatureValue(g_shared, mask); }

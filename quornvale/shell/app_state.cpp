@@ -1,0 +1,3 @@
+#include "quornvale/shell/app_state.h"
+
+ProgramState g_app = {};

@@ -1,0 +1,37 @@
+#pragma once
+// Binding of Ostrilix.dll: loading it, its hooks, and calls into its exports.
+#include <windows.h>
+
+#include "quornvale/resources/resource.h"
+#include "quornvale/shell/app_state.h"
+
+constexpr UINT IDS_LIBRARY_NAME = IDS_LIBRARY_FILE;
+
+// LoadStringW of the id (36 characters), then LoadLibraryExW with the
+// normal search order, which starts with the program's directory.
+HMODULE LoadHookLibrary(UINT string_id);
+
+// Installs one library procedure, by export name, as a hook of the given
+// type on the given thread (0: all).  False, with *hook untouched, when the
+// module, the name or the export is missing or the system refuses.
+bool InstallHook(HMODULE library, int hook_type, const char* export_name, DWORD thread_id,
+                 HHOOK* hook);
+// Unhooks and clears the handle; nothing when it is null.  The export name
+// only labels the trace.
+void RemoveHook(HHOOK* hook, const char* export_name);
+
+// An optional export, looked up at the point of use; null while no library
+// is loaded or when the library lacks it.
+template <typename Fn>
+Fn LibraryExport(const char* name)
+{
+    if (!g_app.library)
+        return nullptr;
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(g_app.library, name)));
+}
+
+// Feature switches and parameters; nothing while no library is bound.
+void PushFeature(DWORD mask, LONG value);
+void PushFeatureParams(DWORD flags, const FeatureParams& params);
+// Calls a list setter by name when the library exports it.
+void PushList(const char* setter, const wchar_t* list);

@@ -1,0 +1,58 @@
+#include "quornvale/shell/main_window.h"
+
+#include "quornvale/shell/app_state.h"
+#include "quornvale/shell/feature_push.h"
+
+namespace {
+// Pure red is the colour key: whatever is painted red is a hole in the veil.
+constexpr COLORREF kColourKey = RGB(255, 0, 0);
+constexpr BYTE kVeilAlpha = 192;
+
+void HideMainWindow(HWND wnd)
+{
+    SetWindowPos(wnd, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW);
+}
+}  // namespace
+
+bool RegisterMainWindowClass(HINSTANCE instance, const wchar_t* class_name)
+{
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_CROSS);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = class_name;
+    return RegisterClassExW(&wc) != 0;
+}
+
+HWND CreateMainWindow(HINSTANCE instance)
+{
+    HWND wnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMainWindowClass,
+                               nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    if (!wnd)
+        return nullptr;
+    SetLayeredWindowAttributes(wnd, kColourKey, kVeilAlpha, LWA_COLORKEY | LWA_ALPHA);
+    UpdateWindow(wnd);
+    return wnd;
+}
+
+LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Every message, handled or not, also gets the default processing.
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(wnd);
+        break;
+    case WM_DESTROY:
+        OnDestroy(wnd);
+        break;
+    case WM_KEYDOWN:
+        HideMainWindow(wnd);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(wnd, message, wParam, lParam);
+}

@@ -1,0 +1,11 @@
+#pragma once
+#include <windows.h>
+
+// Writes the module's directory, with its trailing backslash, into the buffer
+// and returns its length; 0 (buffer left holding the file name) when the
+// name has no backslash after its first character or cannot be read.
+int GetModuleDirectory(HMODULE module, wchar_t* buffer, int buffer_chars);
+
+// Pure: the length of the directory part of a path, trailing backslash
+// included; 0 when no backslash follows the first character.
+int DirectoryLength(const wchar_t* path);

@@ -1,0 +1,51 @@
+// quornvale.exe: the tray program.  One hidden window; everything the
+// program does is a message to it.
+#include <windows.h>
+
+#include "quornvale/shell/app_state.h"
+#include "quornvale/shell/main_window.h"
+#include "quornvale/shell/program_path.h"
+#include "quornvale/shell/settings.h"
+
+// Shared by every process started from this image: a second start sees the
+// first one's flag and leaves.
+LONG s_b_instance_running __attribute__((section(".share"), shared)) = 0;
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    if (s_b_instance_running == 1)
+        return 0;
+    s_b_instance_running = 1;
+
+    if (!RegisterMainWindowClass(instance, kMainWindowClass)) {
+        MessageBoxW(nullptr, L"This program requires Windows NT!", kMainWindowClass, MB_ICONERROR);
+        return 0;
+    }
+
+    wchar_t path[kPathChars];
+    int directory = GetModuleDirectory(instance, path, kPathChars);
+    constexpr wchar_t kSettingsName[] = L"settings.ini";
+    // A directory too long for the path leaves the settings unnamed: every
+    // read gives its default and nothing is written anywhere else instead.
+    if (directory > 0 && directory + lstrlenW(kSettingsName) < kPathChars) {
+        lstrcpyW(path + directory, kSettingsName);
+        SetSettingsPath(path);
+    }
+    // Relative paths (language files, help, snapshot folder) resolve against
+    // the program directory.
+    if (directory > 0) {
+        path[directory] = L'\0';
+        SetCurrentDirectoryW(path);
+    }
+
+    g_app.instance = instance;
+    if (!CreateMainWindow(instance))
+        return 1;  // no window would ever end the loop
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return int(msg.wParam);
+}

@@ -1,0 +1,71 @@
+# Sourced by the run and test scripts: a 64-bit Wine prefix with Wine's
+# virtual desktop (so captions, clicks and hotkeys behave as on Windows), an
+# X display, and a persistent wine server.
+#   qv_wine_env PREFIX      set the environment for that prefix
+#   qv_prefix_template      make (once) and print the cached prepared prefix
+#   qv_start_xvfb           start a private Xvfb; sets DISPLAY and QV_XVFB_PID
+#   qv_stop                 end the wine server and a private Xvfb
+
+QV_WINE=/usr/lib/wine/wine64
+QV_WINESERVER=/usr/lib/wine/wineserver64
+[ -x "$QV_WINESERVER" ] || QV_WINESERVER=/usr/lib/wine/wineserver
+QV_CACHE=${QV_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quornvale}
+
+qv_wine_env() {
+  export WINEPREFIX="$1" WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree,mshtml=" WINELOADER="$QV_WINE"
+}
+
+# Writes the settings that every prefix of ours has: no crash dialog (a crash
+# would hang the run), and Wine's virtual desktop as the default desktop.
+qv_prefix_settings() {
+  "$QV_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+  "$QV_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
+  "$QV_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f
+}
+
+qv_prefix_template() {
+  local stamp template
+  stamp=$("$QV_WINE" --version 2>/dev/null | tr -c 'A-Za-z0-9.\n' '_')
+  template="$QV_CACHE/prefix-template-$stamp-v1"
+  if [ ! -f "$template/.ready" ]; then
+    rm -rf "$template" "$template.tmp"
+    mkdir -p "$QV_CACHE"
+    (
+      qv_wine_env "$template.tmp"
+      "$QV_WINE" wineboot -u
+      qv_prefix_settings
+      "$QV_WINESERVER" -w
+    ) >/dev/null 2>&1 </dev/null
+    mv "$template.tmp" "$template" && touch "$template/.ready"
+  fi
+  echo "$template"
+}
+
+qv_start_xvfb() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+  QV_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    sleep 0.05
+  done
+  echo "Xvfb did not start on :$n" >&2
+  return 1
+}
+
+qv_start_wineserver() {
+  ("$QV_WINESERVER" -p >/dev/null 2>&1 </dev/null &)
+  sleep 0.2
+}
+
+qv_stop() {
+  [ -n "${WINEPREFIX:-}" ] && "$QV_WINESERVER" -k >/dev/null 2>&1
+  [ -n "${QV_XVFB_PID:-}" ] && kill "$QV_XVFB_PID" 2>/dev/null
+  QV_XVFB_PID=""
+  return 0
+}

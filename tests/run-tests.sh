@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both targets, checks the i686 build
+# statically and runs every test program of the x86_64 build under 64-bit
+# Wine, on a private Xvfb display (or $QV_TEST_DISPLAY), in a Wine prefix of
+# this run's own, copied from a cached prepared one.  Everything it starts is
+# ended when it exits, whatever happened.
+#   tests/run-tests.sh [NAME-FILTER]
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+filter=${1:-}
+"$root/scripts/install-deps.sh" || exit 1
+"$root/scripts/build.sh" || exit 1
+
+. "$root/scripts/wine-env.sh"
+run_dir=$(mktemp -d /tmp/qv-tests.XXXXXX)
+cleanup() { qv_stop; rm -rf "$run_dir"; }
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+total_passed=0
+total_failed=0
+tally() {  # tally LOGFILE: add the "N passed, N failed" line of one program
+  local line
+  line=$(tr -d '\r' < "$1" | grep -E '^[0-9]+ passed, [0-9]+ failed$' | tail -n 1)
+  if [ -z "$line" ]; then
+    total_failed=$((total_failed + 1))
+    echo "    (no summary: the program crashed or timed out)"
+    return
+  fi
+  total_passed=$((total_passed + $(echo "$line" | cut -d' ' -f1)))
+  total_failed=$((total_failed + $(echo "$line" | cut -d' ' -f3)))
+}
+
+echo "== static checks of the built images"
+python3 "$root/tests/static_checks.py" "$root/build" > "$run_dir/static.log" 2>&1
+sed 's/^/  /' "$run_dir/static.log"
+tally "$run_dir/static.log"
+
+if [ -n "${QV_TEST_DISPLAY:-}" ]; then
+  export DISPLAY="$QV_TEST_DISPLAY"
+else
+  qv_start_xvfb || exit 1
+fi
+template=$(qv_prefix_template)
+cp -a "$template" "$run_dir/prefix"
+qv_wine_env "$run_dir/prefix"
+qv_start_wineserver
+
+bin="$root/build/x86_64/bin"
+for exe in "$bin"/unit_*.exe "$bin"/scenario_*.exe; do
+  [ -e "$exe" ] || continue
+  name=$(basename "$exe" .exe)
+  [ -n "$filter" ] && [[ "$name" != *"$filter"* ]] && continue
+  echo "== $name"
+  log="$run_dir/$name.log"
+  # Output goes to a file: Wine's helper processes inherit it and a pipe
+  # would stay open after the test program ends.
+  (cd "$run_dir" && timeout 300 "$QV_WINE" "$exe" > "$log" 2>"$log.stderr" </dev/null)
+  # Each test's verdict with its failure details and notes; not the RUN lines.
+  tr -d '\r' < "$log" | grep -v -E '^\[ RUN  \]|^[0-9]+ passed, [0-9]+ failed$' | sed 's/^/  /'
+  tally "$log"
+done
+
+echo "$total_passed passed, $total_failed failed"
+[ "$total_failed" -eq 0 ]

@@ -1,0 +1,349 @@
+#include "tests/scenario/support/harness.h"
+
+#include <stdio.h>
+
+namespace scenario {
+
+std::wstring BinDir()
+{
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring full(path, n);
+    return full.substr(0, full.find_last_of(L'\\'));
+}
+
+std::wstring JoinPath(const std::wstring& dir, const std::wstring& name)
+{
+    if (dir.empty() || dir.back() == L'\\')
+        return dir + name;
+    return dir + L"\\" + name;
+}
+
+std::wstring MakeTempDir(const wchar_t* tag)
+{
+    static int counter = 0;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    wchar_t name[MAX_PATH];
+    _snwprintf(name, MAX_PATH - 1, L"%sqv-%s-%lu-%d", temp, tag, GetCurrentProcessId(), ++counter);
+    name[MAX_PATH - 1] = 0;
+    CreateDirectoryW(name, nullptr);
+    return name;
+}
+
+bool WriteTextFile(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+std::string ReadTextFile(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    std::string out;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got)
+        out.append(chunk, got);
+    CloseHandle(file);
+    return out;
+}
+
+bool FileExists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void PumpFor(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(5);
+    } while (GetTickCount() - start < ms);
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeout_ms, DWORD step_ms)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeout_ms)
+            return condition();
+        PumpFor(step_ms);
+    }
+}
+
+namespace {
+struct FindData {
+    DWORD pid;
+    const wchar_t* cls;
+    const wchar_t* title;
+    HWND found;
+};
+BOOL CALLBACK FindProc(HWND wnd, LPARAM param)
+{
+    auto* data = reinterpret_cast<FindData*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (pid != data->pid)
+        return TRUE;
+    wchar_t buffer[256];
+    if (data->cls) {
+        GetClassNameW(wnd, buffer, 256);
+        if (lstrcmpiW(buffer, data->cls) != 0)
+            return TRUE;
+    }
+    if (data->title) {
+        GetWindowTextW(wnd, buffer, 256);
+        if (lstrcmpW(buffer, data->title) != 0)
+            return TRUE;
+    }
+    data->found = wnd;
+    return FALSE;
+}
+
+bool CopyBinary(const std::wstring& name, const std::wstring& dir)
+{
+    return CopyFileW(JoinPath(BinDir(), name).c_str(), JoinPath(dir, name).c_str(), FALSE) != 0;
+}
+
+bool Launch(const std::wstring& exe, const std::wstring& arguments, const std::wstring& cwd,
+            PROCESS_INFORMATION* info)
+{
+    std::wstring command = L"\"" + exe + L"\"";
+    if (!arguments.empty())
+        command += L" " + arguments;
+    std::vector<wchar_t> line(command.begin(), command.end());
+    line.push_back(0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          cwd.empty() ? nullptr : cwd.c_str(), &startup, info) != 0;
+}
+
+void EndProcess(PROCESS_INFORMATION* info)
+{
+    if (!info->hProcess)
+        return;
+    if (WaitForSingleObject(info->hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(info->hProcess, 99);
+        WaitForSingleObject(info->hProcess, 5000);
+    }
+    CloseHandle(info->hProcess);
+    CloseHandle(info->hThread);
+    *info = {};
+}
+}  // namespace
+
+HWND FindProcessWindow(DWORD process_id, const wchar_t* class_name, const wchar_t* title)
+{
+    FindData data = {process_id, class_name, title, nullptr};
+    EnumWindows(FindProc, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+Program::Program(const wchar_t* tag, const ProgramOptions& options)
+    : dir_(MakeTempDir(tag)), options_(options)
+{
+    CopyBinary(L"quornvale.exe", dir_);
+    if (options_.with_library)
+        CopyBinary(L"Ostrilix.dll", dir_);
+    if (options_.settings)
+        WriteTextFile(SettingsPath(), options_.settings);
+}
+
+Program::~Program() { Kill(); }
+
+bool Program::Start()
+{
+    if (!Launch(ExePath(), L"", dir_, &info_))
+        return false;
+    if (!options_.wait_for_window)
+        return true;
+    WaitFor([&] {
+        main_window_ = FindProcessWindow(info_.dwProcessId, L"QUORNVALE");
+        return main_window_ != nullptr || WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0;
+    }, 15000);
+    if (!main_window_)
+        return false;
+    // The window exists while its creation message still runs: wait until
+    // start-up is over and the program waits in its message loop.
+    WaitForInputIdle(info_.hProcess, 10000);
+    return true;
+}
+
+HANDLE Program::StartAnother()
+{
+    PROCESS_INFORMATION other = {};
+    if (!Launch(ExePath(), L"", dir_, &other))
+        return nullptr;
+    CloseHandle(other.hThread);
+    return other.hProcess;
+}
+
+int Program::Close(DWORD timeout_ms)
+{
+    if (!info_.hProcess)
+        return -1;
+    HWND wnd = main_window_ ? main_window_ : FindProcessWindow(info_.dwProcessId, L"QUORNVALE");
+    if (wnd)
+        PostMessageW(wnd, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(info_.hProcess, timeout_ms) != WAIT_OBJECT_0)
+        return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return int(code);
+}
+
+void Program::Kill() { EndProcess(&info_); main_window_ = nullptr; }
+
+bool Program::Running() const
+{
+    return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+Helper::~Helper() { Kill(); }
+
+bool Helper::Start(const std::wstring& exe_name, const std::wstring& arguments)
+{
+    return Launch(JoinPath(BinDir(), exe_name), arguments, L"", &info_);
+}
+
+int Helper::Wait(DWORD timeout_ms)
+{
+    if (!info_.hProcess || WaitForSingleObject(info_.hProcess, timeout_ms) != WAIT_OBJECT_0)
+        return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return int(code);
+}
+
+void Helper::Kill() { EndProcess(&info_); }
+
+// --- debug monitor -------------------------------------------------------
+
+DebugMonitor::DebugMonitor()
+{
+    buffer_ready_ = CreateEventW(nullptr, FALSE, TRUE, L"DBWIN_BUFFER_READY");
+    data_ready_ = CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_DATA_READY");
+    buffer_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
+                                 L"DBWIN_BUFFER");
+    stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (buffer_)
+        view_ = MapViewOfFile(buffer_, FILE_MAP_READ, 0, 0, 4096);
+    active_ = buffer_ready_ && data_ready_ && view_ && stop_;
+    if (active_)
+        thread_ = std::thread([this] { Run(); });
+}
+
+DebugMonitor::~DebugMonitor()
+{
+    if (stop_)
+        SetEvent(stop_);
+    if (thread_.joinable())
+        thread_.join();
+    if (view_)
+        UnmapViewOfFile(view_);
+    for (HANDLE h : {buffer_, buffer_ready_, data_ready_, stop_})
+        if (h)
+            CloseHandle(h);
+}
+
+void DebugMonitor::Run()
+{
+    HANDLE waits[2] = {stop_, data_ready_};
+    for (;;) {
+        DWORD r = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+        if (r != WAIT_OBJECT_0 + 1)
+            return;
+        const char* text = static_cast<const char*>(view_) + sizeof(DWORD);
+        std::string line(text, strnlen(text, 4096 - sizeof(DWORD)));
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            lines_.push_back(line);
+        }
+        SetEvent(buffer_ready_);
+    }
+}
+
+bool DebugMonitor::Contains(const std::string& text) const { return Count(text) > 0; }
+
+size_t DebugMonitor::Count(const std::string& text) const
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    size_t n = 0;
+    for (const auto& line : lines_)
+        if (line.find(text) != std::string::npos)
+            ++n;
+    return n;
+}
+
+bool DebugMonitor::WaitForText(const std::string& text, DWORD timeout_ms) const
+{
+    return WaitFor([&] { return Contains(text); }, timeout_ms);
+}
+
+void DebugMonitor::Clear()
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    lines_.clear();
+}
+
+// --- dialogs and images --------------------------------------------------
+
+HWND FindDialog(DWORD process_id, const wchar_t* caption)
+{
+    return FindProcessWindow(process_id, L"#32770", caption);
+}
+
+std::wstring DialogText(HWND dialog)
+{
+    std::wstring all;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[64];
+        GetClassNameW(child, cls, 64);
+        if (lstrcmpiW(cls, L"Static") != 0)
+            continue;
+        wchar_t text[512];
+        GetWindowTextW(child, text, 512);
+        all += text;
+    }
+    return all;
+}
+
+void* FindImageSection(HMODULE module, const char* name, DWORD* size)
+{
+    auto* base = reinterpret_cast<BYTE*>(module);
+    if (!base)
+        return nullptr;
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+        char section_name[9] = {};
+        memcpy(section_name, section->Name, 8);
+        if (strcmp(section_name, name) == 0) {
+            if (size)
+                *size = section->Misc.VirtualSize;
+            return base + section->VirtualAddress;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace scenario

@@ -1,0 +1,115 @@
+#pragma once
+// Scenario harness: runs the real quornvale.exe in a directory of its own,
+// starts helper programs, and observes windows and debug output from outside.
+#include <windows.h>
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace scenario {
+
+// Directory of the running test program, where the build puts every binary.
+std::wstring BinDir();
+// A fresh, empty directory under %TEMP%.
+std::wstring MakeTempDir(const wchar_t* tag);
+std::wstring JoinPath(const std::wstring& dir, const std::wstring& name);
+bool WriteTextFile(const std::wstring& path, const std::string& bytes);
+std::string ReadTextFile(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+
+// Polls (pumping this thread's messages) until the predicate holds.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeout_ms, DWORD step_ms = 20);
+// Pumps this thread's messages for the given time.
+void PumpFor(DWORD ms);
+
+// The first visible-or-not top-level window of the class owned by the process.
+HWND FindProcessWindow(DWORD process_id, const wchar_t* class_name, const wchar_t* title = nullptr);
+
+struct ProgramOptions {
+    bool with_library = true;       // copy Ostrilix.dll beside the program
+    const char* settings = nullptr; // settings.ini content; null: no file
+    bool wait_for_window = true;    // wait for the QUORNVALE window
+};
+
+// quornvale.exe copied with its library into a directory of its own (its own
+// image, so its single-instance flag and shared block start fresh).
+class Program {
+public:
+    explicit Program(const wchar_t* tag, const ProgramOptions& options = {});
+    ~Program();  // ends the process whatever happened
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool Start();
+    // Starts one more process of the same image; returns its process handle.
+    HANDLE StartAnother();
+    // WM_CLOSE to the main window; the exit code, or -1 when it did not end.
+    int Close(DWORD timeout_ms = 10000);
+    void Kill();
+    bool Running() const;
+
+    const std::wstring& Dir() const { return dir_; }
+    std::wstring ExePath() const { return JoinPath(dir_, L"quornvale.exe"); }
+    std::wstring LibraryPath() const { return JoinPath(dir_, L"Ostrilix.dll"); }
+    std::wstring SettingsPath() const { return JoinPath(dir_, L"settings.ini"); }
+    HWND MainWindow() const { return main_window_; }
+    DWORD ProcessId() const { return info_.dwProcessId; }
+    HANDLE Process() const { return info_.hProcess; }
+
+private:
+    std::wstring dir_;
+    ProgramOptions options_;
+    PROCESS_INFORMATION info_ = {};
+    HWND main_window_ = nullptr;
+};
+
+// A helper program from the build directory, ended when the object goes.
+class Helper {
+public:
+    Helper() = default;
+    ~Helper();
+    Helper(const Helper&) = delete;
+    Helper& operator=(const Helper&) = delete;
+    bool Start(const std::wstring& exe_name, const std::wstring& arguments);
+    // Waits for the process to end; its exit code, or -1 on time-out.
+    int Wait(DWORD timeout_ms);
+    void Kill();
+    DWORD ProcessId() const { return info_.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION info_ = {};
+};
+
+// Receives every OutputDebugString line of the desktop (the system's debug
+// monitor protocol), so a test can assert trace lines of other processes.
+class DebugMonitor {
+public:
+    DebugMonitor();
+    ~DebugMonitor();
+    bool Active() const { return active_; }
+    bool Contains(const std::string& text) const;
+    bool WaitForText(const std::string& text, DWORD timeout_ms) const;
+    size_t Count(const std::string& text) const;
+    void Clear();
+
+private:
+    void Run();
+    HANDLE buffer_ = nullptr, buffer_ready_ = nullptr, data_ready_ = nullptr, stop_ = nullptr;
+    void* view_ = nullptr;
+    bool active_ = false;
+    mutable std::mutex lock_;
+    std::vector<std::string> lines_;
+    std::thread thread_;
+};
+
+// A message box of another process with the given caption, and its text.
+HWND FindDialog(DWORD process_id, const wchar_t* caption);
+std::wstring DialogText(HWND dialog);
+
+// The start of a named section in a loaded image, or null.
+void* FindImageSection(HMODULE module, const char* name, DWORD* size = nullptr);
+
+}  // namespace scenario
