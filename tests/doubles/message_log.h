@@ -1,0 +1,31 @@
+#pragma once
+// A log of window messages in named shared memory: the target window double
+// writes it, scenario tests read it from outside.
+#include <windows.h>
+
+namespace message_log {
+
+struct Record {
+    UINT message;
+    UINT window;   // 0 the top-level window, 1 its child
+    ULONGLONG wParam;
+    LONGLONG lParam;
+    RECT rect;     // the top-level window's rectangle after the message
+    DWORD time;    // GetTickCount when logged
+    DWORD async_keys;  // bit 0 Alt, 1 Ctrl, 2 Shift, 3 Left Win held (async state)
+};
+
+constexpr LONG kCapacity = 8192;
+
+struct Log {
+    volatile LONG count;  // records written so far (may exceed capacity: ring)
+    Record records[kCapacity];
+};
+
+inline void MappingName(const wchar_t* tag, wchar_t* out, int chars)
+{
+    _snwprintf(out, size_t(chars) - 1, L"qv-message-log-%s", tag);
+    out[chars - 1] = 0;
+}
+
+}  // namespace message_log

@@ -1,0 +1,152 @@
+// A target application for scenario tests: one top-level window (and an
+// optional child filling its client area) in a process of its own, logging
+// every message it receives to shared memory so a test can see what the
+// application saw.
+//   target_window_gui --title T [--class C] [--rect x,y,w,h] [--log TAG]
+//                     [--child CLASS] [--popup] [--keep-on-close]
+//                     [--no-activate]
+#include <windows.h>
+#include <shellapi.h>
+#include <stdio.h>
+#include <string.h>
+#include <wchar.h>
+
+#include "tests/doubles/message_log.h"
+
+namespace {
+message_log::Log* g_log = nullptr;
+HWND g_top = nullptr;
+HWND g_child = nullptr;
+bool g_keep_on_close = false;
+
+DWORD KeyBits()
+{
+    DWORD bits = 0;
+    if (GetAsyncKeyState(VK_MENU) & 0x8000) bits |= 1;
+    if (GetAsyncKeyState(VK_CONTROL) & 0x8000) bits |= 2;
+    if (GetAsyncKeyState(VK_SHIFT) & 0x8000) bits |= 4;
+    if (GetAsyncKeyState(VK_LWIN) & 0x8000) bits |= 8;
+    return bits;
+}
+
+void Record(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (!g_log)
+        return;
+    // Hit tests and cursor queries come in floods and tell a test nothing.
+    if (msg == WM_NCHITTEST || msg == WM_SETCURSOR || msg == WM_GETICON || msg == WM_GETTEXT ||
+        msg == WM_GETTEXTLENGTH || msg == WM_GETOBJECT)
+        return;
+    LONG slot = InterlockedIncrement(&g_log->count) - 1;
+    message_log::Record& r = g_log->records[slot % message_log::kCapacity];
+    r.message = msg;
+    r.window = wnd == g_top ? 0 : 1;
+    r.wParam = ULONGLONG(wp);
+    r.lParam = LONGLONG(lp);
+    if (g_top)
+        GetWindowRect(g_top, &r.rect);
+    r.time = GetTickCount();
+    r.async_keys = KeyBits();
+}
+
+LRESULT CALLBACK TopProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    Record(wnd, msg, wp, lp);
+    switch (msg) {
+    case WM_CLOSE:
+        if (g_keep_on_close)
+            return 0;
+        break;
+    case WM_SIZE:
+        if (g_child)
+            MoveWindow(g_child, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+        break;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(wnd, msg, wp, lp);
+}
+
+WNDPROC g_child_original = nullptr;
+LRESULT CALLBACK ChildProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    Record(wnd, msg, wp, lp);
+    return CallWindowProcW(g_child_original, wnd, msg, wp, lp);
+}
+
+const wchar_t* Arg(int argc, wchar_t** argv, const wchar_t* name, const wchar_t* fallback)
+{
+    for (int i = 1; i + 1 < argc; ++i)
+        if (wcscmp(argv[i], name) == 0)
+            return argv[i + 1];
+    return fallback;
+}
+
+bool Flag(int argc, wchar_t** argv, const wchar_t* name)
+{
+    for (int i = 1; i < argc; ++i)
+        if (wcscmp(argv[i], name) == 0)
+            return true;
+    return false;
+}
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    const wchar_t* title = Arg(argc, argv, L"--title", L"Quornvale target");
+    const wchar_t* cls = Arg(argc, argv, L"--class", L"QvTargetWindow");
+    const wchar_t* tag = Arg(argc, argv, L"--log", nullptr);
+    const wchar_t* child_class = Arg(argc, argv, L"--child", nullptr);
+    int x = 100, y = 100, w = 400, h = 300;
+    swscanf(Arg(argc, argv, L"--rect", L"100,100,400,300"), L"%d,%d,%d,%d", &x, &y, &w, &h);
+    g_keep_on_close = Flag(argc, argv, L"--keep-on-close");
+
+    if (tag) {
+        wchar_t name[128];
+        message_log::MappingName(tag, name, 128);
+        HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                            sizeof(message_log::Log), name);
+        if (mapping)
+            g_log = static_cast<message_log::Log*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+    }
+
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = TopProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = cls;
+    RegisterClassExW(&wc);
+
+    DWORD style = Flag(argc, argv, L"--popup") ? (WS_POPUP | WS_BORDER) : WS_OVERLAPPEDWINDOW;
+    g_top = CreateWindowExW(0, cls, title, style, x, y, w, h, nullptr, nullptr, instance, nullptr);
+    if (!g_top)
+        return 1;
+    if (child_class) {
+        RECT client;
+        GetClientRect(g_top, &client);
+        g_child = CreateWindowExW(0, child_class, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0,
+                                  client.right, client.bottom, g_top, nullptr, instance, nullptr);
+        if (g_child)
+            g_child_original = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(g_child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ChildProc)));
+    }
+    ShowWindow(g_top, Flag(argc, argv, L"--no-activate") ? SW_SHOWNOACTIVATE : SW_SHOW);
+    if (!Flag(argc, argv, L"--no-activate"))
+        SetForegroundWindow(g_top);
+    UpdateWindow(g_top);
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}

@@ -1,0 +1,93 @@
+#include "tests/scenario/support/input.h"
+
+#include "tests/scenario/support/harness.h"
+
+namespace scenario::input {
+namespace {
+INPUT MouseInput(POINT p, DWORD flags, DWORD data, ULONG_PTR extra)
+{
+    // Absolute coordinates are normalised to 0..65535 over the primary screen.
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = LONG((p.x * 65536LL + w / 2) / w);
+    in.mi.dy = LONG((p.y * 65536LL + h / 2) / h);
+    in.mi.mouseData = data;
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.dwExtraInfo = extra;
+    return in;
+}
+
+void Send(INPUT in)
+{
+    SendInput(1, &in, sizeof(INPUT));
+}
+
+DWORD DownFlag(Button b)
+{
+    return b == Button::Left ? MOUSEEVENTF_LEFTDOWN : b == Button::Right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_MIDDLEDOWN;
+}
+
+DWORD UpFlag(Button b)
+{
+    return b == Button::Left ? MOUSEEVENTF_LEFTUP : b == Button::Right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_MIDDLEUP;
+}
+
+bool IsExtended(WORD vk)
+{
+    switch (vk) {
+    case VK_RMENU: case VK_RCONTROL: case VK_LWIN: case VK_RWIN: case VK_INSERT: case VK_DELETE:
+    case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: case VK_LEFT: case VK_RIGHT:
+    case VK_UP: case VK_DOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Key(WORD vk, bool up)
+{
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = WORD(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+    Send(in);
+}
+}  // namespace
+
+void MoveTo(POINT p, ULONG_PTR extra) { Send(MouseInput(p, 0, 0, extra)); }
+void Press(Button b, POINT p, ULONG_PTR extra) { Send(MouseInput(p, DownFlag(b), 0, extra)); }
+void Release(Button b, POINT p, ULONG_PTR extra) { Send(MouseInput(p, UpFlag(b), 0, extra)); }
+
+void Click(Button b, POINT p)
+{
+    MoveTo(p);
+    Settle(30);
+    Press(b, p);
+    Settle(30);
+    Release(b, p);
+}
+
+void DoubleClick(Button b, POINT p)
+{
+    MoveTo(p);
+    Settle(30);
+    Press(b, p);
+    Release(b, p);
+    Settle(30);
+    Press(b, p);
+    Release(b, p);
+}
+
+void Wheel(int amount, POINT p, ULONG_PTR extra)
+{
+    Send(MouseInput(p, MOUSEEVENTF_WHEEL, DWORD(amount), extra));
+}
+
+void KeyDown(WORD vk) { Key(vk, false); }
+void KeyUp(WORD vk) { Key(vk, true); }
+void Tap(WORD vk) { KeyDown(vk); KeyUp(vk); }
+void Settle(DWORD ms) { PumpFor(ms); }
+
+}  // namespace scenario::input

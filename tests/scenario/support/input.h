@@ -1,0 +1,26 @@
+#pragma once
+// Real input for scenario tests, through SendInput: it passes the low-level
+// hooks and reaches applications as a user's input would (with the injected
+// flag set).  Every button event carries an absolute move to the point, so
+// the cursor stays put and double clicks are recognised.
+#include <windows.h>
+
+namespace scenario::input {
+
+enum class Button { Left, Right, Middle };
+
+void MoveTo(POINT p, ULONG_PTR extra = 0);
+void Press(Button b, POINT p, ULONG_PTR extra = 0);
+void Release(Button b, POINT p, ULONG_PTR extra = 0);
+void Click(Button b, POINT p);
+// Two clicks within the double-click time and area.
+void DoubleClick(Button b, POINT p);
+// One wheel event of the given amount (120 = one notch away from the user).
+void Wheel(int amount, POINT p, ULONG_PTR extra = 0);
+void KeyDown(WORD vk);
+void KeyUp(WORD vk);
+void Tap(WORD vk);
+// Lets the desktop deliver what was sent (pumps this thread meanwhile).
+void Settle(DWORD ms = 150);
+
+}  // namespace scenario::input

@@ -1,0 +1,142 @@
+#include "tests/scenario/support/target.h"
+
+#include <stdio.h>
+
+namespace scenario {
+
+TargetWindow::~TargetWindow()
+{
+    helper_.Kill();
+    if (log_)
+        UnmapViewOfFile(log_);
+    if (mapping_)
+        CloseHandle(mapping_);
+}
+
+bool TargetWindow::Start(const TargetOptions& o)
+{
+    static int counter = 0;
+    wchar_t tag[64];
+    _snwprintf(tag, 63, L"%lu-%d", GetCurrentProcessId(), ++counter);
+    tag[63] = 0;
+    wchar_t name[128];
+    message_log::MappingName(tag, name, 128);
+    // Created here first, so the log outlives the target and starts empty.
+    mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                  sizeof(message_log::Log), name);
+    if (!mapping_)
+        return false;
+    log_ = static_cast<message_log::Log*>(MapViewOfFile(mapping_, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0));
+    if (!log_)
+        return false;
+
+    wchar_t rect[64];
+    _snwprintf(rect, 63, L"%ld,%ld,%ld,%ld", o.rect.left, o.rect.top, o.rect.right - o.rect.left,
+               o.rect.bottom - o.rect.top);
+    rect[63] = 0;
+    std::wstring args = L"--title \"" + o.title + L"\" --class \"" + o.window_class + L"\" --rect " +
+                        rect + L" --log " + tag;
+    if (!o.child_class.empty())
+        args += L" --child \"" + o.child_class + L"\"";
+    if (o.popup)
+        args += L" --popup";
+    if (o.keep_on_close)
+        args += L" --keep-on-close";
+    if (!o.activate)
+        args += L" --no-activate";
+    if (!helper_.Start(L"target_window_gui.exe", args))
+        return false;
+    WaitFor([&] {
+        window_ = FindProcessWindow(helper_.ProcessId(), o.window_class.c_str(), o.title.c_str());
+        return window_ && IsWindowVisible(window_);
+    }, 15000);
+    if (!window_)
+        return false;
+    // Let the window settle (activation, first paint) before a test acts.
+    WaitFor([&] { return Responsive(500); }, 5000);
+    PumpFor(100);
+    return true;
+}
+
+bool TargetWindow::Alive() const { return window_ && IsWindow(window_); }
+
+bool TargetWindow::Responsive(DWORD timeout_ms) const
+{
+    DWORD_PTR result = 0;
+    return window_ && SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeout_ms, &result);
+}
+
+std::vector<message_log::Record> TargetWindow::Messages() const
+{
+    std::vector<message_log::Record> out;
+    if (!log_)
+        return out;
+    LONG count = log_->count;
+    LONG first = cleared_at_;
+    if (count - first > message_log::kCapacity)
+        first = count - message_log::kCapacity;
+    for (LONG i = first; i < count; ++i)
+        out.push_back(log_->records[i % message_log::kCapacity]);
+    return out;
+}
+
+std::vector<message_log::Record> TargetWindow::Messages(UINT message, int window) const
+{
+    std::vector<message_log::Record> out;
+    for (const auto& r : Messages())
+        if (r.message == message && (window < 0 || int(r.window) == window))
+            out.push_back(r);
+    return out;
+}
+
+void TargetWindow::ClearLog()
+{
+    if (log_)
+        cleared_at_ = log_->count;
+}
+
+void TargetWindow::Close()
+{
+    if (window_)
+        PostMessageW(window_, WM_CLOSE, 0, 0);
+    helper_.Wait(5000);
+    helper_.Kill();
+    window_ = nullptr;
+}
+
+RECT WindowRect(HWND wnd)
+{
+    RECT r = {};
+    GetWindowRect(wnd, &r);
+    return r;
+}
+
+int RectHeight(const RECT& r) { return r.bottom - r.top; }
+int RectWidth(const RECT& r) { return r.right - r.left; }
+
+bool FindHitPoint(HWND wnd, LRESULT hit, POINT* point)
+{
+    RECT r = WindowRect(wnd);
+    const int cx = (r.left + r.right) / 2;
+    // Centre column first (captions, top and bottom borders), then a grid.
+    for (int y = r.top; y < r.bottom; ++y) {
+        DWORD_PTR answer = 0;
+        if (SendMessageTimeoutW(wnd, WM_NCHITTEST, 0, MAKELPARAM(cx, y), SMTO_ABORTIFHUNG, 1000, &answer) &&
+            LRESULT(answer) == hit) {
+            *point = {cx, y};
+            return true;
+        }
+    }
+    for (int y = r.top; y < r.bottom; y += 2)
+        for (int x = r.left; x < r.right; x += 2) {
+            DWORD_PTR answer = 0;
+            if (SendMessageTimeoutW(wnd, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 1000, &answer) &&
+                LRESULT(answer) == hit) {
+                *point = {x, y};
+                return true;
+            }
+        }
+    return false;
+}
+
+}  // namespace scenario

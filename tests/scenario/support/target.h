@@ -1,0 +1,61 @@
+#pragma once
+// Target applications for scenario tests: target_window_gui.exe in a process
+// of its own, with the messages its windows received readable from here.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/doubles/message_log.h"
+#include "tests/scenario/support/harness.h"
+
+namespace scenario {
+
+struct TargetOptions {
+    std::wstring title = L"Quornvale target";
+    std::wstring window_class = L"QvTargetWindow";
+    RECT rect = {100, 100, 500, 400};  // left, top, right, bottom
+    std::wstring child_class;          // e.g. L"EDIT"; empty: no child
+    bool popup = false;
+    bool keep_on_close = false;        // log WM_CLOSE but stay open
+    bool activate = true;
+};
+
+class TargetWindow {
+public:
+    TargetWindow() = default;
+    ~TargetWindow();
+    TargetWindow(const TargetWindow&) = delete;
+    TargetWindow& operator=(const TargetWindow&) = delete;
+
+    bool Start(const TargetOptions& options = {});
+    HWND Window() const { return window_; }
+    HWND Child() const { return GetWindow(window_, GW_CHILD); }
+    DWORD ProcessId() const { return helper_.ProcessId(); }
+    bool Alive() const;
+    // Answers a message within the time: the application is not hung.
+    bool Responsive(DWORD timeout_ms = 2000) const;
+
+    std::vector<message_log::Record> Messages() const;
+    // Records of one message, optionally only from the top window (0) or child (1).
+    std::vector<message_log::Record> Messages(UINT message, int window = -1) const;
+    size_t Count(UINT message, int window = -1) const { return Messages(message, window).size(); }
+    void ClearLog();
+    void Close();
+
+private:
+    Helper helper_;
+    HWND window_ = nullptr;
+    HANDLE mapping_ = nullptr;
+    message_log::Log* log_ = nullptr;
+    LONG cleared_at_ = 0;
+};
+
+RECT WindowRect(HWND wnd);
+int RectHeight(const RECT& r);
+int RectWidth(const RECT& r);
+// A screen point of the window whose WM_NCHITTEST answer is the given code,
+// searched on a grid; false when there is none.
+bool FindHitPoint(HWND wnd, LRESULT hit, POINT* point);
+
+}  // namespace scenario
