@@ -1,5 +1,6 @@
 // Holds the clipboard open until told to let go (or 20 s pass), so a test can
-// see what another program does while the clipboard is busy.
+// see what another program does while the clipboard is busy.  It opens it for
+// a window of its own: Wine lets others open a clipboard held with no window.
 //   clipboard_holder <ready-event> <release-event>
 #include <windows.h>
 
@@ -9,7 +10,9 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, argv[1]);
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, argv[2]);
-    if (!OpenClipboard(nullptr))
+    HWND owner = CreateWindowExW(0, L"STATIC", L"clipboard holder", 0, 0, 0, 1, 1, nullptr, nullptr,
+                                 nullptr, nullptr);
+    if (!OpenClipboard(owner))
         return 3;
     SetEvent(ready);
     WaitForSingleObject(release, 20000);

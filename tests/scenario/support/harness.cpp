@@ -326,6 +326,14 @@ std::wstring DialogText(HWND dialog)
     return all;
 }
 
+HWND FindTaskbarToolbarOf(HWND tray)
+{
+    HWND wnd = tray;
+    for (const wchar_t* cls : {L"ReBarWindow32", L"MSTaskSwWClass", L"ToolbarWindow32"})
+        wnd = wnd ? FindWindowExW(wnd, nullptr, cls, nullptr) : nullptr;
+    return wnd;
+}
+
 void* FindImageSection(HMODULE module, const char* name, DWORD* size)
 {
     auto* base = reinterpret_cast<BYTE*>(module);

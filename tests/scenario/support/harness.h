@@ -109,6 +109,9 @@ private:
 HWND FindDialog(DWORD process_id, const wchar_t* caption);
 std::wstring DialogText(HWND dialog);
 
+// The task-button toolbar below a "Shell_TrayWnd" window, or null.
+HWND FindTaskbarToolbarOf(HWND tray);
+
 // The start of a named section in a loaded image, or null.
 void* FindImageSection(HMODULE module, const char* name, DWORD* size = nullptr);
 
