@@ -290,8 +290,8 @@ TEST(choosing_the_second_language_rewrites_filepath_and_the_next_menu_uses_it)
     CHECK(languages[1].Checked());
 
     // An id that is no language changes nothing.
-    PostMessageW(program.MainWindow(), WM_COMMAND, 1538, 0);
-    PumpFor(300);
+    DWORD_PTR done = 0;
+    SendMessageTimeoutW(program.MainWindow(), WM_COMMAND, 1538, 0, SMTO_NORMAL, 5000, &done);
     CHECK(ReadTextFile(program.SettingsPath()).find(expected) != std::string::npos);
     CHECK_EQ(program.Close(), 0);
 }
@@ -339,8 +339,8 @@ TEST(an_empty_language_setting_gives_id_texts_and_no_languages)
             CHECK_EQ(root[i].text, std::to_wstring(3 + i));
         CHECK(menu.SubmenuNamed(L"13").empty());
         // Choosing the first language id writes nothing.
-        PostMessageW(program.MainWindow(), WM_COMMAND, 1536, 0);
-        PumpFor(300);
+        DWORD_PTR done = 0;
+        SendMessageTimeoutW(program.MainWindow(), WM_COMMAND, 1536, 0, SMTO_NORMAL, 5000, &done);
         CHECK_EQ(ReadTextFile(program.SettingsPath()), std::string(settings));
         CHECK(program.Running());
         CHECK_EQ(program.Close(), 0);
