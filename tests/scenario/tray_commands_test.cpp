@@ -321,3 +321,67 @@ TEST(the_desktop_caption_switch_writes_transp)
     CHECK_EQ(Setting(program, L"bkcolor", L"transp"), std::wstring(L"1"));
     CHECK_EQ(program.Close(), 0);
 }
+
+namespace {
+struct FindNotepad {
+    std::wstring file;
+    HWND found;
+};
+
+BOOL CALLBACK FindNotepadProc(HWND wnd, LPARAM param)
+{
+    auto* find = reinterpret_cast<FindNotepad*>(param);
+    wchar_t cls[32] = {}, title[256] = {};
+    GetClassNameW(wnd, cls, 32);
+    GetWindowTextW(wnd, title, 256);
+    if (lstrcmpiW(cls, L"Notepad") == 0 && std::wstring(title).find(find->file) == 0) {
+        find->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The program opens files with the shell's "open" verb; under Wine a text
+// file opens in Notepad, whose title starts with the file name.  The window
+// is closed again.
+bool OpensInNotepad(const Program& program, UINT command, const std::wstring& file)
+{
+    Choose(program, command);
+    FindNotepad find = {file, nullptr};
+    bool opened = WaitFor([&] {
+        EnumWindows(FindNotepadProc, reinterpret_cast<LPARAM>(&find));
+        return find.found != nullptr;
+    }, 15000);
+    if (opened) {
+        PostMessageW(find.found, WM_CLOSE, 0, 0);
+        WaitFor([&] { return !IsWindow(find.found); }, 5000);
+    }
+    return opened;
+}
+}  // namespace
+
+TEST(help_opens_the_languages_help_file_or_readme_en_and_settings_opens_settings_ini)
+{
+    ProgramOptions options;
+    options.settings = "[language]\r\nfilepath=language\\Alpha.ini\r\n";
+    options.files = {{L"language\\Alpha.ini", TestLanguage("Alpha", {{"help_file/file", "hilfe.txt"}})},
+                     {L"language\\Beta.ini", TestLanguage("Beta", {{"help_file/file", "missing.txt"}})},
+                     {L"hilfe.txt", "Hilfe\r\n"},
+                     {L"readme_en.txt", "Help\r\n"}};
+    // The test prefix knows no ".txt" type (Windows does): lend it one.  Wine
+    // looks file types up in HKEY_CLASSES_ROOT only.
+    bool lent = RegGetValueW(HKEY_CLASSES_ROOT, L".txt", nullptr, RRF_RT_ANY, nullptr, nullptr,
+                             nullptr) != ERROR_SUCCESS;
+    if (lent)
+        RegSetKeyValueW(HKEY_CLASSES_ROOT, L".txt", nullptr, REG_SZ, L"txtfile", 16);
+    Program program(L"cmdhelp", options);
+    REQUIRE(program.Start());
+    CHECK(OpensInNotepad(program, 129, L"hilfe.txt"));
+    WritePrivateProfileStringW(L"language", L"filepath", L"language\\Beta.ini",
+                               program.SettingsPath().c_str());
+    CHECK(OpensInNotepad(program, 129, L"readme_en.txt"));
+    CHECK(OpensInNotepad(program, 130, L"settings.ini"));
+    CHECK_EQ(program.Close(), 0);
+    if (lent)
+        RegDeleteKeyW(HKEY_CLASSES_ROOT, L".txt");
+}
