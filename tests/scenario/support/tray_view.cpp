@@ -271,15 +271,22 @@ std::string TestLanguage(const std::string& prefix,
     };
     std::string out;
     for (const Range& range : ranges) {
-        out += std::string("[") + range.section + "]\r\n";
+        out += "[";
+        out += range.section;
+        out += "]\r\n";
         for (int id = range.first; id <= range.last; ++id) {
-            std::string key = std::to_string(id);
-            std::string value = prefix + " " + key;
+            const std::string key = std::to_string(id);
+            std::string full_name = range.section;
+            full_name += '/';
+            full_name += key;
+            std::string value = prefix;
+            value += ' ';
+            value += key;
             for (int s : range.separators)
                 if (s == id)
-                    value = "-";
+                    value.assign(1, '-');
             for (const auto& [name, changed] : changes)
-                if (name == std::string(range.section) + "/" + key)
+                if (name == full_name)
                     value = changed;
             if (!value.empty())
                 out += key + "=" + value + "\r\n";
