@@ -6,7 +6,9 @@
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/hook_library.h"
 #include "quornvale/shell/icon_taskbar.h"
+#include "quornvale/shell/language.h"
 #include "quornvale/shell/settings.h"
+#include "quornvale/shell/tray_icon.h"
 
 namespace {
 FeatureParams AutoScrollParams()
@@ -161,6 +163,7 @@ void PushAllSettings(HWND main_window)
 LRESULT OnCreate(HWND main_window)
 {
     g_app.main_window = main_window;
+    AddTrayIcon(main_window);
     g_app.taskbar_created_message = RegisterWindowMessageW(L"TaskbarCreated");
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), 0xFF};
@@ -186,6 +189,7 @@ LRESULT OnCreate(HWND main_window)
     InstallHook(g_app.library, WH_CALLWNDPROC, "CallWndProc", 0, &g_app.call_wnd_proc_hook);
 
     PushAllSettings(main_window);
+    EnumerateLanguages();
 
     if (ReadSettingFlag(L"simwinkey", L"enable"))
         InstallHook(g_app.library, WH_KEYBOARD_LL, "LowLevelKeyboardProc", 0,
@@ -200,6 +204,7 @@ LRESULT OnDestroy(HWND /*main_window*/)
     // menu toggle removed is already null, so removing by handle is safe.
     RemoveHook(&g_app.low_level_keyboard_hook, "LowLevelKeyboardProc");
     RemoveHook(&g_app.get_message_hook, "GetMsgProc");
+    FreeLanguages();
 
     RemoveHook(&g_app.mouse_hook, "MouseProc");
     RemoveHook(&g_app.low_level_mouse_hook, "LowLevelMouseProc");
@@ -218,6 +223,7 @@ LRESULT OnDestroy(HWND /*main_window*/)
         g_app.enable_features = nullptr;
         g_app.set_feature_flags = nullptr;
     }
+    DeleteTrayIcon();
     PostQuitMessage(0);
     return 0;
 }

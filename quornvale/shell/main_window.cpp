@@ -2,6 +2,8 @@
 
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/feature_push.h"
+#include "quornvale/shell/menu_commands.h"
+#include "quornvale/shell/tray_icon.h"
 
 namespace {
 // Pure red is the colour key: whatever is painted red is a hole in the veil.
@@ -51,7 +53,18 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_KEYDOWN:
         HideMainWindow(wnd);
         break;
+    case WM_COMMAND:
+        // Menu commands only; accelerators and controls send a non-zero high word.
+        if (HIWORD(wParam) == 0)
+            OnMenuCommand(wnd, LOWORD(wParam));
+        break;
+    case WM_TRAY_NOTIFY:
+        OnTrayNotify(wnd, LOWORD(lParam));
+        break;
     default:
+        // The shell was restarted: the icon must be added again.
+        if (g_app.taskbar_created_message && message == g_app.taskbar_created_message)
+            ReAddTrayIcon();
         break;
     }
     return DefWindowProcW(wnd, message, wParam, lParam);

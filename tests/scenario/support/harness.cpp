@@ -122,6 +122,21 @@ bool CopyBinary(const std::wstring& name, const std::wstring& dir)
     return CopyFileW(JoinPath(BinDir(), name).c_str(), JoinPath(dir, name).c_str(), FALSE) != 0;
 }
 
+void CopyDirectoryFiles(const std::wstring& from, const std::wstring& to)
+{
+    CreateDirectoryW(to.c_str(), nullptr);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(JoinPath(from, L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            CopyFileW(JoinPath(from, found.cFileName).c_str(),
+                      JoinPath(to, found.cFileName).c_str(), FALSE);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 bool Launch(const std::wstring& exe, const std::wstring& arguments, const std::wstring& cwd,
             PROCESS_INFORMATION* info)
 {
@@ -165,6 +180,15 @@ Program::Program(const wchar_t* tag, const ProgramOptions& options)
         CopyBinary(L"Ostrilix.dll", dir_);
     if (options_.settings)
         WriteTextFile(SettingsPath(), options_.settings);
+    if (!options_.language_source.empty())
+        CopyDirectoryFiles(options_.language_source, JoinPath(dir_, L"language"));
+    for (const auto& [name, bytes] : options_.files) {
+        std::wstring path = JoinPath(dir_, name);
+        for (size_t at = path.find(L'\\', dir_.size() + 1); at != std::wstring::npos;
+             at = path.find(L'\\', at + 1))
+            CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+        WriteTextFile(path, bytes);
+    }
 }
 
 Program::~Program() { Kill(); }

@@ -32,6 +32,12 @@ struct ProgramOptions {
     bool with_library = true;       // copy Ostrilix.dll beside the program
     const char* settings = nullptr; // settings.ini content; null: no file
     bool wait_for_window = true;    // wait for the QUORNVALE window
+    // Every file of this directory is copied into "language" beside the
+    // program (e.g. BinDir() + L"\\language", the shipped language files).
+    std::wstring language_source;
+    // More files written beside the program before it starts: a name relative
+    // to the program's directory (its directories are created) and the bytes.
+    std::vector<std::pair<std::wstring, std::string>> files;
 };
 
 // quornvale.exe copied with its library into a directory of its own (its own

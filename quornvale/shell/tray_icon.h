@@ -1,0 +1,23 @@
+#pragma once
+// The program's one notification-area icon: added at start, added again when
+// the shell restarts, removed at exit, and the carrier of every balloon
+// notice of the running program.
+#include <windows.h>
+#include <shellapi.h>
+
+// Fills the icon record for the main window and adds the icon.
+void AddTrayIcon(HWND main_window);
+// The shell was restarted ("TaskbarCreated"): delete and add again with the
+// record as it is now (a balloon shown earlier shows again).
+void ReAddTrayIcon();
+void DeleteTrayIcon();
+
+// Balloon icons.
+constexpr DWORD kBalloonInfo = NIIF_INFO;
+constexpr DWORD kBalloonError = NIIF_ERROR;
+// Title cut to 63 characters, text to 255.  Callable from any thread.
+void ShowTrayBalloon(const wchar_t* title, const wchar_t* text, DWORD balloon_icon);
+
+// The icon's callback message: a single click opens the menu, a double click
+// ends the program.
+LRESULT OnTrayNotify(HWND main_window, UINT mouse_message);

@@ -1,0 +1,3 @@
+#pragma once
+// The About dialog.  Not built yet: does nothing.
+void ShowAboutDialog();

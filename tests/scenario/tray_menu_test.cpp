@@ -1,0 +1,348 @@
+// The real tray menu, read inside the running program: its entries, ids,
+// texts, check marks and grey states for the settings, languages and
+// Windows versions that shape it.
+#include <set>
+
+#include "tests/framework/check.h"
+#include "tests/scenario/support/harness.h"
+#include "tests/scenario/support/library_view.h"
+#include "tests/scenario/support/tray_view.h"
+
+using namespace scenario;
+
+namespace {
+const std::set<UINT> kSeparators = {2, 6, 9, 12, 15, 98, 131, 268, 271, 274};
+const std::set<UINT> kSubmenus = {1, 5, 7, 13, 14};
+
+std::wstring W(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+// Checks a menu level against the ids it must hold, in order, with the texts
+// of the test language "PREFIX ID".
+void ExpectEntries(const std::vector<MenuItemView>& got, const std::vector<UINT>& ids,
+                   const std::string& prefix)
+{
+    if (!CHECK_EQ(got.size(), ids.size()))
+        return;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        UINT id = ids[i];
+        if (kSeparators.count(id)) {
+            CHECK(got[i].Separator());
+            continue;
+        }
+        CHECK(!got[i].Separator());
+        CHECK_EQ(got[i].text, W(prefix + " " + std::to_string(id)));
+        if (kSubmenus.count(id) && got[i].depth == 0)
+            CHECK(got[i].submenu);
+        else
+            CHECK_EQ(got[i].id, id);
+    }
+}
+
+std::vector<UINT> Range(UINT first, UINT last, UINT skipped = 0)
+{
+    std::vector<UINT> ids;
+    for (UINT id = first; id <= last; ++id)
+        if (id != skipped)
+            ids.push_back(id);
+    return ids;
+}
+
+// A program with the test language "Alpha" as its current language.
+ProgramOptions WithAlpha(const char* settings)
+{
+    ProgramOptions options;
+    options.settings = settings;
+    options.files = {{L"language\\Alpha.ini", TestLanguage("Alpha")}};
+    return options;
+}
+
+constexpr char kAlphaOnly[] = "[language]\r\nfilepath=language\\Alpha.ini\r\n";
+}  // namespace
+
+TEST(without_accounts_the_root_holds_ids_3_to_16_with_their_submenus)
+{
+    ScopedReportedVersion xp(L"winxp");
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    Program program(L"menuroot", WithAlpha(kAlphaOnly));
+    REQUIRE(program.Start());
+    MenuView menu;
+    REQUIRE(ReadTrayMenu(program, &menu));
+    std::vector<MenuItemView> root = menu.Root();
+    CHECK_EQ(root.size(), size_t(14));
+    ExpectEntries(root, Range(3, 16), "Alpha");
+    ExpectEntries(menu.SubmenuNamed(L"Alpha 5"), Range(256, 275, 267), "Alpha");  // 19 entries
+    ExpectEntries(menu.SubmenuNamed(L"Alpha 7"), Range(96, 99), "Alpha");
+    ExpectEntries(menu.SubmenuNamed(L"Alpha 14"), Range(128, 132), "Alpha");
+    // The languages submenu: the one file of the language directory, checked.
+    std::vector<MenuItemView> languages = menu.SubmenuNamed(L"Alpha 13");
+    REQUIRE_EQ(languages.size(), size_t(1));
+    CHECK_EQ(languages[0].text, std::wstring(L"Alpha"));
+    CHECK_EQ(languages[0].id, 1536u);
+    CHECK(languages[0].Checked());
+    for (UINT id = 32; id <= 34; ++id)
+        CHECK(menu.Command(id) == nullptr);
+    // With no settings at all every switch is unchecked; auto-scroll mode 1.
+    for (UINT id : {3u, 4u, 256u, 257u, 258u, 259u, 260u, 261u, 262u, 263u, 264u, 266u, 269u,
+                    270u, 273u, 275u})
+        if (const MenuItemView* item = menu.Command(id))
+            CHECK(!item->Checked());
+    CHECK(menu.Command(272)->Checked());
+    CHECK(menu.Command(270)->Grayed());
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(windows_7_leaves_out_the_icon_only_taskbar_entry)
+{
+    ScopedReportedVersion win7(L"win7");
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    Program program(L"menuwin7", WithAlpha(kAlphaOnly));
+    REQUIRE(program.Start());
+    MenuView menu;
+    REQUIRE(ReadTrayMenu(program, &menu));
+    CHECK_EQ(menu.Root().size(), size_t(13));
+    std::vector<UINT> ids = Range(3, 16, 4);
+    ExpectEntries(menu.Root(), ids, "Alpha");
+    CHECK(menu.Command(4) == nullptr);
+    CHECK_EQ(menu.SubmenuNamed(L"Alpha 5").size(), size_t(19));
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(windows_2000_adds_the_desktop_caption_entry)
+{
+    ScopedReportedVersion w2k(L"win2k");
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    Program program(L"menuw2k", WithAlpha("[language]\r\nfilepath=language\\Alpha.ini\r\n"
+                                          "[bkcolor]\r\ntransp=1\r\n"));
+    REQUIRE(program.Start());
+    MenuView menu;
+    REQUIRE(ReadTrayMenu(program, &menu));
+    ExpectEntries(menu.SubmenuNamed(L"Alpha 5"), Range(256, 275), "Alpha");
+    REQUIRE(menu.Command(267) != nullptr);
+    CHECK(menu.Command(267)->Checked());
+    CHECK(menu.Command(4) != nullptr);
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(check_marks_and_grey_states_follow_the_settings)
+{
+    ScopedReportedVersion xp(L"winxp");
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    // Hand-edited "2" counts as on; "intofile" off greys the watermark.
+    Program off(L"menustates", WithAlpha("[language]\r\nfilepath=language\\Alpha.ini\r\n"
+                                         "[snapshot]\r\nintofile=0\r\nwatermark_enable=1\r\n"
+                                         "[autoscroll]\r\nmode=2\r\n"
+                                         "[hotkey]\r\nbabylon=2\r\n[topmost]\r\nenable=2\r\n"
+                                         "[rollupwnd]\r\nenable=1\r\n[information]\r\nenable=1\r\n"
+                                         "[autoclose]\r\nenable=1\r\n[mbutton]\r\ncode=1\r\n"
+                                         "[disableime]\r\nenable=1\r\n[transparent]\r\nenable=1\r\n"));
+    REQUIRE(off.Start());
+    MenuView menu;
+    REQUIRE(ReadTrayMenu(off, &menu));
+    CHECK(!menu.Command(269)->Checked());
+    CHECK(menu.Command(270)->Grayed());
+    CHECK(!menu.Command(270)->Checked());
+    CHECK(menu.Command(273)->Checked());
+    CHECK(!menu.Command(272)->Checked());
+    for (UINT id : {256u, 257u, 258u, 260u, 261u, 263u, 266u, 275u})
+        CHECK(menu.Command(id)->Checked());
+    for (UINT id : {259u, 262u, 264u, 265u})
+        CHECK(!menu.Command(id)->Checked());
+
+    // Hand edits show at the next opening: the menu reads everything again.
+    WriteTextFile(off.SettingsPath(), "[language]\r\nfilepath=language\\Alpha.ini\r\n"
+                                      "[snapshot]\r\nintofile=1\r\nwatermark_enable=1\r\n"
+                                      "[autoscroll]\r\nmode=1\r\n[simwinkey]\r\nenable=1\r\n");
+    REQUIRE(ReadTrayMenu(off, &menu));
+    CHECK(menu.Command(269)->Checked());
+    CHECK(!menu.Command(270)->Grayed());
+    CHECK(menu.Command(270)->Checked());
+    CHECK(menu.Command(272)->Checked());
+    CHECK(!menu.Command(273)->Checked());
+    CHECK(menu.Command(259)->Checked());
+    CHECK(!menu.Command(263)->Checked());
+    CHECK_EQ(off.Close(), 0);
+}
+
+TEST(docking_is_grey_when_full_window_dragging_cannot_be_had)
+{
+    ScopedReportedVersion xp(L"winxp");
+    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, FALSE, nullptr, 0);
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    Program program(L"menudock", WithAlpha("[language]\r\nfilepath=language\\Alpha.ini\r\n"
+                                           "[dockwindow]\r\nenable=1\r\ndragfullwindow=0\r\n"));
+    REQUIRE(program.Start());
+    MenuView menu;
+    REQUIRE(ReadTrayMenu(program, &menu));
+    CHECK(menu.Command(265)->Grayed());
+    CHECK(menu.Command(265)->Checked());
+    // Allowing the program to switch dragging on makes the entry available.
+    WriteTextFile(program.SettingsPath(), "[language]\r\nfilepath=language\\Alpha.ini\r\n"
+                                          "[dockwindow]\r\nenable=0\r\ndragfullwindow=1\r\n");
+    REQUIRE(ReadTrayMenu(program, &menu));
+    CHECK(!menu.Command(265)->Grayed());
+    CHECK(!menu.Command(265)->Checked());
+    CHECK_EQ(program.Close(), 0);
+    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+}
+
+TEST(separators_come_from_dash_texts_and_missing_texts_show_the_id)
+{
+    ScopedReportedVersion xp(L"winxp");
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    ProgramOptions options;
+    options.settings = kAlphaOnly;
+    options.files = {{L"language\\Alpha.ini",
+                      TestLanguage("Alpha", {{"sysfunc/97", "-Hibernate"}, {"sysfunc/99", ""},
+                                             {"features/263", ""}, {"root/14", ""}})}};
+    Program program(L"menudash", options);
+    REQUIRE(program.Start());
+    MenuView menu;
+    REQUIRE(ReadTrayMenu(program, &menu));
+    std::vector<MenuItemView> system = menu.SubmenuNamed(L"Alpha 7");
+    REQUIRE_EQ(system.size(), size_t(4));
+    CHECK_EQ(system[0].text, std::wstring(L"Alpha 96"));
+    CHECK(system[1].Separator());  // "-Hibernate"
+    CHECK(system[2].Separator());  // "-" for 98
+    CHECK_EQ(system[3].text, std::wstring(L"99"));
+    CHECK_EQ(system[3].id, 99u);
+    CHECK_EQ(menu.Command(263)->text, std::wstring(L"263"));
+    // A submenu entry without a text still holds its submenu.
+    CHECK_EQ(menu.SubmenuNamed(L"14").size(), size_t(5));
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(accounts_add_the_connection_submenu_with_its_check_marks)
+{
+    ScopedReportedVersion xp(L"winxp");
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    Program program(L"menuaccounts",
+                    WithAlpha("[language]\r\nfilepath=language\\Alpha.ini\r\n"
+                              "[netaccounts]\r\ncount=3\r\natstart=1\r\n"
+                              "[0]\r\nremote=host-a\r\nstate=1\r\n"
+                              "[1]\r\nremote=host-b\r\nstate=0\r\n"
+                              "[2]\r\nremote=a-remote-name-longer-than-thirty-one\r\nstate=1\r\n"
+                              "[3]\r\nremote=left-over\r\nstate=1\r\n"));
+    REQUIRE(program.Start());
+    MenuView menu;
+    REQUIRE(ReadTrayMenu(program, &menu));
+    std::vector<MenuItemView> root = menu.Root();
+    CHECK_EQ(root.size(), size_t(16));
+    ExpectEntries(root, Range(1, 16), "Alpha");
+    std::vector<MenuItemView> accounts = menu.Submenu(0);
+    REQUIRE_EQ(accounts.size(), size_t(6));
+    CHECK_EQ(accounts[0].id, 32u);
+    CHECK_EQ(accounts[0].text, std::wstring(L"Alpha 32"));
+    CHECK_EQ(accounts[1].id, 33u);
+    CHECK(accounts[1].Checked());
+    CHECK(accounts[2].Separator());
+    CHECK_EQ(accounts[3].id, 34u);
+    CHECK_EQ(accounts[3].text, std::wstring(L"host-a"));
+    CHECK(accounts[3].Checked());  // the first account, though the separator shares its id
+    CHECK_EQ(accounts[4].id, 35u);
+    CHECK(!accounts[4].Checked());
+    CHECK_EQ(accounts[5].text, std::wstring(L"a-remote-name-longer-than-thirt"));
+    CHECK(accounts[5].Checked());
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(choosing_the_second_language_rewrites_filepath_and_the_next_menu_uses_it)
+{
+    ScopedReportedVersion xp(L"winxp");
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    ProgramOptions options;
+    options.settings = kAlphaOnly;
+    options.files = {{L"language\\Alpha.ini", TestLanguage("Alpha")},
+                     {L"language\\Beta.ini", TestLanguage("Beta")}};
+    Program program(L"menulang", options);
+    REQUIRE(program.Start());
+    MenuView menu;
+    REQUIRE(ReadTrayMenu(program, &menu));
+    std::vector<MenuItemView> languages = menu.SubmenuNamed(L"Alpha 13");
+    REQUIRE_EQ(languages.size(), size_t(2));
+    // Ids in directory-search order; which file comes first is the file system's.
+    CHECK_EQ(languages[0].id, 1536u);
+    CHECK_EQ(languages[1].id, 1537u);
+    std::set<std::wstring> names = {languages[0].text, languages[1].text};
+    CHECK((names == std::set<std::wstring>{L"Alpha", L"Beta"}));
+    const std::wstring second = languages[1].text;
+    const std::wstring first = languages[0].text;
+    CHECK_EQ(languages[0].Checked(), first == L"Alpha");
+    CHECK_EQ(languages[1].Checked(), second == L"Alpha");
+
+    PostMessageW(program.MainWindow(), WM_COMMAND, 1537, 0);
+    std::string expected = "filepath=language\\" + std::string(second.begin(), second.end()) + ".ini";
+    CHECK(WaitFor([&] { return ReadTextFile(program.SettingsPath()).find(expected) != std::string::npos; },
+                  5000));
+    REQUIRE(ReadTrayMenu(program, &menu));
+    const std::string prefix(second.begin(), second.end());
+    ExpectEntries(menu.Root(), Range(3, 16), prefix);
+    languages = menu.SubmenuNamed(W(prefix + " 13"));
+    REQUIRE_EQ(languages.size(), size_t(2));
+    CHECK(!languages[0].Checked());
+    CHECK(languages[1].Checked());
+
+    // An id that is no language changes nothing.
+    DWORD_PTR done = 0;
+    SendMessageTimeoutW(program.MainWindow(), WM_COMMAND, 1538, 0, SMTO_NORMAL, 5000, &done);
+    CHECK(ReadTextFile(program.SettingsPath()).find(expected) != std::string::npos);
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(a_bare_language_file_name_lies_beside_the_program)
+{
+    ScopedReportedVersion xp(L"winxp");
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    ProgramOptions options;
+    options.settings = "[language]\r\nfilepath=Gamma.ini\r\n";
+    options.files = {{L"Gamma.ini", TestLanguage("Gamma")}};
+    Program program(L"menubare", options);
+    REQUIRE(program.Start());
+    MenuView menu;
+    REQUIRE(ReadTrayMenu(program, &menu));
+    ExpectEntries(menu.Root(), Range(3, 16), "Gamma");
+    // The program directory is the language directory: settings.ini is listed too.
+    std::vector<MenuItemView> languages = menu.SubmenuNamed(L"Gamma 13");
+    REQUIRE_EQ(languages.size(), size_t(2));
+    size_t settings = languages[0].text == L"settings" ? 0 : 1;
+    CHECK_EQ(languages[settings].text, std::wstring(L"settings"));
+    CHECK_EQ(languages[1 - settings].text, std::wstring(L"Gamma"));
+    CHECK(languages[1 - settings].Checked());
+    CHECK(!languages[settings].Checked());
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(an_empty_language_setting_gives_id_texts_and_no_languages)
+{
+    ScopedReportedVersion xp(L"winxp");
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    for (const char* settings : {"[language]\r\nfilepath=\r\n", "[language]\r\nfilepath=language\\Missing.ini\r\n"}) {
+        ProgramOptions options;
+        options.settings = settings;
+        Program program(L"menunolang", options);
+        REQUIRE(program.Start());
+        MenuView menu;
+        REQUIRE(ReadTrayMenu(program, &menu));
+        std::vector<MenuItemView> root = menu.Root();
+        REQUIRE_EQ(root.size(), size_t(14));
+        // No separators without texts: every entry shows its id.
+        for (size_t i = 0; i < root.size(); ++i)
+            CHECK_EQ(root[i].text, std::to_wstring(3 + i));
+        CHECK(menu.SubmenuNamed(L"13").empty());
+        // Choosing the first language id writes nothing.
+        DWORD_PTR done = 0;
+        SendMessageTimeoutW(program.MainWindow(), WM_COMMAND, 1536, 0, SMTO_NORMAL, 5000, &done);
+        CHECK_EQ(ReadTextFile(program.SettingsPath()), std::string(settings));
+        CHECK(program.Running());
+        CHECK_EQ(program.Close(), 0);
+    }
+}

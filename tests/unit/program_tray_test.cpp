@@ -1,0 +1,261 @@
+// The decisions behind the tray menu and the language texts: language names
+// and their comparison, the language path rules, menu entry kinds, the check
+// and grey rules, and the language file reads behind them.
+#include <windows.h>
+
+#include <string>
+
+#include "quornvale/shell/language.h"
+#include "quornvale/shell/menu_commands.h"
+#include "quornvale/shell/settings.h"
+#include "quornvale/shell/tray_menu.h"
+#include "tests/framework/check.h"
+#include "tests/scenario/support/harness.h"
+
+using scenario::JoinPath;
+using scenario::MakeTempDir;
+using scenario::WriteTextFile;
+
+namespace {
+std::wstring Resolve(const wchar_t* value, const wchar_t* program_dir = L"C:\\prog\\")
+{
+    wchar_t out[MAX_PATH] = L"untouched";
+    if (!ResolveLanguageFile(value, program_dir, out, MAX_PATH))
+        return std::wstring(L"<none>") + out;
+    return out;
+}
+
+std::wstring Owned(wchar_t* text)
+{
+    std::wstring copy = text ? text : L"<null>";
+    delete[] text;
+    return copy;
+}
+
+// A settings file naming a language file, both in a fresh directory.
+struct LanguageFixture {
+    std::wstring dir = MakeTempDir(L"unitlang");
+    std::wstring settings = JoinPath(dir, L"settings.ini");
+    std::wstring language = JoinPath(dir, L"Lang.ini");
+    explicit LanguageFixture(const std::string& language_text)
+    {
+        WriteTextFile(language, language_text);
+        WritePrivateProfileStringW(L"language", L"filepath", language.c_str(), settings.c_str());
+        SetSettingsPath(settings.c_str());
+    }
+    ~LanguageFixture() { SetSettingsPath(L""); }
+};
+
+MenuInputs NoSettings()
+{
+    MenuInputs in = {};
+    in.autoscroll_mode = 1;
+    in.system_drags_full_windows = true;
+    return in;
+}
+
+const MenuItemState* Find(const MenuItemState* states, int n, UINT id)
+{
+    for (int i = 0; i < n; ++i)
+        if (states[i].id == id)
+            return &states[i];
+    return nullptr;
+}
+}  // namespace
+
+TEST(language_names_drop_the_last_four_characters)
+{
+    CHECK_EQ(LanguageNameLength(L"English.ini"), 7);
+    CHECK_EQ(LanguageNameLength(L".ini"), 0);   // ends the enumeration
+    CHECK_EQ(LanguageNameLength(L"a.i"), -1);
+    CHECK(LanguageNameLength(nullptr) <= 0);
+}
+
+TEST(a_language_entry_matches_its_file_name_without_regard_to_case)
+{
+    CHECK(LanguageEntryMatches(L"English", L"English.ini"));
+    CHECK(LanguageEntryMatches(L"english", L"ENGLISH.INI"));
+    CHECK(LanguageEntryMatches(L"English", L"English.txt"));  // the extension is not compared
+    // The longer of the two lengths is compared: no prefix matches.
+    CHECK(!LanguageEntryMatches(L"Eng", L"English.ini"));
+    CHECK(!LanguageEntryMatches(L"English", L"Eng.ini"));
+    CHECK(!LanguageEntryMatches(L"Deutsch", L"English.ini"));
+    CHECK(!LanguageEntryMatches(L"", L".ini"));
+    CHECK(!LanguageEntryMatches(nullptr, L"English.ini"));
+}
+
+TEST(the_current_language_is_the_first_entry_naming_the_file)
+{
+    wchar_t alpha[] = L"Alpha", beta[] = L"beta", beta2[] = L"Beta";
+    LanguageEntry entries[] = {{alpha, 1536}, {beta, 1537}, {beta2, 1538}};
+    CHECK_EQ(FindCurrentLanguage(entries, 3, L"language\\Beta.ini"), 1);
+    CHECK_EQ(FindCurrentLanguage(entries, 3, L"C:\\x\\alpha.ini"), 0);
+    CHECK_EQ(FindCurrentLanguage(entries, 3, L"Alpha.ini"), 0);  // a bare file name
+    CHECK_EQ(FindCurrentLanguage(entries, 3, L"language\\Gamma.ini"), -1);
+    // Four characters or fewer name no language.
+    CHECK_EQ(FindCurrentLanguage(entries, 3, L".ini"), -1);
+    CHECK_EQ(FindCurrentLanguage(entries, 3, L""), -1);
+    CHECK_EQ(FindCurrentLanguage(entries, 0, L"Alpha.ini"), -1);
+}
+
+TEST(language_paths_resolve_beside_the_program_or_as_written)
+{
+    CHECK_EQ(LanguageDirectoryLength(L"language\\English.ini"), 9);
+    CHECK_EQ(LanguageDirectoryLength(L"English.ini"), 0);
+    CHECK_EQ(LanguageDirectoryLength(L"\\English.ini"), 1);
+    CHECK_EQ(Resolve(L"language\\English.ini"), std::wstring(L"language\\English.ini"));
+    CHECK_EQ(Resolve(L"D:\\lang\\English.ini"), std::wstring(L"D:\\lang\\English.ini"));
+    CHECK_EQ(Resolve(L"English.ini"), std::wstring(L"C:\\prog\\English.ini"));
+    CHECK_EQ(Resolve(L""), std::wstring(L"<none>"));
+    CHECK_EQ(Resolve(nullptr), std::wstring(L"<none>"));
+    std::wstring long_name(MAX_PATH - 5, L'a');
+    CHECK_EQ(Resolve(long_name.c_str()), std::wstring(L"<none>"));  // does not fit
+}
+
+TEST(fixed_entries_are_separators_when_their_text_starts_with_a_dash)
+{
+    CHECK_EQ(FixedEntryKind(L"-"), int(kItemSeparator));
+    CHECK_EQ(FixedEntryKind(L"-Hibernate"), int(kItemSeparator));
+    CHECK_EQ(FixedEntryKind(L"Ex-it"), int(kItemCommand));
+    CHECK_EQ(FixedEntryKind(L""), int(kItemCommand));
+    CHECK_EQ(FixedEntryKind(nullptr), int(kItemCommand));
+
+    LanguageFixture fixture("[sysfunc]\r\n96=Lock\r\n98=-\r\n"
+                            "[features]\r\n256=A text that is longer than thirty-one characters\r\n");
+    DynMenuItem lock = MakeFixedEntry(L"sysfunc", 96);
+    CHECK_EQ(Owned(lock.text), std::wstring(L"Lock"));
+    CHECK_EQ(lock.kind, int(kItemCommand));
+    CHECK_EQ(UINT(lock.id), 96u);
+    DynMenuItem dash = MakeFixedEntry(L"sysfunc", 98);
+    CHECK_EQ(dash.kind, int(kItemSeparator));
+    delete[] dash.text;
+    // No text in the file: the id stands in, as a command entry.
+    DynMenuItem missing = MakeFixedEntry(L"sysfunc", 99);
+    CHECK_EQ(missing.kind, int(kItemCommand));
+    CHECK_EQ(Owned(missing.text), std::wstring(L"99"));
+    CHECK_EQ(Owned(GetMenuText(L"features", 256)), std::wstring(L"A text that is longer than thir"));
+    CHECK_EQ(Owned(GetMenuText(L"features", 257)), std::wstring(L"<null>"));
+    wchar_t buffer[8] = L"x";
+    CHECK(!GetLanguageText(nullptr, L"96", buffer, 8));
+    CHECK(!GetLanguageText(L"sysfunc", L"97", buffer, 8));
+    CHECK_EQ(std::wstring(buffer), std::wstring());
+}
+
+TEST(check_and_grey_rules)
+{
+    MenuItemState states[32];
+    MenuInputs in = NoSettings();
+    int n = ComputeMenuStates(in, states, 32);
+    for (int i = 0; i < n; ++i) {
+        bool expected = states[i].id == 272;  // only auto-scroll mode 1
+        if (!CHECK_EQ(states[i].checked, expected))
+            check::Note("id %u", states[i].id);
+    }
+    CHECK(Find(states, n, 270)->grayed);  // no file snapshots: no watermark
+    CHECK(!Find(states, n, 265)->grayed);
+    CHECK(Find(states, n, 267) == nullptr);  // only on Windows 2000
+    CHECK(Find(states, n, 33) == nullptr);   // only with accounts
+
+    in.intofile = 1;
+    in.watermark = 2;
+    in.autoscroll_mode = 2;
+    in.topmost = 2;
+    in.system_drags_full_windows = false;
+    in.dockwindow = 1;
+    in.windows_2000 = true;
+    in.bkcolor_transp = 1;
+    in.accounts = true;
+    in.atstart = 1;
+    n = ComputeMenuStates(in, states, 32);
+    CHECK(Find(states, n, 269)->checked);
+    CHECK(Find(states, n, 270)->checked);
+    CHECK(!Find(states, n, 270)->grayed);
+    CHECK(Find(states, n, 273)->checked);
+    CHECK(!Find(states, n, 272)->checked);
+    CHECK(Find(states, n, 263)->checked);
+    CHECK(Find(states, n, 265)->grayed);  // no full-window dragging and not allowed
+    CHECK(Find(states, n, 265)->checked);
+    CHECK(Find(states, n, 267)->checked);
+    CHECK(Find(states, n, 33)->checked);
+    in.dragfullwindow = 1;
+    in.intofile = 0;
+    n = ComputeMenuStates(in, states, 32);
+    CHECK(!Find(states, n, 265)->grayed);
+    CHECK(!Find(states, n, 270)->checked);  // the watermark shows only with file snapshots
+    CHECK(Find(states, n, 270)->grayed);
+    CHECK_EQ(ComputeMenuStates(in, states, 3), 3);  // bounded by the room given
+}
+
+TEST(popup_menus_are_built_in_array_order_leaving_out_kind_3)
+{
+    wchar_t a[] = L"A", b[] = L"B", c[] = L"C";
+    DynMenuItem items[] = {{10, kItemCommand, a}, {11, kItemLeftOut, b}, {0, kItemSeparator, nullptr},
+                           {12, kItemCommand, c}};
+    HMENU menu = BuildPopupMenu(items, 4);
+    REQUIRE(menu != nullptr);
+    REQUIRE_EQ(GetMenuItemCount(menu), 3);
+    CHECK_EQ(GetMenuItemID(menu, 0), 10u);
+    CHECK(GetMenuState(menu, 1, MF_BYPOSITION) & MF_SEPARATOR);
+    CHECK_EQ(GetMenuItemID(menu, 2), 12u);
+    wchar_t text[8] = {};
+    GetMenuStringW(menu, 2, text, 8, MF_BYPOSITION);
+    CHECK_EQ(std::wstring(text), std::wstring(L"C"));
+    DestroyMenu(menu);
+}
+
+TEST(languages_are_enumerated_chosen_and_freed)
+{
+    LanguageFixture fixture("[root]\r\n3=Start\r\n");
+    std::wstring dir = JoinPath(fixture.dir, L"lang");
+    CreateDirectoryW(dir.c_str(), nullptr);
+    WriteTextFile(JoinPath(dir, L"Alpha.ini"), "[root]\r\n3=Alpha\r\n");
+    WriteTextFile(JoinPath(dir, L"Beta.ini"), "[root]\r\n3=Beta\r\n");
+    std::wstring alpha = JoinPath(dir, L"Alpha.ini");
+    WritePrivateProfileStringW(L"language", L"filepath", alpha.c_str(), fixture.settings.c_str());
+    REQUIRE(EnumerateLanguages());
+    REQUIRE_EQ(LanguageCount(), 2);
+    CHECK_EQ(LanguageEntries()[0].id, 1536u);
+    CHECK_EQ(LanguageEntries()[1].id, 1537u);
+    const std::wstring second = LanguageEntries()[1].name;
+    CHECK(second == L"Alpha" || second == L"Beta");
+    CHECK(!SelectLanguage(1538));
+    CHECK(SelectLanguage(1537));
+    wchar_t path[MAX_PATH] = {};
+    ReadSettingString(L"language", L"filepath", path, MAX_PATH);
+    CHECK_EQ(std::wstring(path), JoinPath(dir, second + L".ini"));
+    CHECK_EQ(Owned(GetMenuText(L"root", 3)), second);
+    FreeLanguages();
+    CHECK_EQ(LanguageCount(), 0);
+    CHECK(LanguageEntries() == nullptr);
+    CHECK(!SelectLanguage(1536));
+
+    // A directory whose only file is ".ini": no language.
+    std::wstring odd = JoinPath(fixture.dir, L"odd");
+    CreateDirectoryW(odd.c_str(), nullptr);
+    WriteTextFile(JoinPath(odd, L".ini"), "");
+    std::wstring odd_file = JoinPath(odd, L"X.ini");
+    WritePrivateProfileStringW(L"language", L"filepath", odd_file.c_str(), fixture.settings.c_str());
+    CHECK(!EnumerateLanguages());
+    CHECK_EQ(LanguageCount(), 0);
+    // An empty setting: no language, no list, no text.
+    WritePrivateProfileStringW(L"language", L"filepath", L"", fixture.settings.c_str());
+    CHECK(!EnumerateLanguages());
+    CHECK(!SelectLanguage(1536));
+    CHECK_EQ(Owned(GetMenuText(L"root", 3)), std::wstring(L"<null>"));
+}
+
+TEST(the_help_file_is_the_languages_when_it_can_be_read)
+{
+    LanguageFixture fixture("[root]\r\n3=Start\r\n");
+    wchar_t name[MAX_PATH];
+    ChooseHelpFile(name, MAX_PATH);
+    CHECK_EQ(std::wstring(name), std::wstring(L"readme_en.txt"));  // no help_file text
+
+    std::wstring help = JoinPath(fixture.dir, L"readme_xx.txt");
+    WritePrivateProfileStringW(L"help_file", L"file", help.c_str(), fixture.language.c_str());
+    ChooseHelpFile(name, MAX_PATH);
+    CHECK_EQ(std::wstring(name), std::wstring(L"readme_en.txt"));  // named but missing
+    WriteTextFile(help, "help");
+    ChooseHelpFile(name, MAX_PATH);
+    CHECK_EQ(std::wstring(name), help);
+}
