@@ -109,6 +109,10 @@ private:
 HWND FindDialog(DWORD process_id, const wchar_t* caption);
 std::wstring DialogText(HWND dialog);
 
+// Whether the process has a module of that file name (e.g. L"Ostrilix.dll")
+// loaded, from a Toolhelp snapshot of its modules.
+bool ProcessHasModule(DWORD process_id, const wchar_t* module_name);
+
 // The start of a named section in a loaded image, or null.
 void* FindImageSection(HMODULE module, const char* name, DWORD* size = nullptr);
 
