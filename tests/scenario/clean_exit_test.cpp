@@ -1,6 +1,9 @@
 // Ending the program, by closing or killing it, while windows of other
 // processes are rolled up (and so run the library's subclass procedure)
 // leaves every target running and responsive.
+#include <string>
+#include <utility>
+
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/input.h"
@@ -26,6 +29,31 @@ bool RollUp(TargetWindow& target)
     return WaitFor([&] { return Height(wnd) < full / 3; }, 5000);
 }
 
+// Wine leaves the global hooks of a killed program installed: every process
+// started later loads that program's copy of the library through them, and
+// a later program's LoadLibrary by name would get that copy instead of its
+// own.  So the copy is renamed away (a loaded library can be renamed, not
+// deleted; the desktop's own process keeps it loaded): the stale hooks then
+// find no library to load.  Declared before the targets: it acts after
+// they are gone.
+class LibraryFileRemover {
+public:
+    explicit LibraryFileRemover(std::wstring path) : path_(std::move(path)) {}
+    ~LibraryFileRemover()
+    {
+        const std::wstring away = path_ + L".stale";
+        bool gone = WaitFor([&] {
+            return DeleteFileW(path_.c_str()) ||
+                   MoveFileExW(path_.c_str(), away.c_str(), MOVEFILE_REPLACE_EXISTING) || !FileExists(path_);
+        }, 10000, 100);
+        if (!gone)
+            check::Note("could not move %ls out of the way", path_.c_str());
+    }
+
+private:
+    std::wstring path_;
+};
+
 // The target still handles what is sent to it: a hit test, and a resize
 // that its (rolled-up) window now accepts or keeps as the subclass decides.
 bool Works(const TargetWindow& target)
@@ -49,6 +77,7 @@ TEST(closing_or_killing_the_program_leaves_rolled_up_targets_running)
         options.settings = "[rollupwnd]\r\nenable=1\r\n";
         Program program(kill ? L"exitkill" : L"exitclose", options);
         REQUIRE(program.Start());
+        LibraryFileRemover remover(program.LibraryPath());
         TargetOptions a_options, b_options;
         a_options.title = L"Exit A";
         a_options.rect = {60, 60, 460, 360};
