@@ -114,9 +114,12 @@ TEST(with_the_feature_off_the_window_stays_opaque)
         REQUIRE(alt.Held() && ctrl.Held());
         for (int i = 0; i < 3; ++i)
             input::Wheel(-120, ClientCentre(wnd));
-        // Let the three notches pass the hook, then look.
-        PumpFor(800);
     }
+    // The hook handles wheel events in order: once a plain notch reaches
+    // the window, the three before it have been dealt with.
+    target.ClearLog();
+    input::Wheel(-120, ClientCentre(wnd));
+    CHECK(WaitFor([&] { return target.Count(WM_MOUSEWHEEL) >= 1; }, 5000));
     CHECK(!Layered(wnd));
     CHECK_EQ(Alpha(wnd), 255);
     CHECK_EQ(GetWindowLongW(wnd, GWL_EXSTYLE), style);
