@@ -15,33 +15,12 @@ int NextAlpha(int current, int wheel, int minimal)
     return alpha;
 }
 
-namespace {
-FadedWindow* Find(FadedWindows& table, HWND window)
-{
-    for (FadedWindow& r : table.records)
-        if (r.window == window)
-            return &r;
-    return nullptr;
-}
-
-FadedWindow* AddRecord(FadedWindows& table, HWND window)
-{
-    for (FadedWindow& r : table.records)
-        if (!r.window) {
-            r = FadedWindow{};
-            r.window = window;
-            return &r;
-        }
-    return nullptr;
-}
-}  // namespace
-
 AlphaChange PlanAlphaChange(FadedWindows& table, HWND window, DWORD owner_thread, int wheel,
                             int minimal, LONG current_exstyle)
 {
     if (!window)
         return {AlphaAction::None, 255, 0};
-    FadedWindow* record = Find(table, window);
+    FadedWindow* record = table.Find(window);
     if (record && record->owner_thread != owner_thread) {
         *record = FadedWindow{};  // the handle now names another window
         record = nullptr;
@@ -57,7 +36,7 @@ AlphaChange PlanAlphaChange(FadedWindows& table, HWND window, DWORD owner_thread
         return {AlphaAction::Opaque, 255, style};
     }
     if (!record) {
-        record = AddRecord(table, window);
+        record = table.Add(window);
         if (!record)
             return {AlphaAction::None, 255, 0};
         record->owner_thread = owner_thread;
@@ -96,7 +75,7 @@ BOOL AdjustTransparency(HWND window, int wheel)
     AlphaChange change;
     {
         ProcessLockGuard guard;
-        DropFadedWindows(g_faded, [](const FadedWindow& r) {
+        g_faded.RemoveIf([](const FadedWindow& r) {
             return !IsWindow(r.window) || GetWindowThreadProcessId(r.window, nullptr) != r.owner_thread;
         });
         change = PlanAlphaChange(g_faded, frame, owner, wheel, g_shared.s_n_minimal_alpha, style);

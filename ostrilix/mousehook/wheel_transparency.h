@@ -6,6 +6,8 @@
 // continues from another's alpha or writes another's style.
 #include <windows.h>
 
+#include "ostrilix/core/window_table.h"
+
 // --- decisions (pure) ------------------------------------------------------
 
 // One wheel notch (120) moves the alpha by 10; it never goes below the
@@ -19,9 +21,7 @@ struct FadedWindow {
     LONG saved_exstyle;   // the extended style before the first change
 };
 constexpr int kFadedWindows = 16;
-struct FadedWindows {
-    FadedWindow records[kFadedWindows];
-};
+using FadedWindows = WindowTable<FadedWindow, kFadedWindows>;
 
 enum class AlphaAction {
     None,     // nothing to change (never faded and staying opaque, or no room)
@@ -38,14 +38,6 @@ struct AlphaChange {
 // dropped when its window is opaque again.
 AlphaChange PlanAlphaChange(FadedWindows& table, HWND window, DWORD owner_thread, int wheel,
                             int minimal, LONG current_exstyle);
-// Frees the records of windows for which gone() holds.
-template <typename Fn>
-void DropFadedWindows(FadedWindows& table, Fn&& gone)
-{
-    for (FadedWindow& r : table.records)
-        if (r.window && gone(r))
-            r = FadedWindow{};
-}
 
 // --- effects ---------------------------------------------------------------
 

@@ -149,7 +149,7 @@ TEST(opaque_unknown_windows_reused_handles_and_a_full_table)
         CHECK(PlanAlphaChange(full, Fake(0x100 + i), 1, -120, 40, 0).action == AlphaAction::Fade);
     CHECK(PlanAlphaChange(full, Fake(0x999), 1, -120, 40, 0).action == AlphaAction::None);
     CHECK_EQ(PlanAlphaChange(full, Fake(0x100), 1, -120, 40, 0).alpha, 235);
-    DropFadedWindows(full, [](const FadedWindow& r) { return r.window == Fake(0x101); });
+    full.RemoveIf([](const FadedWindow& r) { return r.window == Fake(0x101); });
     CHECK(PlanAlphaChange(full, Fake(0x999), 1, -120, 40, 0).action == AlphaAction::Fade);
 }
 
