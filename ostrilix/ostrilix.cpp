@@ -4,18 +4,29 @@
 
 #include "common/os_version.h"
 #include "ostrilix/core/name_lists.h"
+#include "ostrilix/core/process_lock.h"
 #include "ostrilix/core/shared_block.h"
+#include "ostrilix/mousehook/subclass_registry.h"
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/)
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         DisableThreadLibraryCalls(instance);
+        InitProcessLock();
         g_shared.s_n_os_version = GetOsVersionClass();
         break;
-    case DLL_PROCESS_DETACH:
+    case DLL_PROCESS_DETACH: {
+        // reserved is non-null when the whole process is ending: its other
+        // threads are already gone, perhaps while holding the registry.
+        const bool freed = reserved == nullptr;
         ReleaseMappedLists();
+        // No window may keep a procedure that is about to be unmapped.
+        RemoveAllSubclasses(freed);
+        if (freed)
+            DeleteProcessLock();
         break;
+    }
     default:
         break;
     }

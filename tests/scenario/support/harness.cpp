@@ -1,6 +1,7 @@
 #include "tests/scenario/support/harness.h"
 
 #include <stdio.h>
+#include <tlhelp32.h>
 
 namespace scenario {
 
@@ -356,6 +357,20 @@ HWND FindTaskbarToolbarOf(HWND tray)
     for (const wchar_t* cls : {L"ReBarWindow32", L"MSTaskSwWClass", L"ToolbarWindow32"})
         wnd = wnd ? FindWindowExW(wnd, nullptr, cls, nullptr) : nullptr;
     return wnd;
+}
+
+bool ProcessHasModule(DWORD process_id, const wchar_t* module_name)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, process_id);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    MODULEENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    bool found = false;
+    for (BOOL more = Module32FirstW(snapshot, &entry); more && !found; more = Module32NextW(snapshot, &entry))
+        found = lstrcmpiW(entry.szModule, module_name) == 0;
+    CloseHandle(snapshot);
+    return found;
 }
 
 void* FindImageSection(HMODULE module, const char* name, DWORD* size)

@@ -118,6 +118,10 @@ std::wstring DialogText(HWND dialog);
 // The task-button toolbar below a "Shell_TrayWnd" window, or null.
 HWND FindTaskbarToolbarOf(HWND tray);
 
+// Whether the process has a module of that file name (e.g. L"Ostrilix.dll")
+// loaded, from a Toolhelp snapshot of its modules.
+bool ProcessHasModule(DWORD process_id, const wchar_t* module_name);
+
 // The start of a named section in a loaded image, or null.
 void* FindImageSection(HMODULE module, const char* name, DWORD* size = nullptr);
 

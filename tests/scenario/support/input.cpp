@@ -1,5 +1,7 @@
 #include "tests/scenario/support/input.h"
 
+#include <string>
+
 #include "tests/scenario/support/harness.h"
 
 namespace scenario::input {
@@ -54,7 +56,44 @@ void Key(WORD vk, bool up)
     in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
     Send(in);
 }
+
+// X key codes of the X server's default keyboard map.
+int XKeyCode(WORD vk)
+{
+    switch (vk) {
+    case VK_LMENU: return 64;
+    case VK_RMENU: return 108;
+    case VK_LCONTROL: return 37;
+    case VK_RCONTROL: return 105;
+    case VK_LSHIFT: return 50;
+    default: return 0;
+    }
+}
+
+// xdotool is a Unix program; Wine starts it, but gives no waitable handle,
+// so the caller waits for the key state instead.
+bool RealKey(WORD vk, bool down)
+{
+    const int code = XKeyCode(vk);
+    if (!code)
+        return false;
+    std::wstring line = std::wstring(L"xdotool ") + (down ? L"keydown " : L"keyup ") + std::to_wstring(code);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(L"Z:\\usr\\bin\\xdotool", line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info))
+        return false;
+    if (info.hProcess)
+        CloseHandle(info.hProcess);
+    if (info.hThread)
+        CloseHandle(info.hThread);
+    return WaitFor([&] { return ((GetAsyncKeyState(vk) & 0x8000) != 0) == down; }, 5000);
+}
 }  // namespace
+
+bool RealKeyDown(WORD vk) { return RealKey(vk, true); }
+bool RealKeyUp(WORD vk) { return RealKey(vk, false); }
 
 void MoveTo(POINT p, ULONG_PTR extra) { Send(MouseInput(p, 0, 0, extra)); }
 void Press(Button b, POINT p, ULONG_PTR extra) { Send(MouseInput(p, DownFlag(b), 0, extra)); }

@@ -17,6 +17,27 @@ void Click(Button b, POINT p);
 void DoubleClick(Button b, POINT p);
 // One wheel event of the given amount (120 = one notch away from the user).
 void Wheel(int amount, POINT p, ULONG_PTR extra = 0);
+// Keys pressed through SendInput live only in Wine's own key state, which
+// Wine resets from the X server's keyboard whenever it resynchronises (a
+// caption press starts the move loop, which grabs the pointer): a modifier
+// that must stay held through a click is pressed as a real X key instead.
+// Left/right Alt and Ctrl and left Shift; true once the desktop sees it held.
+bool RealKeyDown(WORD vk);
+bool RealKeyUp(WORD vk);
+// Holds a real key for a scope, so a failing test never leaves it pressed.
+class HeldKey {
+public:
+    explicit HeldKey(WORD vk) : vk_(vk), held_(RealKeyDown(vk)) {}
+    ~HeldKey() { RealKeyUp(vk_); }
+    HeldKey(const HeldKey&) = delete;
+    HeldKey& operator=(const HeldKey&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    WORD vk_;
+    bool held_;
+};
+
 void KeyDown(WORD vk);
 void KeyUp(WORD vk);
 void Tap(WORD vk);

@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include "tests/scenario/support/input.h"
+
 namespace scenario {
 
 TargetWindow::~TargetWindow()
@@ -58,6 +60,21 @@ bool TargetWindow::Start(const TargetOptions& o)
     return true;
 }
 
+bool TargetWindow::WaitForLibrary(const wchar_t* module_name, DWORD timeout_ms)
+{
+    if (!window_)
+        return false;
+    int step = 0;
+    return WaitFor([&] {
+        if (ProcessHasModule(ProcessId(), module_name))
+            return true;
+        POINT p = ClientCentre(window_);
+        p.x += (step++ % 2) ? 5 : -5;
+        input::MoveTo(p);
+        return false;
+    }, timeout_ms, 100);
+}
+
 bool TargetWindow::Alive() const { return window_ && IsWindow(window_); }
 
 bool TargetWindow::Responsive(DWORD timeout_ms) const
@@ -109,6 +126,15 @@ RECT WindowRect(HWND wnd)
     RECT r = {};
     GetWindowRect(wnd, &r);
     return r;
+}
+
+POINT ClientCentre(HWND wnd)
+{
+    RECT client = {};
+    GetClientRect(wnd, &client);
+    POINT p = {(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+    ClientToScreen(wnd, &p);
+    return p;
 }
 
 int RectHeight(const RECT& r) { return r.bottom - r.top; }

@@ -36,6 +36,11 @@ public:
     // Answers a message within the time: the application is not hung.
     bool Responsive(DWORD timeout_ms = 2000) const;
 
+    // The system loads a global hook's library into a process only after a
+    // hooked event there (in Wine about a second later): moves the mouse
+    // over the window until the hook library is in the target's process.
+    bool WaitForLibrary(const wchar_t* module_name = L"Ostrilix.dll", DWORD timeout_ms = 20000);
+
     std::vector<message_log::Record> Messages() const;
     // Records of one message, optionally only from the top window (0) or child (1).
     std::vector<message_log::Record> Messages(UINT message, int window = -1) const;
@@ -52,6 +57,8 @@ private:
 };
 
 RECT WindowRect(HWND wnd);
+// The centre of the window's client area, in screen coordinates.
+POINT ClientCentre(HWND wnd);
 int RectHeight(const RECT& r);
 int RectWidth(const RECT& r);
 // A screen point of the window whose WM_NCHITTEST answer is the given code,

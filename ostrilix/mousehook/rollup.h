@@ -1,0 +1,56 @@
+#pragma once
+// Window roll-up: a window shrinks to its title bar and comes back on the
+// next roll-up click.  Each process remembers, per rolled-up window, the
+// full rectangle it had and the height it was rolled to, so restoring gives
+// every window its own height back and the subclass clamp knows which
+// windows to hold.
+#include <windows.h>
+
+// --- decisions (pure) ------------------------------------------------------
+
+// Title bar plus the upper and lower window border, never below 5 pixels.
+int RolledUpHeightOf(int title_bar_height, int border_height);
+
+// Heights of a roll-up animation from one height down to the target: the
+// step is the height divided by the number of steps, at least one pixel, so
+// the animation ends however large the step count is.
+struct RollFrames {
+    int current;
+    int step;
+    int target;
+    // The next intermediate height, while it is still above the target.
+    bool Next(int* height)
+    {
+        if (current <= target)
+            return false;
+        *height = current;
+        current -= step;
+        return true;
+    }
+};
+// No frames at all when steps is 0 (no animation).
+RollFrames MakeRollFrames(int from_height, int target_height, unsigned steps);
+
+struct RollDecision {
+    bool roll_up;       // false: restore
+    int target_height;
+};
+// A window whose height is its rolled-up height counts as rolled up and is
+// restored, to the height remembered for it (or left as it is when nothing
+// is remembered); any other window is rolled up.
+RollDecision DecideRoll(int current_height, int rolled_height, bool remembered,
+                        int remembered_height);
+
+// --- effects ---------------------------------------------------------------
+
+// GetTitleBarInfo's title bar plus twice GetWindowInfo's vertical border.
+int GetRolledUpHeight(HWND window);
+// Rolls the captioned frame of the window up, or restores it; true when it
+// acted (false: no captioned frame, or too many rolled windows to remember).
+bool ToggleRollUp(HWND window);
+// The window was rolled up by this process and still has its rolled height.
+bool IsRolledUp(HWND window);
+// The height a rolled-up window is held at; 0 when it is not rolled up.
+int RolledUpHeightFor(HWND window);
+// The window is being destroyed: forget what was remembered for it.
+void ForgetRolledUp(HWND window);
