@@ -1,0 +1,4 @@
+#pragma once
+#include <windows.h>
+
+LRESULT AdjustTransparency(HWND wnd, short wheel);
