@@ -5,6 +5,7 @@
 #include "common/os_version.h"
 #include "ostrilix/core/name_lists.h"
 #include "ostrilix/core/shared_block.h"
+#include "ostrilix/hooks/auto_scroll.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/)
 {
@@ -15,6 +16,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/)
         break;
     case DLL_PROCESS_DETACH:
         ReleaseMappedLists();
+        EndAutoScrollOfProcess();
         break;
     default:
         break;

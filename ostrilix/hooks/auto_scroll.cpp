@@ -158,6 +158,22 @@ void ReapAutoScrollWorker()
 
 bool AutoScrollWorkerAlive() { return g_worker_alive != 0; }
 
+void EndAutoScrollOfProcess()
+{
+    // The worker keeps the library loaded while it runs, so when this runs
+    // with a worker still marked alive, the process is ending and took the
+    // worker with it.
+    if (g_worker_alive) {
+        g_worker_alive = 0;
+        EndAutoScrollState();
+        g_shared.s_h_autoscroll_thread = nullptr;
+    }
+    if (g_worker) {
+        CloseHandle(g_worker);
+        g_worker = nullptr;
+    }
+}
+
 void StopAutoScroll()
 {
     // Only a clip of our own is released: a left press reaches this in every

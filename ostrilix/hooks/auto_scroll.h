@@ -26,3 +26,7 @@ SHORT ChangeAutoScrollStep(SHORT wheel);
 void ReapAutoScrollWorker();
 // True while a worker thread is running its loop (program's process).
 bool AutoScrollWorkerAlive();
+// The library leaves this process: when its worker was running, auto-scroll
+// ends with it (no switch left on for the other processes, no clip left on
+// the cursor), and the handle is closed.
+void EndAutoScrollOfProcess();

@@ -423,3 +423,27 @@ TEST(a_left_press_ends_it_in_both_modes)
         CHECK_EQ(program.Close(), 0);
     }
 }
+
+TEST(closing_the_program_while_auto_scroll_runs_ends_it)
+{
+    Program program(L"autoscroll-close");
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    REQUIRE(program.Start());
+    TargetWindow target;
+    REQUIRE(target.Start());
+    const POINT p = CursorAt(Centre(target.Window()));
+    target.ClearLog();
+    REQUIRE(StartAutoScroll(target, p, view.Block()));
+    // The library is unloaded while the worker still runs its code.
+    CHECK_EQ(program.Close(), 0);
+    // Nothing is left running for the applications, and the cursor is free.
+    CHECK_EQ(view.Block().s_b_autoscrolling, 0);
+    CHECK(WaitFor(CursorFree, 3000));
+    input::Settle(300);
+    const size_t after = target.Count(WM_MOUSEWHEEL);
+    input::Settle(300);
+    CHECK_EQ(target.Count(WM_MOUSEWHEEL), after);
+    ForceStop(view);
+    input::Release(Button::Middle, p);
+}
