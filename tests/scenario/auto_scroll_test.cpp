@@ -246,7 +246,7 @@ TEST(a_further_middle_held_notch_does_not_start_a_second_worker)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(wheel_data_is_remembered_and_left_ctrl_never_starts_auto_scroll)
+TEST(wheel_data_is_remembered_left_ctrl_never_starts_auto_scroll_and_the_fade_gesture_is_taken)
 {
     Program program(L"autoscroll-ctrl");
     LibraryView view(program.LibraryPath());
@@ -279,6 +279,18 @@ TEST(wheel_data_is_remembered_and_left_ctrl_never_starts_auto_scroll)
     CHECK_EQ(SHORT(HIWORD(DWORD(view.Block().s_n_wheel_data))), SHORT(120));
     CHECK(CursorFree());
     input::Release(Button::Middle, p);
+
+    // Left Ctrl + Left Alt + wheel is the transparency gesture: taken by the
+    // program, neither passed on nor remembered.
+    input::KeyDown(VK_LMENU);
+    input::Settle(100);
+    target.ClearLog();
+    block.s_n_wheel_data = 0x5A5A;
+    input::Wheel(120, p);
+    input::Settle(500);
+    CHECK_EQ(target.Count(WM_MOUSEWHEEL), size_t(0));
+    CHECK_EQ(view.Block().s_n_wheel_data, 0x5A5A);
+    input::KeyUp(VK_LMENU);
     input::KeyUp(VK_LCONTROL);
     input::Settle(100);
     ForceStop(view);
