@@ -66,10 +66,13 @@ TEST(f6_press_and_release_become_left_windows_down_and_up)
     CHECK_EQ(CountKey(target, WM_KEYUP, VK_LWIN), size_t(1));
     CHECK(KeyMessages(target, VK_F6).empty());
 
-    // F6 with another key is the Windows key combination.
+    // F6 with another key, typed as a person does, is the Windows key
+    // combination.
     target.ClearLog();
     input::KeyDown(VK_F6);
+    CHECK(WaitFor([&] { return CountKey(target, WM_KEYDOWN, VK_LWIN) == 1; }, 3000));
     input::Tap('Q');
+    CHECK(WaitFor([&] { return CountKey(target, WM_KEYUP, 'Q') == 1; }, 3000));
     input::KeyUp(VK_F6);
     CHECK(WaitFor([&] { return CountKey(target, WM_KEYUP, VK_LWIN) == 1; }, 3000));
     const auto q = KeyMessages(target, 'Q');
