@@ -6,6 +6,7 @@
 #include "ostrilix/core/name_lists.h"
 #include "ostrilix/core/process_lock.h"
 #include "ostrilix/core/shared_block.h"
+#include "ostrilix/hooks/auto_scroll.h"
 #include "ostrilix/mousehook/subclass_registry.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
@@ -21,6 +22,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
         // threads are already gone, perhaps while holding the registry.
         const bool freed = reserved == nullptr;
         ReleaseMappedLists();
+        EndAutoScrollOfProcess();
         // No window may keep a procedure that is about to be unmapped.
         RemoveAllSubclasses(freed);
         if (freed)

@@ -105,13 +105,3 @@ BOOL AdjustTransparency(HWND window, int wheel)
 }
 
 int CurrentWheelAlpha() { return s_n_cur_alpha; }
-
-bool HandleTransparencyWheel(const MSLLHOOKSTRUCT& event)
-{
-    if (!IsKeyPressed(VK_LMENU) || !IsKeyPressed(VK_LCONTROL))
-        return false;
-    POINT cursor = event.pt;
-    GetCursorPos(&cursor);
-    AdjustTransparency(WindowFromPoint(cursor), SHORT(HIWORD(event.mouseData)));
-    return true;
-}

@@ -46,6 +46,3 @@ BOOL AdjustTransparency(HWND window, int wheel);
 // The alpha this process's last gesture applied (255 at load and after a
 // window went back to opaque); popup menus of the process follow it.
 int CurrentWheelAlpha();
-// Low-level wheel branch: with Left Alt and Left Ctrl held, adjusts the
-// window under the cursor and answers true (the wheel is swallowed).
-bool HandleTransparencyWheel(const MSLLHOOKSTRUCT& event);

@@ -1,0 +1,461 @@
+// Auto-scroll through the real program: middle button + wheel over a target
+// application, which then receives the program's stream of wheel messages.
+// The wheel input the test sends itself is swallowed; everything the target
+// receives comes from the program.
+#include <algorithm>
+#include <vector>
+
+#include "common/ostrilix_interface.h"
+#include "tests/framework/check.h"
+#include "tests/scenario/support/input.h"
+#include "tests/scenario/support/library_view.h"
+#include "tests/scenario/support/responsiveness.h"
+#include "tests/scenario/support/target.h"
+
+using namespace scenario;
+using input::Button;
+
+namespace {
+SHORT Delta(const message_log::Record& r) { return SHORT(HIWORD(DWORD(r.wParam))); }
+
+std::vector<SHORT> Deltas(const TargetWindow& target)
+{
+    std::vector<SHORT> out;
+    for (const auto& r : target.Messages(WM_MOUSEWHEEL))
+        out.push_back(Delta(r));
+    return out;
+}
+
+size_t CountDelta(const TargetWindow& target, SHORT delta)
+{
+    const auto all = Deltas(target);
+    return size_t(std::count(all.begin(), all.end(), delta));
+}
+
+// Median spacing of the wheel messages of one step.
+DWORD MedianSpacing(const TargetWindow& target, SHORT delta)
+{
+    std::vector<DWORD> gaps;
+    const auto records = target.Messages(WM_MOUSEWHEEL);
+    for (size_t i = 1; i < records.size(); ++i)
+        if (Delta(records[i]) == delta && Delta(records[i - 1]) == delta)
+            gaps.push_back(records[i].time - records[i - 1].time);
+    if (gaps.empty())
+        return 0;
+    std::sort(gaps.begin(), gaps.end());
+    return gaps[gaps.size() / 2];
+}
+
+// The middle of a target window, which lies in its client area.
+POINT Centre(HWND wnd)
+{
+    const RECT r = WindowRect(wnd);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Puts the cursor on the point and answers where it really is.  While a
+// low-level mouse hook is installed, Wine does not move the cursor for
+// injected moves, so it is placed directly.
+POINT CursorAt(POINT p)
+{
+    SetCursorPos(p.x, p.y);
+    input::MoveTo(p);
+    input::Settle(150);
+    POINT now = p;
+    GetCursorPos(&now);
+    return now;
+}
+
+bool ClippedToPixel(POINT p)
+{
+    RECT clip = {};
+    GetClipCursor(&clip);
+    return clip.left == p.x && clip.top == p.y && clip.right == p.x + 1 && clip.bottom == p.y + 1;
+}
+
+bool CursorFree()
+{
+    RECT clip = {};
+    GetClipCursor(&clip);
+    return clip.right - clip.left > 1 && clip.bottom - clip.top > 1;
+}
+
+// Starts auto-scroll as a user does: middle button down, one notch away.
+bool StartAutoScroll(const TargetWindow& target, POINT p, const volatile SharedBlock& block)
+{
+    input::Press(Button::Middle, p);
+    input::Settle(100);
+    input::Wheel(120, p);
+    return WaitFor([&] { return block.s_b_autoscrolling == 1 && CountDelta(target, 10) >= 3; }, 5000);
+}
+
+// Ends a run whatever the mouse hook did, so that one test's auto-scroll never
+// reaches into the next: the switch off (the worker notices within a tick)
+// and the cursor free.
+void ForceStop(const LibraryView& view)
+{
+    if (auto enable = view.Export<EnableFeaturesFn>("EnableFeatures"))
+        enable(kFeatureAutoScrolling, 0);
+    ClipCursor(nullptr);
+    input::Settle(300);
+}
+}  // namespace
+
+TEST(middle_and_wheel_send_steps_of_10_50_90_then_minus_10_every_50_ms)
+{
+    Program program(L"autoscroll-steps");
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    DebugMonitor monitor;
+    REQUIRE(program.Start());
+    TargetWindow target;
+    REQUIRE(target.Start());
+    const POINT p = CursorAt(Centre(target.Window()));
+    ResponseWatch watch(program.MainWindow());
+    target.ClearLog();
+
+    REQUIRE(StartAutoScroll(target, p, view.Block()));
+    CHECK(ClippedToPixel(p));
+    for (SHORT step : {50, 90, -10}) {
+        input::Wheel(step > 0 ? 120 : -120, p);
+        CHECK(WaitFor([&] { return CountDelta(target, step) >= 4; }, 5000));
+    }
+    CHECK(ClippedToPixel(p));
+    const std::vector<SHORT> seen = Deltas(target);
+    ForceStop(view);
+
+    // Only the program's steps, in order: every 10 before every 50, and so on;
+    // none of the notches the test sent.
+    std::vector<SHORT> phases;
+    for (SHORT d : seen)
+        if (phases.empty() || phases.back() != d)
+            phases.push_back(d);
+    CHECK(phases == std::vector<SHORT>({10, 50, 90, -10}));
+    for (SHORT step : {10, 50, 90}) {
+        const DWORD spacing = MedianSpacing(target, step);
+        check::Note("step %d: median spacing %lu ms", step, spacing);
+        CHECK(spacing >= 30 && spacing <= 150);
+    }
+    // The first notch starts it; the others, with the middle button released
+    // for the applications by then, change the step.
+    CHECK(monitor.Active());
+    CHECK_EQ(monitor.Count("LowLevelMouseProc IsKeyPressed(VK_MBUTTON)"), size_t(1));
+    CHECK(monitor.Contains("LowLevelMouseProc CalcWhellDelta 50"));
+    CHECK(monitor.Contains("LowLevelMouseProc CalcWhellDelta 90"));
+    CHECK(monitor.Contains("LowLevelMouseProc CalcWhellDelta -10"));
+    CHECK(WaitFor([&] { return monitor.Contains("Thread is about exiting."); }, 3000));
+
+    check::Note("main thread answered %u times during auto-scroll, longest %lu ms, %u unanswered",
+                watch.Samples(), watch.LongestMs(), watch.Unanswered());
+    CHECK(watch.Samples() > 20);
+    CHECK_EQ(watch.Unanswered(), 0u);
+    CHECK(watch.LongestMs() < 1000);  // goal: well under 50 ms
+    input::Release(Button::Middle, p);
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(the_start_releases_the_middle_button_for_applications)
+{
+    Program program(L"autoscroll-mup");
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    REQUIRE(program.Start());
+    TargetWindow target;
+    REQUIRE(target.Start());
+    const POINT p = CursorAt(Centre(target.Window()));
+    target.ClearLog();
+    REQUIRE(StartAutoScroll(target, p, view.Block()));
+    // The application saw the press and, at the start, a release; the user
+    // still holds the button.
+    CHECK_EQ(target.Count(WM_MBUTTONDOWN), size_t(1));
+    CHECK(WaitFor([&] { return target.Count(WM_MBUTTONUP) == 1; }, 3000));
+    CHECK(!(GetAsyncKeyState(VK_MBUTTON) & 0x8000));
+    ForceStop(view);
+    input::Release(Button::Middle, p);
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(no_wheel_input_while_the_right_button_is_held)
+{
+    Program program(L"autoscroll-right");
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    DebugMonitor monitor;
+    REQUIRE(program.Start());
+    TargetWindow target;
+    REQUIRE(target.Start());
+    const POINT p = CursorAt(Centre(target.Window()));
+    target.ClearLog();
+    REQUIRE(StartAutoScroll(target, p, view.Block()));
+
+    input::Press(Button::Right, p);
+    // The worker notices within a tick; give the last tick time to arrive.
+    CHECK(WaitFor([&] { return view.Block().s_b_avoid_rbtn_up == 1; }, 3000));
+    input::Settle(300);
+    const size_t held = target.Count(WM_MOUSEWHEEL);
+    // Marked wheel input arriving now is swallowed too.
+    input::Wheel(120, p, EVENT_INFO);
+    input::Settle(600);
+    CHECK_EQ(target.Count(WM_MOUSEWHEEL), held);
+    CHECK_EQ(view.Block().s_b_autoscrolling, 1);
+
+    input::Release(Button::Right, p);
+    CHECK(WaitFor([&] { return target.Count(WM_MOUSEWHEEL) >= held + 3; }, 5000));
+    CHECK(monitor.WaitForText("WM_RBUTTONUP Entry. LowLevelMouseProc", 3000));
+    ForceStop(view);
+    input::Release(Button::Middle, p);
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(a_further_middle_held_notch_does_not_start_a_second_worker)
+{
+    Program program(L"autoscroll-one");
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    DebugMonitor monitor;
+    REQUIRE(program.Start());
+    TargetWindow target;
+    REQUIRE(target.Start());
+    const POINT p = CursorAt(Centre(target.Window()));
+    target.ClearLog();
+    REQUIRE(StartAutoScroll(target, p, view.Block()));
+    HANDLE recorded = view.Block().s_h_autoscroll_thread;
+    CHECK(recorded != nullptr);
+
+    // Middle pressed again (the applications had it released) and a notch.
+    input::Press(Button::Middle, p);
+    input::Settle(100);
+    input::Wheel(120, p);
+    CHECK(WaitFor([&] { return CountDelta(target, 50) >= 4; }, 5000));
+    CHECK_EQ(monitor.Count("LowLevelMouseProc IsKeyPressed(VK_MBUTTON)"), size_t(2));
+    CHECK(view.Block().s_h_autoscroll_thread == recorded);
+    const DWORD spacing = MedianSpacing(target, 50);
+    check::Note("median spacing with one worker: %lu ms", spacing);
+    CHECK(spacing >= 30 && spacing <= 150);
+
+    // One worker ends, and its handle is closed in the program's process at
+    // the next event there.
+    ForceStop(view);
+    CHECK(monitor.WaitForText("Thread is about exiting.", 3000));
+    input::MoveTo(p);
+    CHECK(monitor.WaitForText("Thread handle is closed.", 3000));
+    input::Settle(300);
+    CHECK_EQ(monitor.Count("Thread is about exiting."), size_t(1));
+    CHECK_EQ(monitor.Count("Thread handle is closed."), size_t(1));
+    input::Release(Button::Middle, p);
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(wheel_data_is_remembered_left_ctrl_never_starts_auto_scroll_and_the_fade_gesture_is_taken)
+{
+    Program program(L"autoscroll-ctrl");
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    REQUIRE(program.Start());
+    TargetWindow target;
+    REQUIRE(target.Start());
+    const POINT p = CursorAt(Centre(target.Window()));
+    auto& block = const_cast<SharedBlock&>(view.Block());
+
+    // A plain notch toward the user passes and is remembered; every wheel
+    // event resets the middle-button action.
+    block.s_n_mbutton_state = 1;
+    target.ClearLog();
+    input::Wheel(-240, p);
+    CHECK(WaitFor([&] { return target.Count(WM_MOUSEWHEEL) == 1; }, 3000));
+    CHECK_EQ(SHORT(HIWORD(DWORD(view.Block().s_n_wheel_data))), SHORT(-240));
+    CHECK_EQ(view.Block().s_n_mbutton_state, 0);
+
+    // Left Ctrl + middle + wheel: an ordinary Ctrl + wheel.
+    input::KeyDown(VK_LCONTROL);
+    input::Press(Button::Middle, p);
+    input::Settle(100);
+    target.ClearLog();
+    input::Wheel(120, p);
+    CHECK(WaitFor([&] { return target.Count(WM_MOUSEWHEEL) == 1; }, 3000));
+    input::Settle(300);
+    CHECK_EQ(target.Count(WM_MOUSEWHEEL), size_t(1));
+    CHECK_EQ(view.Block().s_b_autoscrolling, 0);
+    CHECK_EQ(SHORT(HIWORD(DWORD(view.Block().s_n_wheel_data))), SHORT(120));
+    CHECK(CursorFree());
+    input::Release(Button::Middle, p);
+
+    // Left Ctrl + Left Alt + wheel is the transparency gesture: taken by the
+    // program, neither passed on nor remembered.
+    input::KeyDown(VK_LMENU);
+    input::Settle(100);
+    target.ClearLog();
+    block.s_n_wheel_data = 0x5A5A;
+    input::Wheel(120, p);
+    input::Settle(500);
+    CHECK_EQ(target.Count(WM_MOUSEWHEEL), size_t(0));
+    CHECK_EQ(view.Block().s_n_wheel_data, 0x5A5A);
+    input::KeyUp(VK_LMENU);
+    input::KeyUp(VK_LCONTROL);
+    input::Settle(100);
+    ForceStop(view);
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(a_debug_viewer_under_the_cursor_gets_the_wheel_untouched)
+{
+    Program program(L"autoscroll-dbgview");
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    REQUIRE(program.Start());
+    TargetOptions options;
+    options.window_class = L"DbgViewClass";  // the class test ignores case
+    options.title = L"Debug viewer";
+    TargetWindow viewer;
+    REQUIRE(viewer.Start(options));
+    const POINT p = CursorAt(Centre(viewer.Window()));
+    auto& block = const_cast<SharedBlock&>(view.Block());
+    block.s_n_wheel_data = 0x5A5A;
+    block.s_n_mbutton_state = 1;
+
+    viewer.ClearLog();
+    input::Press(Button::Middle, p);
+    input::Settle(100);
+    input::Wheel(240, p);
+    CHECK(WaitFor([&] { return viewer.Count(WM_MOUSEWHEEL) == 1; }, 3000));
+    input::Settle(300);
+    CHECK_EQ(viewer.Count(WM_MOUSEWHEEL), size_t(1));
+    CHECK_EQ(view.Block().s_b_autoscrolling, 0);
+    CHECK_EQ(view.Block().s_n_wheel_data, 0x5A5A);
+    CHECK_EQ(view.Block().s_n_mbutton_state, 1);
+    CHECK(CursorFree());
+    input::Release(Button::Middle, p);
+    ForceStop(view);
+    CHECK_EQ(program.Close(), 0);
+}
+
+// --- How auto-scroll ends: the mouse hook in the application calls the stop --
+
+TEST(mode_1_ends_when_the_user_releases_the_middle_button)
+{
+    Program program(L"autoscroll-mode1");
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    REQUIRE(program.Start());
+    TargetWindow target;
+    REQUIRE(target.Start());
+    const POINT p = CursorAt(Centre(target.Window()));
+    target.ClearLog();
+    // The release the program injects at the start does not end it.
+    REQUIRE(StartAutoScroll(target, p, view.Block()));
+    input::Settle(300);
+    CHECK_EQ(view.Block().s_b_autoscrolling, 1);
+
+    input::Release(Button::Middle, p);
+    CHECK(WaitFor([&] { return view.Block().s_b_autoscrolling == 0; }, 3000));
+    CHECK(WaitFor(CursorFree, 3000));
+    input::Settle(300);
+    const size_t after = target.Count(WM_MOUSEWHEEL);
+    input::Settle(500);
+    CHECK_EQ(target.Count(WM_MOUSEWHEEL), after);
+    ForceStop(view);
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(mode_2_lasts_until_the_next_middle_press_which_is_swallowed)
+{
+    ProgramOptions options;
+    options.settings = "[autoscroll]\r\nmode=2\r\n";
+    Program program(L"autoscroll-mode2", options);
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    REQUIRE(program.Start());
+    TargetWindow target;
+    REQUIRE(target.Start());
+    const POINT p = CursorAt(Centre(target.Window()));
+    target.ClearLog();
+    REQUIRE(StartAutoScroll(target, p, view.Block()));
+    input::Release(Button::Middle, p);
+    input::Settle(300);
+    const size_t running = target.Count(WM_MOUSEWHEEL);
+    CHECK(WaitFor([&] { return target.Count(WM_MOUSEWHEEL) >= running + 4; }, 3000));
+    CHECK_EQ(view.Block().s_b_autoscrolling, 1);
+
+    const size_t presses = target.Count(WM_MBUTTONDOWN);
+    input::Press(Button::Middle, p);
+    CHECK(WaitFor([&] { return view.Block().s_b_autoscrolling == 0; }, 3000));
+    CHECK(WaitFor(CursorFree, 3000));
+    input::Settle(300);
+    CHECK_EQ(target.Count(WM_MBUTTONDOWN), presses);
+    input::Release(Button::Middle, p);
+    ForceStop(view);
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(mode_2_ends_at_a_left_release)
+{
+    ProgramOptions options;
+    options.settings = "[autoscroll]\r\nmode=2\r\n";
+    Program program(L"autoscroll-mode2-left", options);
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    REQUIRE(program.Start());
+    TargetWindow target;
+    REQUIRE(target.Start());
+    const POINT p = CursorAt(Centre(target.Window()));
+    input::Press(Button::Left, p);
+    input::Settle(100);
+    target.ClearLog();
+    REQUIRE(StartAutoScroll(target, p, view.Block()));
+    input::Release(Button::Middle, p);
+    input::Settle(300);
+    CHECK_EQ(view.Block().s_b_autoscrolling, 1);
+    input::Release(Button::Left, p);
+    CHECK(WaitFor([&] { return view.Block().s_b_autoscrolling == 0; }, 3000));
+    CHECK(WaitFor(CursorFree, 3000));
+    ForceStop(view);
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(a_left_press_ends_it_in_both_modes)
+{
+    for (const char* settings : {"[autoscroll]\r\nmode=1\r\n", "[autoscroll]\r\nmode=2\r\n"}) {
+        ProgramOptions options;
+        options.settings = settings;
+        Program program(L"autoscroll-left", options);
+        LibraryView view(program.LibraryPath());
+        REQUIRE(view.Loaded());
+        REQUIRE(program.Start());
+        TargetWindow target;
+        REQUIRE(target.Start());
+        const POINT p = CursorAt(Centre(target.Window()));
+        target.ClearLog();
+        REQUIRE(StartAutoScroll(target, p, view.Block()));
+        input::Press(Button::Left, p);
+        CHECK(WaitFor([&] { return view.Block().s_b_autoscrolling == 0; }, 3000));
+        CHECK(WaitFor(CursorFree, 3000));
+        input::Release(Button::Left, p);
+        input::Release(Button::Middle, p);
+        ForceStop(view);
+        CHECK_EQ(program.Close(), 0);
+    }
+}
+
+TEST(closing_the_program_while_auto_scroll_runs_ends_it)
+{
+    Program program(L"autoscroll-close");
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    REQUIRE(program.Start());
+    TargetWindow target;
+    REQUIRE(target.Start());
+    const POINT p = CursorAt(Centre(target.Window()));
+    target.ClearLog();
+    REQUIRE(StartAutoScroll(target, p, view.Block()));
+    // The library is unloaded while the worker still runs its code.
+    CHECK_EQ(program.Close(), 0);
+    // Nothing is left running for the applications, and the cursor is free.
+    CHECK_EQ(view.Block().s_b_autoscrolling, 0);
+    CHECK(WaitFor(CursorFree, 3000));
+    input::Settle(300);
+    const size_t after = target.Count(WM_MOUSEWHEEL);
+    input::Settle(300);
+    CHECK_EQ(target.Count(WM_MOUSEWHEEL), after);
+    ForceStop(view);
+    input::Release(Button::Middle, p);
+}

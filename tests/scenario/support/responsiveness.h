@@ -1,0 +1,34 @@
+#pragma once
+// Watches how quickly a window's thread answers: a thread of the test sends
+// WM_NULL to it over and over and keeps the longest answer time.  For the
+// program's main window this is the time the low-level hooks may hold up
+// every mouse and keyboard event of the desktop.
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+
+namespace scenario {
+
+class ResponseWatch {
+public:
+    explicit ResponseWatch(HWND window);
+    ~ResponseWatch();  // stops the watching thread
+    ResponseWatch(const ResponseWatch&) = delete;
+    ResponseWatch& operator=(const ResponseWatch&) = delete;
+
+    DWORD LongestMs() const { return longest_; }
+    unsigned Samples() const { return samples_; }
+    // Answers that did not come within the time-out (2 s).
+    unsigned Unanswered() const { return unanswered_; }
+
+private:
+    HWND window_;
+    std::atomic<bool> stop_{false};
+    std::atomic<DWORD> longest_{0};
+    std::atomic<unsigned> samples_{0};
+    std::atomic<unsigned> unanswered_{0};
+    std::thread thread_;
+};
+
+}  // namespace scenario
