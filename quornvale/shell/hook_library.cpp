@@ -1,12 +1,22 @@
 #include "quornvale/shell/hook_library.h"
 
 #include "common/debug_print.h"
+#include "quornvale/shell/program_path.h"
 
 HMODULE LoadHookLibrary(UINT string_id)
 {
     wchar_t name[36] = {};
     if (!LoadStringW(g_app.instance, string_id, name, 36))
         return nullptr;
+    // By full path from the program's directory: a bare name would return a
+    // module of that name already in this process, which a global hook of
+    // another copy (say, of a killed instance elsewhere) may have put there.
+    wchar_t path[kPathChars];
+    int directory = GetModuleDirectory(g_app.instance, path, kPathChars);
+    if (directory > 0 && directory + lstrlenW(name) < kPathChars) {
+        lstrcpyW(path + directory, name);
+        return LoadLibraryExW(path, nullptr, 0);
+    }
     return LoadLibraryExW(name, nullptr, 0);
 }
 

@@ -8,7 +8,6 @@
 
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
-#include "tests/scenario/support/hooked.h"
 #include "tests/scenario/support/input.h"
 #include "tests/scenario/support/target.h"
 
@@ -68,7 +67,7 @@ struct Bench {
     explicit Bench(const std::string& settings, const TargetOptions& options = {})
         : text(settings), program(L"directscroll", Options())
     {
-        started = program.Start() && target.Start(options) && WaitUntilHooked(target);
+        started = program.Start() && target.Start(options) && target.WaitForLibrary();
         point = target.Window() ? Centre(target.Window()) : POINT{};
         CursorAt(point);
     }

@@ -9,7 +9,6 @@
 
 #include "common/ostrilix_interface.h"
 #include "tests/framework/check.h"
-#include "tests/scenario/support/hooked.h"
 #include "tests/scenario/support/input.h"
 #include "tests/scenario/support/library_view.h"
 #include "tests/scenario/support/responsiveness.h"
@@ -121,7 +120,7 @@ const char kChordOn[] = "[hotkey]\r\nbabylon=1\r\n";
 struct ChordBench {
     explicit ChordBench(const char* settings) : program(L"chord", Options(settings)), view(program.LibraryPath())
     {
-        started = view.Loaded() && program.Start() && target.Start() && WaitUntilHooked(target);
+        started = view.Loaded() && program.Start() && target.Start() && target.WaitForLibrary();
         point = target.Window() ? Centre(target.Window()) : POINT{};
         // Wine leaves the cursor where it was for injected moves while a
         // low-level mouse hook is installed: place it directly.

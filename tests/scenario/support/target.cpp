@@ -64,14 +64,11 @@ bool TargetWindow::WaitForLibrary(const wchar_t* module_name, DWORD timeout_ms)
 {
     if (!window_)
         return false;
-    int step = 0;
+    // A sent message passes the program's call-window-procedure hook, which
+    // makes the system load the library there, without moving the cursor.
     return WaitFor([&] {
-        if (ProcessHasModule(ProcessId(), module_name))
-            return true;
-        POINT p = ClientCentre(window_);
-        p.x += (step++ % 2) ? 5 : -5;
-        input::MoveTo(p);
-        return false;
+        Responsive(500);
+        return ProcessHasModule(ProcessId(), module_name);
     }, timeout_ms, 100);
 }
 
