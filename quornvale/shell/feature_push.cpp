@@ -11,23 +11,6 @@
 #include "quornvale/shell/tray_icon.h"
 
 namespace {
-FeatureParams AutoScrollParams()
-{
-    FeatureParams params = {};
-    params.s_s_scroll_distance = SHORT(ReadSettingInt(L"autoscroll", L"distance", 10));
-    params.s_s_scroll_delta = SHORT(ReadSettingInt(L"autoscroll", L"delta", 40));
-    params.s_s_scroll_mode = SHORT(ReadSettingInt(L"autoscroll", L"mode", 1));
-    return params;
-}
-
-FeatureParams RollUpParams()
-{
-    FeatureParams params = {};
-    params.s_s_rollup_animate = WORD(ReadSettingInt(L"rollupwnd", L"animate", 0));
-    params.s_n_rollup_hotaction = SHORT(ReadSettingInt(L"rollupwnd", L"hotaction", 1));
-    return params;
-}
-
 void PushSizeDisplay(HWND main_window)
 {
     if (ReadSettingFlag(L"sizewindow", L"enable")) {
@@ -111,6 +94,23 @@ void PushScrollExceptions()
 
 bool OnOff(int value) { return value != 0; }
 }  // namespace
+
+FeatureParams AutoScrollParams()
+{
+    FeatureParams params = {};
+    params.s_s_scroll_distance = SHORT(ReadSettingInt(L"autoscroll", L"distance", 10));
+    params.s_s_scroll_delta = SHORT(ReadSettingInt(L"autoscroll", L"delta", 40));
+    params.s_s_scroll_mode = SHORT(ReadSettingInt(L"autoscroll", L"mode", 1));
+    return params;
+}
+
+FeatureParams RollUpParams()
+{
+    FeatureParams params = {};
+    params.s_s_rollup_animate = WORD(ReadSettingInt(L"rollupwnd", L"animate", 0));
+    params.s_n_rollup_hotaction = SHORT(ReadSettingInt(L"rollupwnd", L"hotaction", 1));
+    return params;
+}
 
 void ApplyDocking(int enable)
 {

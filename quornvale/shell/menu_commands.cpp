@@ -61,10 +61,7 @@ void ToggleRollUp()
     }
     PushFeature(kFeatureRollUp, 1);
     WriteSettingInt(L"rollupwnd", L"enable", 1);
-    FeatureParams params = {};
-    params.s_s_rollup_animate = WORD(ReadSettingInt(L"rollupwnd", L"animate", 0));
-    params.s_n_rollup_hotaction = SHORT(ReadSettingInt(L"rollupwnd", L"hotaction", 1));
-    PushFeatureParams(kFeatureRollUp, params);
+    PushFeatureParams(kFeatureRollUp, RollUpParams());
 }
 
 void ToggleAutoClose(HWND main_window)
@@ -159,9 +156,7 @@ void ToggleDesktopCaptions()
 
 void SetAutoScrollMode(SHORT mode)
 {
-    FeatureParams params = {};
-    params.s_s_scroll_distance = SHORT(ReadSettingInt(L"autoscroll", L"distance", 10));
-    params.s_s_scroll_delta = SHORT(ReadSettingInt(L"autoscroll", L"delta", 40));
+    FeatureParams params = AutoScrollParams();
     params.s_s_scroll_mode = mode;
     PushFeatureParams(kFeatureAutoScrolling, params);
     WriteSettingInt(L"autoscroll", L"mode", mode);
