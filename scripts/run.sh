@@ -18,7 +18,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Using display $DISPLAY"
 else
   qv_start_xvfb
-  echo "No usable display: started Xvfb on $DISPLAY (look with: xwd -display $DISPLAY -root | convert xwd:- shot.png)"
+  echo "No usable display: started a virtual one, Xvfb on $DISPLAY (nothing shows; run with DISPLAY set to see the program)"
 fi
 
 if [ ! -d "$home/prefix" ]; then
