@@ -50,7 +50,7 @@ LRESULT CALLBACK DockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
                 pos->cy = height;
             return 0;
         }
-        // Docking places the window here (later).
+        // No docked placement: the window goes where it is asked.
         return CallPrevious(window, message, wParam, lParam);
     case WM_NCDESTROY: {
         LRESULT result = CallPrevious(window, message, wParam, lParam);
