@@ -55,6 +55,12 @@ std::vector<int> HeightsSeen(const TargetWindow& target)
     return heights;
 }
 
+int LastHeightSeen(const TargetWindow& target)
+{
+    std::vector<int> heights = HeightsSeen(target);
+    return heights.empty() ? -1 : heights.back();
+}
+
 bool ContainsInOrder(const std::vector<int>& seen, const std::vector<int>& wanted)
 {
     size_t next = 0;
@@ -124,6 +130,8 @@ TEST(animated_roll_up_passes_through_the_intermediate_heights)
     target.ClearLog();
     input::DoubleClick(Button::Left, caption);
     CHECK(WaitFor([&] { return Height(wnd) == rolled; }, 5000));
+    // The target logs the last change a moment after the system made it.
+    WaitFor([&] { return LastHeightSeen(target) == rolled; }, 5000);
     std::vector<int> seen = HeightsSeen(target);
     std::string text;
     for (int h : seen)
@@ -137,6 +145,7 @@ TEST(animated_roll_up_passes_through_the_intermediate_heights)
     target.ClearLog();
     input::DoubleClick(Button::Left, caption);
     CHECK(WaitFor([&] { return Height(wnd) == 600; }, 5000));
+    WaitFor([&] { return LastHeightSeen(target) == 600; }, 5000);
     seen = HeightsSeen(target);
     CHECK(seen == std::vector<int>{600});
     CHECK_EQ(program.Close(), 0);
