@@ -237,3 +237,25 @@ TEST(missing_library_is_reported_once_and_the_program_keeps_running)
     CHECK(FindDialog(program.ProcessId(), L"Error") == nullptr);  // shown once
     CHECK_EQ(program.Close(), 0);
 }
+
+TEST(only_menu_commands_act_not_accelerators_or_controls)
+{
+    ProgramOptions options;
+    options.settings = "[topmost]\r\nenable=0\r\n";
+    Program program(L"command", options);
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    REQUIRE(program.Start());
+    constexpr WORD kTopmostSwitch = 263;
+    // From an accelerator (1) or a control notification: nothing happens.
+    PostMessageW(program.MainWindow(), WM_COMMAND, MAKEWPARAM(kTopmostSwitch, 1), 0);
+    PostMessageW(program.MainWindow(), WM_COMMAND, MAKEWPARAM(kTopmostSwitch, BN_CLICKED + 5), 0);
+    PumpFor(500);
+    CHECK_EQ(view.Block().s_b_topmost, 0);
+    CHECK(ReadTextFile(program.SettingsPath()).find("enable=0") != std::string::npos);
+    // The same id as a menu command switches the feature.
+    PostMessageW(program.MainWindow(), WM_COMMAND, MAKEWPARAM(kTopmostSwitch, 0), 0);
+    CHECK(WaitFor([&] { return view.Block().s_b_topmost == 1; }, 3000));
+    CHECK(ReadTextFile(program.SettingsPath()).find("enable=1") != std::string::npos);
+    CHECK_EQ(program.Close(), 0);
+}
