@@ -99,30 +99,49 @@ void ForceStop(const LibraryView& view)
     ClipCursor(nullptr);
     input::Settle(300);
 }
+
+// One program, its library seen from here, one target application, and the
+// cursor on the target's middle.
+struct ScrollBench {
+    explicit ScrollBench(const wchar_t* name, const char* settings = nullptr, const TargetOptions& window = {})
+        : program(name, Options(settings)), view(program.LibraryPath())
+    {
+        started = view.Loaded() && program.Start() && target.Start(window);
+        if (started)
+            p = CursorAt(Centre(target.Window()));
+    }
+    static ProgramOptions Options(const char* settings)
+    {
+        ProgramOptions o;
+        o.settings = settings;
+        return o;
+    }
+    SharedBlock& WritableBlock() { return const_cast<SharedBlock&>(view.Block()); }
+    Program program;
+    LibraryView view;
+    TargetWindow target;
+    POINT p = {};
+    bool started = false;
+};
 }  // namespace
 
 TEST(middle_and_wheel_send_steps_of_10_50_90_then_minus_10_every_50_ms)
 {
-    Program program(L"autoscroll-steps");
-    LibraryView view(program.LibraryPath());
-    REQUIRE(view.Loaded());
     DebugMonitor monitor;
-    REQUIRE(program.Start());
-    TargetWindow target;
-    REQUIRE(target.Start());
-    const POINT p = CursorAt(Centre(target.Window()));
-    ResponseWatch watch(program.MainWindow());
-    target.ClearLog();
+    ScrollBench bench(L"autoscroll-steps");
+    REQUIRE(bench.started);
+    ResponseWatch watch(bench.program.MainWindow());
+    bench.target.ClearLog();
 
-    REQUIRE(StartAutoScroll(target, p, view.Block()));
-    CHECK(ClippedToPixel(p));
+    REQUIRE(StartAutoScroll(bench.target, bench.p, bench.view.Block()));
+    CHECK(ClippedToPixel(bench.p));
     for (SHORT step : {50, 90, -10}) {
-        input::Wheel(step > 0 ? 120 : -120, p);
-        CHECK(WaitFor([&] { return CountDelta(target, step) >= 4; }, 5000));
+        input::Wheel(step > 0 ? 120 : -120, bench.p);
+        CHECK(WaitFor([&] { return CountDelta(bench.target, step) >= 4; }, 5000));
     }
-    CHECK(ClippedToPixel(p));
-    const std::vector<SHORT> seen = Deltas(target);
-    ForceStop(view);
+    CHECK(ClippedToPixel(bench.p));
+    const std::vector<SHORT> seen = Deltas(bench.target);
+    ForceStop(bench.view);
 
     // Only the program's steps, in order: every 10 before every 50, and so on;
     // none of the notches the test sent.
@@ -132,7 +151,7 @@ TEST(middle_and_wheel_send_steps_of_10_50_90_then_minus_10_every_50_ms)
             phases.push_back(d);
     CHECK(phases == std::vector<SHORT>({10, 50, 90, -10}));
     for (SHORT step : {10, 50, 90}) {
-        const DWORD spacing = MedianSpacing(target, step);
+        const DWORD spacing = MedianSpacing(bench.target, step);
         check::Note("step %d: median spacing %lu ms", step, spacing);
         CHECK(spacing >= 30 && spacing <= 150);
     }
@@ -150,312 +169,256 @@ TEST(middle_and_wheel_send_steps_of_10_50_90_then_minus_10_every_50_ms)
     CHECK(watch.Samples() > 20);
     CHECK_EQ(watch.Unanswered(), 0u);
     CHECK(watch.LongestMs() < 1000);  // goal: well under 50 ms
-    input::Release(Button::Middle, p);
-    CHECK_EQ(program.Close(), 0);
+    input::Release(Button::Middle, bench.p);
+    CHECK_EQ(bench.program.Close(), 0);
 }
 
 TEST(the_start_releases_the_middle_button_for_applications)
 {
-    Program program(L"autoscroll-mup");
-    LibraryView view(program.LibraryPath());
-    REQUIRE(view.Loaded());
-    REQUIRE(program.Start());
-    TargetWindow target;
-    REQUIRE(target.Start());
-    const POINT p = CursorAt(Centre(target.Window()));
-    target.ClearLog();
-    REQUIRE(StartAutoScroll(target, p, view.Block()));
+    ScrollBench bench(L"autoscroll-mup");
+    REQUIRE(bench.started);
+    bench.target.ClearLog();
+    REQUIRE(StartAutoScroll(bench.target, bench.p, bench.view.Block()));
     // The application saw the press and, at the start, a release; the user
     // still holds the button.
-    CHECK_EQ(target.Count(WM_MBUTTONDOWN), size_t(1));
-    CHECK(WaitFor([&] { return target.Count(WM_MBUTTONUP) == 1; }, 3000));
+    CHECK_EQ(bench.target.Count(WM_MBUTTONDOWN), size_t(1));
+    CHECK(WaitFor([&] { return bench.target.Count(WM_MBUTTONUP) == 1; }, 3000));
     CHECK(!(GetAsyncKeyState(VK_MBUTTON) & 0x8000));
-    ForceStop(view);
-    input::Release(Button::Middle, p);
-    CHECK_EQ(program.Close(), 0);
+    ForceStop(bench.view);
+    input::Release(Button::Middle, bench.p);
+    CHECK_EQ(bench.program.Close(), 0);
 }
 
 TEST(no_wheel_input_while_the_right_button_is_held)
 {
-    Program program(L"autoscroll-right");
-    LibraryView view(program.LibraryPath());
-    REQUIRE(view.Loaded());
     DebugMonitor monitor;
-    REQUIRE(program.Start());
-    TargetWindow target;
-    REQUIRE(target.Start());
-    const POINT p = CursorAt(Centre(target.Window()));
-    target.ClearLog();
-    REQUIRE(StartAutoScroll(target, p, view.Block()));
+    ScrollBench bench(L"autoscroll-right");
+    REQUIRE(bench.started);
+    bench.target.ClearLog();
+    REQUIRE(StartAutoScroll(bench.target, bench.p, bench.view.Block()));
 
-    input::Press(Button::Right, p);
+    input::Press(Button::Right, bench.p);
     // The worker notices within a tick; give the last tick time to arrive.
-    CHECK(WaitFor([&] { return view.Block().s_b_avoid_rbtn_up == 1; }, 3000));
+    CHECK(WaitFor([&] { return bench.view.Block().s_b_avoid_rbtn_up == 1; }, 3000));
     input::Settle(300);
-    const size_t held = target.Count(WM_MOUSEWHEEL);
+    const size_t held = bench.target.Count(WM_MOUSEWHEEL);
     // Marked wheel input arriving now is swallowed too.
-    input::Wheel(120, p, EVENT_INFO);
+    input::Wheel(120, bench.p, EVENT_INFO);
     input::Settle(600);
-    CHECK_EQ(target.Count(WM_MOUSEWHEEL), held);
-    CHECK_EQ(view.Block().s_b_autoscrolling, 1);
+    CHECK_EQ(bench.target.Count(WM_MOUSEWHEEL), held);
+    CHECK_EQ(bench.view.Block().s_b_autoscrolling, 1);
 
-    input::Release(Button::Right, p);
-    CHECK(WaitFor([&] { return target.Count(WM_MOUSEWHEEL) >= held + 3; }, 5000));
+    input::Release(Button::Right, bench.p);
+    CHECK(WaitFor([&] { return bench.target.Count(WM_MOUSEWHEEL) >= held + 3; }, 5000));
     CHECK(monitor.WaitForText("WM_RBUTTONUP Entry. LowLevelMouseProc", 3000));
-    ForceStop(view);
-    input::Release(Button::Middle, p);
-    CHECK_EQ(program.Close(), 0);
+    ForceStop(bench.view);
+    input::Release(Button::Middle, bench.p);
+    CHECK_EQ(bench.program.Close(), 0);
 }
 
 TEST(a_further_middle_held_notch_does_not_start_a_second_worker)
 {
-    Program program(L"autoscroll-one");
-    LibraryView view(program.LibraryPath());
-    REQUIRE(view.Loaded());
     DebugMonitor monitor;
-    REQUIRE(program.Start());
-    TargetWindow target;
-    REQUIRE(target.Start());
-    const POINT p = CursorAt(Centre(target.Window()));
-    target.ClearLog();
-    REQUIRE(StartAutoScroll(target, p, view.Block()));
-    HANDLE recorded = view.Block().s_h_autoscroll_thread;
+    ScrollBench bench(L"autoscroll-one");
+    REQUIRE(bench.started);
+    bench.target.ClearLog();
+    REQUIRE(StartAutoScroll(bench.target, bench.p, bench.view.Block()));
+    HANDLE recorded = bench.view.Block().s_h_autoscroll_thread;
     CHECK(recorded != nullptr);
 
     // Middle pressed again (the applications had it released) and a notch.
-    input::Press(Button::Middle, p);
+    input::Press(Button::Middle, bench.p);
     input::Settle(100);
-    input::Wheel(120, p);
-    CHECK(WaitFor([&] { return CountDelta(target, 50) >= 4; }, 5000));
+    input::Wheel(120, bench.p);
+    CHECK(WaitFor([&] { return CountDelta(bench.target, 50) >= 4; }, 5000));
     CHECK_EQ(monitor.Count("LowLevelMouseProc IsKeyPressed(VK_MBUTTON)"), size_t(2));
-    CHECK(view.Block().s_h_autoscroll_thread == recorded);
-    const DWORD spacing = MedianSpacing(target, 50);
+    CHECK(bench.view.Block().s_h_autoscroll_thread == recorded);
+    const DWORD spacing = MedianSpacing(bench.target, 50);
     check::Note("median spacing with one worker: %lu ms", spacing);
     CHECK(spacing >= 30 && spacing <= 150);
 
     // One worker ends, and its handle is closed in the program's process at
     // the next event there.
-    ForceStop(view);
+    ForceStop(bench.view);
     CHECK(monitor.WaitForText("Thread is about exiting.", 3000));
-    input::MoveTo(p);
+    input::MoveTo(bench.p);
     CHECK(monitor.WaitForText("Thread handle is closed.", 3000));
     input::Settle(300);
     CHECK_EQ(monitor.Count("Thread is about exiting."), size_t(1));
     CHECK_EQ(monitor.Count("Thread handle is closed."), size_t(1));
-    input::Release(Button::Middle, p);
-    CHECK_EQ(program.Close(), 0);
+    input::Release(Button::Middle, bench.p);
+    CHECK_EQ(bench.program.Close(), 0);
 }
 
 TEST(wheel_data_is_remembered_left_ctrl_never_starts_auto_scroll_and_the_fade_gesture_is_taken)
 {
-    Program program(L"autoscroll-ctrl");
-    LibraryView view(program.LibraryPath());
-    REQUIRE(view.Loaded());
-    REQUIRE(program.Start());
-    TargetWindow target;
-    REQUIRE(target.Start());
-    const POINT p = CursorAt(Centre(target.Window()));
-    auto& block = const_cast<SharedBlock&>(view.Block());
+    ScrollBench bench(L"autoscroll-ctrl");
+    REQUIRE(bench.started);
+    auto& block = bench.WritableBlock();
 
     // A plain notch toward the user passes and is remembered; every wheel
     // event resets the middle-button action.
     block.s_n_mbutton_state = 1;
-    target.ClearLog();
-    input::Wheel(-240, p);
-    CHECK(WaitFor([&] { return target.Count(WM_MOUSEWHEEL) == 1; }, 3000));
-    CHECK_EQ(SHORT(HIWORD(DWORD(view.Block().s_n_wheel_data))), SHORT(-240));
-    CHECK_EQ(view.Block().s_n_mbutton_state, 0);
+    bench.target.ClearLog();
+    input::Wheel(-240, bench.p);
+    CHECK(WaitFor([&] { return bench.target.Count(WM_MOUSEWHEEL) == 1; }, 3000));
+    CHECK_EQ(SHORT(HIWORD(DWORD(bench.view.Block().s_n_wheel_data))), SHORT(-240));
+    CHECK_EQ(bench.view.Block().s_n_mbutton_state, 0);
 
     // Left Ctrl + middle + wheel: an ordinary Ctrl + wheel.
     input::KeyDown(VK_LCONTROL);
-    input::Press(Button::Middle, p);
+    input::Press(Button::Middle, bench.p);
     input::Settle(100);
-    target.ClearLog();
-    input::Wheel(120, p);
-    CHECK(WaitFor([&] { return target.Count(WM_MOUSEWHEEL) == 1; }, 3000));
+    bench.target.ClearLog();
+    input::Wheel(120, bench.p);
+    CHECK(WaitFor([&] { return bench.target.Count(WM_MOUSEWHEEL) == 1; }, 3000));
     input::Settle(300);
-    CHECK_EQ(target.Count(WM_MOUSEWHEEL), size_t(1));
-    CHECK_EQ(view.Block().s_b_autoscrolling, 0);
-    CHECK_EQ(SHORT(HIWORD(DWORD(view.Block().s_n_wheel_data))), SHORT(120));
+    CHECK_EQ(bench.target.Count(WM_MOUSEWHEEL), size_t(1));
+    CHECK_EQ(bench.view.Block().s_b_autoscrolling, 0);
+    CHECK_EQ(SHORT(HIWORD(DWORD(bench.view.Block().s_n_wheel_data))), SHORT(120));
     CHECK(CursorFree());
-    input::Release(Button::Middle, p);
+    input::Release(Button::Middle, bench.p);
 
     // Left Ctrl + Left Alt + wheel is the transparency gesture: taken by the
     // program, neither passed on nor remembered.
     input::KeyDown(VK_LMENU);
     input::Settle(100);
-    target.ClearLog();
+    bench.target.ClearLog();
     block.s_n_wheel_data = 0x5A5A;
-    input::Wheel(120, p);
+    input::Wheel(120, bench.p);
     input::Settle(500);
-    CHECK_EQ(target.Count(WM_MOUSEWHEEL), size_t(0));
-    CHECK_EQ(view.Block().s_n_wheel_data, 0x5A5A);
+    CHECK_EQ(bench.target.Count(WM_MOUSEWHEEL), size_t(0));
+    CHECK_EQ(bench.view.Block().s_n_wheel_data, 0x5A5A);
     input::KeyUp(VK_LMENU);
     input::KeyUp(VK_LCONTROL);
     input::Settle(100);
-    ForceStop(view);
-    CHECK_EQ(program.Close(), 0);
+    ForceStop(bench.view);
+    CHECK_EQ(bench.program.Close(), 0);
 }
 
 TEST(a_debug_viewer_under_the_cursor_gets_the_wheel_untouched)
 {
-    Program program(L"autoscroll-dbgview");
-    LibraryView view(program.LibraryPath());
-    REQUIRE(view.Loaded());
-    REQUIRE(program.Start());
     TargetOptions options;
     options.window_class = L"DbgViewClass";  // the class test ignores case
     options.title = L"Debug viewer";
-    TargetWindow viewer;
-    REQUIRE(viewer.Start(options));
-    const POINT p = CursorAt(Centre(viewer.Window()));
-    auto& block = const_cast<SharedBlock&>(view.Block());
+    ScrollBench bench(L"autoscroll-dbgview", nullptr, options);
+    REQUIRE(bench.started);
+    auto& block = bench.WritableBlock();
     block.s_n_wheel_data = 0x5A5A;
     block.s_n_mbutton_state = 1;
 
-    viewer.ClearLog();
-    input::Press(Button::Middle, p);
+    bench.target.ClearLog();
+    input::Press(Button::Middle, bench.p);
     input::Settle(100);
-    input::Wheel(240, p);
-    CHECK(WaitFor([&] { return viewer.Count(WM_MOUSEWHEEL) == 1; }, 3000));
+    input::Wheel(240, bench.p);
+    CHECK(WaitFor([&] { return bench.target.Count(WM_MOUSEWHEEL) == 1; }, 3000));
     input::Settle(300);
-    CHECK_EQ(viewer.Count(WM_MOUSEWHEEL), size_t(1));
-    CHECK_EQ(view.Block().s_b_autoscrolling, 0);
-    CHECK_EQ(view.Block().s_n_wheel_data, 0x5A5A);
-    CHECK_EQ(view.Block().s_n_mbutton_state, 1);
+    CHECK_EQ(bench.target.Count(WM_MOUSEWHEEL), size_t(1));
+    CHECK_EQ(bench.view.Block().s_b_autoscrolling, 0);
+    CHECK_EQ(bench.view.Block().s_n_wheel_data, 0x5A5A);
+    CHECK_EQ(bench.view.Block().s_n_mbutton_state, 1);
     CHECK(CursorFree());
-    input::Release(Button::Middle, p);
-    ForceStop(view);
-    CHECK_EQ(program.Close(), 0);
+    input::Release(Button::Middle, bench.p);
+    ForceStop(bench.view);
+    CHECK_EQ(bench.program.Close(), 0);
 }
 
 // --- How auto-scroll ends: the mouse hook in the application calls the stop --
 
 TEST(mode_1_ends_when_the_user_releases_the_middle_button)
 {
-    Program program(L"autoscroll-mode1");
-    LibraryView view(program.LibraryPath());
-    REQUIRE(view.Loaded());
-    REQUIRE(program.Start());
-    TargetWindow target;
-    REQUIRE(target.Start());
-    const POINT p = CursorAt(Centre(target.Window()));
-    target.ClearLog();
+    ScrollBench bench(L"autoscroll-mode1");
+    REQUIRE(bench.started);
+    bench.target.ClearLog();
     // The release the program injects at the start does not end it.
-    REQUIRE(StartAutoScroll(target, p, view.Block()));
+    REQUIRE(StartAutoScroll(bench.target, bench.p, bench.view.Block()));
     input::Settle(300);
-    CHECK_EQ(view.Block().s_b_autoscrolling, 1);
+    CHECK_EQ(bench.view.Block().s_b_autoscrolling, 1);
 
-    input::Release(Button::Middle, p);
-    CHECK(WaitFor([&] { return view.Block().s_b_autoscrolling == 0; }, 3000));
+    input::Release(Button::Middle, bench.p);
+    CHECK(WaitFor([&] { return bench.view.Block().s_b_autoscrolling == 0; }, 3000));
     CHECK(WaitFor(CursorFree, 3000));
     input::Settle(300);
-    const size_t after = target.Count(WM_MOUSEWHEEL);
+    const size_t after = bench.target.Count(WM_MOUSEWHEEL);
     input::Settle(500);
-    CHECK_EQ(target.Count(WM_MOUSEWHEEL), after);
-    ForceStop(view);
-    CHECK_EQ(program.Close(), 0);
+    CHECK_EQ(bench.target.Count(WM_MOUSEWHEEL), after);
+    ForceStop(bench.view);
+    CHECK_EQ(bench.program.Close(), 0);
 }
 
 TEST(mode_2_lasts_until_the_next_middle_press_which_is_swallowed)
 {
-    ProgramOptions options;
-    options.settings = "[autoscroll]\r\nmode=2\r\n";
-    Program program(L"autoscroll-mode2", options);
-    LibraryView view(program.LibraryPath());
-    REQUIRE(view.Loaded());
-    REQUIRE(program.Start());
-    TargetWindow target;
-    REQUIRE(target.Start());
-    const POINT p = CursorAt(Centre(target.Window()));
-    target.ClearLog();
-    REQUIRE(StartAutoScroll(target, p, view.Block()));
-    input::Release(Button::Middle, p);
+    ScrollBench bench(L"autoscroll-mode2", "[autoscroll]\r\nmode=2\r\n");
+    REQUIRE(bench.started);
+    bench.target.ClearLog();
+    REQUIRE(StartAutoScroll(bench.target, bench.p, bench.view.Block()));
+    input::Release(Button::Middle, bench.p);
     input::Settle(300);
-    const size_t running = target.Count(WM_MOUSEWHEEL);
-    CHECK(WaitFor([&] { return target.Count(WM_MOUSEWHEEL) >= running + 4; }, 3000));
-    CHECK_EQ(view.Block().s_b_autoscrolling, 1);
+    const size_t running = bench.target.Count(WM_MOUSEWHEEL);
+    CHECK(WaitFor([&] { return bench.target.Count(WM_MOUSEWHEEL) >= running + 4; }, 3000));
+    CHECK_EQ(bench.view.Block().s_b_autoscrolling, 1);
 
-    const size_t presses = target.Count(WM_MBUTTONDOWN);
-    input::Press(Button::Middle, p);
-    CHECK(WaitFor([&] { return view.Block().s_b_autoscrolling == 0; }, 3000));
+    const size_t presses = bench.target.Count(WM_MBUTTONDOWN);
+    input::Press(Button::Middle, bench.p);
+    CHECK(WaitFor([&] { return bench.view.Block().s_b_autoscrolling == 0; }, 3000));
     CHECK(WaitFor(CursorFree, 3000));
     input::Settle(300);
-    CHECK_EQ(target.Count(WM_MBUTTONDOWN), presses);
-    input::Release(Button::Middle, p);
-    ForceStop(view);
-    CHECK_EQ(program.Close(), 0);
+    CHECK_EQ(bench.target.Count(WM_MBUTTONDOWN), presses);
+    input::Release(Button::Middle, bench.p);
+    ForceStop(bench.view);
+    CHECK_EQ(bench.program.Close(), 0);
 }
 
 TEST(mode_2_ends_at_a_left_release)
 {
-    ProgramOptions options;
-    options.settings = "[autoscroll]\r\nmode=2\r\n";
-    Program program(L"autoscroll-mode2-left", options);
-    LibraryView view(program.LibraryPath());
-    REQUIRE(view.Loaded());
-    REQUIRE(program.Start());
-    TargetWindow target;
-    REQUIRE(target.Start());
-    const POINT p = CursorAt(Centre(target.Window()));
-    input::Press(Button::Left, p);
+    ScrollBench bench(L"autoscroll-mode2-left", "[autoscroll]\r\nmode=2\r\n");
+    REQUIRE(bench.started);
+    input::Press(Button::Left, bench.p);
     input::Settle(100);
-    target.ClearLog();
-    REQUIRE(StartAutoScroll(target, p, view.Block()));
-    input::Release(Button::Middle, p);
+    bench.target.ClearLog();
+    REQUIRE(StartAutoScroll(bench.target, bench.p, bench.view.Block()));
+    input::Release(Button::Middle, bench.p);
     input::Settle(300);
-    CHECK_EQ(view.Block().s_b_autoscrolling, 1);
-    input::Release(Button::Left, p);
-    CHECK(WaitFor([&] { return view.Block().s_b_autoscrolling == 0; }, 3000));
+    CHECK_EQ(bench.view.Block().s_b_autoscrolling, 1);
+    input::Release(Button::Left, bench.p);
+    CHECK(WaitFor([&] { return bench.view.Block().s_b_autoscrolling == 0; }, 3000));
     CHECK(WaitFor(CursorFree, 3000));
-    ForceStop(view);
-    CHECK_EQ(program.Close(), 0);
+    ForceStop(bench.view);
+    CHECK_EQ(bench.program.Close(), 0);
 }
 
 TEST(a_left_press_ends_it_in_both_modes)
 {
     for (const char* settings : {"[autoscroll]\r\nmode=1\r\n", "[autoscroll]\r\nmode=2\r\n"}) {
-        ProgramOptions options;
-        options.settings = settings;
-        Program program(L"autoscroll-left", options);
-        LibraryView view(program.LibraryPath());
-        REQUIRE(view.Loaded());
-        REQUIRE(program.Start());
-        TargetWindow target;
-        REQUIRE(target.Start());
-        const POINT p = CursorAt(Centre(target.Window()));
-        target.ClearLog();
-        REQUIRE(StartAutoScroll(target, p, view.Block()));
-        input::Press(Button::Left, p);
-        CHECK(WaitFor([&] { return view.Block().s_b_autoscrolling == 0; }, 3000));
+        ScrollBench bench(L"autoscroll-left", settings);
+        REQUIRE(bench.started);
+        bench.target.ClearLog();
+        REQUIRE(StartAutoScroll(bench.target, bench.p, bench.view.Block()));
+        input::Press(Button::Left, bench.p);
+        CHECK(WaitFor([&] { return bench.view.Block().s_b_autoscrolling == 0; }, 3000));
         CHECK(WaitFor(CursorFree, 3000));
-        input::Release(Button::Left, p);
-        input::Release(Button::Middle, p);
-        ForceStop(view);
-        CHECK_EQ(program.Close(), 0);
+        input::Release(Button::Left, bench.p);
+        input::Release(Button::Middle, bench.p);
+        ForceStop(bench.view);
+        CHECK_EQ(bench.program.Close(), 0);
     }
 }
 
 TEST(closing_the_program_while_auto_scroll_runs_ends_it)
 {
-    Program program(L"autoscroll-close");
-    LibraryView view(program.LibraryPath());
-    REQUIRE(view.Loaded());
-    REQUIRE(program.Start());
-    TargetWindow target;
-    REQUIRE(target.Start());
-    const POINT p = CursorAt(Centre(target.Window()));
-    target.ClearLog();
-    REQUIRE(StartAutoScroll(target, p, view.Block()));
+    ScrollBench bench(L"autoscroll-close");
+    REQUIRE(bench.started);
+    bench.target.ClearLog();
+    REQUIRE(StartAutoScroll(bench.target, bench.p, bench.view.Block()));
     // The library is unloaded while the worker still runs its code.
-    CHECK_EQ(program.Close(), 0);
+    CHECK_EQ(bench.program.Close(), 0);
     // Nothing is left running for the applications, and the cursor is free.
-    CHECK_EQ(view.Block().s_b_autoscrolling, 0);
+    CHECK_EQ(bench.view.Block().s_b_autoscrolling, 0);
     CHECK(WaitFor(CursorFree, 3000));
     input::Settle(300);
-    const size_t after = target.Count(WM_MOUSEWHEEL);
+    const size_t after = bench.target.Count(WM_MOUSEWHEEL);
     input::Settle(300);
-    CHECK_EQ(target.Count(WM_MOUSEWHEEL), after);
-    ForceStop(view);
-    input::Release(Button::Middle, p);
+    CHECK_EQ(bench.target.Count(WM_MOUSEWHEEL), after);
+    ForceStop(bench.view);
+    input::Release(Button::Middle, bench.p);
 }
