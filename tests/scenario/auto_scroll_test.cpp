@@ -46,26 +46,6 @@ DWORD MedianSpacing(const TargetWindow& target, SHORT delta)
     return gaps[gaps.size() / 2];
 }
 
-// The middle of a target window, which lies in its client area.
-POINT Centre(HWND wnd)
-{
-    const RECT r = WindowRect(wnd);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-// Puts the cursor on the point and answers where it really is.  While a
-// low-level mouse hook is installed, Wine does not move the cursor for
-// injected moves, so it is placed directly.
-POINT CursorAt(POINT p)
-{
-    SetCursorPos(p.x, p.y);
-    input::MoveTo(p);
-    input::Settle(150);
-    POINT now = p;
-    GetCursorPos(&now);
-    return now;
-}
-
 bool ClippedToPixel(POINT p)
 {
     RECT clip = {};
@@ -104,17 +84,11 @@ void ForceStop(const LibraryView& view)
 // cursor on the target's middle.
 struct ScrollBench {
     explicit ScrollBench(const wchar_t* name, const char* settings = nullptr, const TargetOptions& window = {})
-        : program(name, Options(settings)), view(program.LibraryPath())
+        : program(name, WithSettings(settings)), view(program.LibraryPath())
     {
         started = view.Loaded() && program.Start() && target.Start(window);
         if (started)
-            p = CursorAt(Centre(target.Window()));
-    }
-    static ProgramOptions Options(const char* settings)
-    {
-        ProgramOptions o;
-        o.settings = settings;
-        return o;
+            p = input::PlaceCursor(WindowCentre(target.Window()));
     }
     SharedBlock& WritableBlock() { return const_cast<SharedBlock&>(view.Block()); }
     Program program;

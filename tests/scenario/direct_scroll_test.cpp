@@ -14,21 +14,6 @@
 using namespace scenario;
 
 namespace {
-POINT Centre(HWND wnd)
-{
-    const RECT r = WindowRect(wnd);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-// Wine does not move the cursor for injected moves while a low-level mouse
-// hook is installed: place it directly.
-void CursorAt(POINT p)
-{
-    SetCursorPos(p.x, p.y);
-    input::MoveTo(p);
-    input::Settle(150);
-}
-
 // One notch of the given amount with Shift (and optionally Ctrl) held; the
 // wheel messages the target then received, anywhere in it.
 std::vector<message_log::Record> Notch(TargetWindow& target, POINT p, int amount,
@@ -65,17 +50,11 @@ std::wstring TargetExe() { return JoinPath(BinDir(), L"target_window_gui.exe"); 
 // A program with the given settings and a hooked target under the cursor.
 struct Bench {
     explicit Bench(const std::string& settings, const TargetOptions& options = {})
-        : text(settings), program(L"directscroll", Options())
+        : text(settings), program(L"directscroll", WithSettings(text.c_str()))
     {
-        started = program.Start() && target.Start(options) && target.WaitForLibrary();
-        point = target.Window() ? Centre(target.Window()) : POINT{};
-        CursorAt(point);
-    }
-    ProgramOptions Options()
-    {
-        ProgramOptions o;
-        o.settings = text.c_str();
-        return o;
+        started = StartProgramAndTarget(program, target, options);
+        point = target.Window() ? WindowCentre(target.Window()) : POINT{};
+        input::PlaceCursor(point);
     }
     std::string text;
     Program program;

@@ -101,9 +101,7 @@ TEST(two_processes_share_one_block)
     // The running program and this test map the same file: what the program
     // pushes is what this process reads, and what this process writes the
     // program's copy sees (observed through a third mapping).
-    ProgramOptions options;
-    options.settings = "[topmost]\r\nenable=1\r\n";
-    Program program(L"shared", options);
+    Program program(L"shared", WithSettings("[topmost]\r\nenable=1\r\n"));
     LibraryView view(program.LibraryPath());
     REQUIRE(view.Loaded());
     REQUIRE(program.Start());
@@ -139,9 +137,7 @@ TEST(icon_only_taskbar_switch_against_an_xp_taskbar)
             toolbar = FindTaskbarToolbarOf(tray);
             return toolbar != nullptr;
         }, 10000));
-        ProgramOptions options;
-        options.settings = c.settings;
-        Program program(L"icontaskbar", options);
+        Program program(L"icontaskbar", WithSettings(c.settings));
         REQUIRE(program.Start());
         CHECK(WaitFor([&] { return WindowTitle(tray) == c.commands; }, 3000));
         PumpFor(300);  // no further commands arrive

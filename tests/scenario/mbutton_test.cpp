@@ -11,13 +11,9 @@ using input::Button;
 
 TEST(middle_click_maximizes_and_the_next_restores)
 {
-    ProgramOptions options;
-    options.settings = "[mbutton]\r\ncode=1\r\nexcept=Notepad,CabinetWClass\r\n";
-    Program program(L"mbutton", options);
-    REQUIRE(program.Start());
+    Program program(L"mbutton", WithSettings("[mbutton]\r\ncode=1\r\nexcept=Notepad,CabinetWClass\r\n"));
     TargetWindow target;
-    REQUIRE(target.Start());
-    REQUIRE(target.WaitForLibrary());
+    REQUIRE(StartProgramAndTarget(program, target));
     HWND wnd = target.Window();
     const RECT before = WindowRect(wnd);
 
@@ -50,15 +46,11 @@ TEST(an_exempt_class_and_function_code_0_keep_their_middle_click)
     };
     for (const Case& c : {Case{"[mbutton]\r\ncode=1\r\nexcept=Notepad,QvExemptTarget\r\n", L"QvExemptTarget"},
                           Case{"[mbutton]\r\ncode=0\r\n", L"QvTargetWindow"}}) {
-        ProgramOptions options;
-        options.settings = c.settings;
-        Program program(L"mbexempt", options);
-        REQUIRE(program.Start());
         TargetOptions target_options;
         target_options.window_class = c.window_class;
+        Program program(L"mbexempt", WithSettings(c.settings));
         TargetWindow target;
-        REQUIRE(target.Start(target_options));
-        REQUIRE(target.WaitForLibrary());
+        REQUIRE(StartProgramAndTarget(program, target, target_options));
         HWND wnd = target.Window();
 
         target.ClearLog();

@@ -182,9 +182,7 @@ TEST(settings_reach_the_library_as_written)
 TEST(docking_stays_off_without_full_window_dragging)
 {
     SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, FALSE, nullptr, 0);
-    ProgramOptions options;
-    options.settings = "[dockwindow]\r\nenable=1\r\ndragfullwindow=0\r\n";
-    Program program(L"nodock", options);
+    Program program(L"nodock", WithSettings("[dockwindow]\r\nenable=1\r\ndragfullwindow=0\r\n"));
     LibraryView view(program.LibraryPath());
     REQUIRE(view.Loaded());
     REQUIRE(program.Start());
@@ -240,9 +238,7 @@ TEST(missing_library_is_reported_once_and_the_program_keeps_running)
 
 TEST(only_menu_commands_act_not_accelerators_or_controls)
 {
-    ProgramOptions options;
-    options.settings = "[topmost]\r\nenable=0\r\n";
-    Program program(L"command", options);
+    Program program(L"command", WithSettings("[topmost]\r\nenable=0\r\n"));
     LibraryView view(program.LibraryPath());
     REQUIRE(view.Loaded());
     REQUIRE(program.Start());

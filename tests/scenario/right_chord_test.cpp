@@ -92,12 +92,6 @@ size_t CountEvents(const std::vector<Event>& events, bool keyboard, WPARAM messa
     return n;
 }
 
-POINT Centre(HWND wnd)
-{
-    const RECT r = WindowRect(wnd);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 bool IsAlt(WPARAM vk) { return vk == VK_MENU || vk == VK_LMENU || vk == VK_RMENU; }
 
 // Index of the first record of the message (and, for keys, of Alt), or -1.
@@ -118,21 +112,11 @@ bool AltReleased(const TargetWindow& target)
 const char kChordOn[] = "[hotkey]\r\nbabylon=1\r\n";
 
 struct ChordBench {
-    explicit ChordBench(const char* settings) : program(L"chord", Options(settings)), view(program.LibraryPath())
+    explicit ChordBench(const char* settings) : program(L"chord", WithSettings(settings)), view(program.LibraryPath())
     {
-        started = view.Loaded() && program.Start() && target.Start() && target.WaitForLibrary();
-        point = target.Window() ? Centre(target.Window()) : POINT{};
-        // Wine leaves the cursor where it was for injected moves while a
-        // low-level mouse hook is installed: place it directly.
-        SetCursorPos(point.x, point.y);
-        input::MoveTo(point);
-        input::Settle(150);
-    }
-    static ProgramOptions Options(const char* settings)
-    {
-        ProgramOptions o;
-        o.settings = settings;
-        return o;
+        started = view.Loaded() && StartProgramAndTarget(program, target);
+        point = target.Window() ? WindowCentre(target.Window()) : POINT{};
+        input::PlaceCursor(point);
     }
     Program program;
     LibraryView view;

@@ -73,13 +73,9 @@ bool ContainsInOrder(const std::vector<int>& seen, const std::vector<int>& wante
 
 TEST(caption_double_click_rolls_up_and_the_next_restores)
 {
-    ProgramOptions options;
-    options.settings = "[rollupwnd]\r\nenable=1\r\n";
-    Program program(L"rollup", options);
-    REQUIRE(program.Start());
+    Program program(L"rollup", WithSettings("[rollupwnd]\r\nenable=1\r\n"));
     TargetWindow target;
-    REQUIRE(target.Start());
-    REQUIRE(target.WaitForLibrary());
+    REQUIRE(StartProgramAndTarget(program, target));
     HWND wnd = target.Window();
     const RECT before = WindowRect(wnd);
     const int rolled = TitleBarHeight(wnd);
@@ -112,15 +108,11 @@ TEST(caption_double_click_rolls_up_and_the_next_restores)
 
 TEST(animated_roll_up_passes_through_the_intermediate_heights)
 {
-    ProgramOptions options;
-    options.settings = "[rollupwnd]\r\nenable=1\r\nanimate=4\r\n";
-    Program program(L"rollanim", options);
-    REQUIRE(program.Start());
     TargetOptions target_options;
     target_options.rect = {100, 40, 500, 640};  // 600 high
+    Program program(L"rollanim", WithSettings("[rollupwnd]\r\nenable=1\r\nanimate=4\r\n"));
     TargetWindow target;
-    REQUIRE(target.Start(target_options));
-    REQUIRE(target.WaitForLibrary());
+    REQUIRE(StartProgramAndTarget(program, target, target_options));
     HWND wnd = target.Window();
     REQUIRE_EQ(Height(wnd), 600);
     const int rolled = TitleBarHeight(wnd);
@@ -153,13 +145,9 @@ TEST(animated_roll_up_passes_through_the_intermediate_heights)
 
 TEST(right_click_hot_action_rolls_up_and_swallows_the_release)
 {
-    ProgramOptions options;
-    options.settings = "[rollupwnd]\r\nenable=1\r\nhotaction=2\r\n";
-    Program program(L"rollright", options);
-    REQUIRE(program.Start());
+    Program program(L"rollright", WithSettings("[rollupwnd]\r\nenable=1\r\nhotaction=2\r\n"));
     TargetWindow target;
-    REQUIRE(target.Start());
-    REQUIRE(target.WaitForLibrary());
+    REQUIRE(StartProgramAndTarget(program, target));
     HWND wnd = target.Window();
     const int full = Height(wnd);
     const int rolled = TitleBarHeight(wnd);
@@ -187,13 +175,9 @@ TEST(right_click_hot_action_rolls_up_and_swallows_the_release)
 
 TEST(a_rolled_up_window_cannot_be_sized_vertically_and_keeps_its_height)
 {
-    ProgramOptions options;
-    options.settings = "[rollupwnd]\r\nenable=1\r\n";
-    Program program(L"rollclamp", options);
-    REQUIRE(program.Start());
+    Program program(L"rollclamp", WithSettings("[rollupwnd]\r\nenable=1\r\n"));
     TargetWindow target;
-    REQUIRE(target.Start());
-    REQUIRE(target.WaitForLibrary());
+    REQUIRE(StartProgramAndTarget(program, target));
     HWND wnd = target.Window();
     const int full = Height(wnd);
     const int rolled = TitleBarHeight(wnd);
@@ -232,15 +216,11 @@ TEST(a_rolled_up_window_cannot_be_sized_vertically_and_keeps_its_height)
 
 TEST(right_alt_double_click_closes_and_left_alt_passes_it_on)
 {
-    ProgramOptions options;
-    options.settings = "[rollupwnd]\r\nenable=1\r\n";
-    Program program(L"rollalt", options);
-    REQUIRE(program.Start());
     TargetOptions target_options;
     target_options.keep_on_close = true;
+    Program program(L"rollalt", WithSettings("[rollupwnd]\r\nenable=1\r\n"));
     TargetWindow target;
-    REQUIRE(target.Start(target_options));
-    REQUIRE(target.WaitForLibrary());
+    REQUIRE(StartProgramAndTarget(program, target, target_options));
     HWND wnd = target.Window();
     const int full = Height(wnd);
     POINT caption;

@@ -37,9 +37,7 @@ const char kOn[] = "[simwinkey]\r\nenable=1\r\n";
 
 TEST(f6_press_and_release_become_left_windows_down_and_up)
 {
-    ProgramOptions options;
-    options.settings = kOn;
-    Program program(L"winkey", options);
+    Program program(L"winkey", WithSettings(kOn));
     DebugMonitor monitor;
     REQUIRE(program.Start());
     TargetWindow target;
@@ -85,9 +83,7 @@ TEST(f6_press_and_release_become_left_windows_down_and_up)
 
 TEST(alt_f6_reaches_applications_unchanged)
 {
-    ProgramOptions options;
-    options.settings = kOn;
-    Program program(L"winkey-alt", options);
+    Program program(L"winkey-alt", WithSettings(kOn));
     REQUIRE(program.Start());
     TargetWindow target;
     REQUIRE(target.Start());
@@ -105,9 +101,7 @@ TEST(alt_f6_reaches_applications_unchanged)
 
 TEST(alt_changing_while_f6_is_held_leaves_no_windows_key_behind)
 {
-    ProgramOptions options;
-    options.settings = kOn;
-    Program program(L"winkey-mixed", options);
+    Program program(L"winkey-mixed", WithSettings(kOn));
     REQUIRE(program.Start());
     TargetWindow target;
     REQUIRE(target.Start());

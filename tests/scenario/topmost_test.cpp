@@ -34,13 +34,9 @@ void CloseMenu(HWND wnd)
 
 TEST(right_click_on_caption_or_top_border_toggles_topmost_without_a_menu)
 {
-    ProgramOptions options;
-    options.settings = "[topmost]\r\nenable=1\r\n";
-    Program program(L"topmost", options);
-    REQUIRE(program.Start());
+    Program program(L"topmost", WithSettings("[topmost]\r\nenable=1\r\n"));
     TargetWindow target;
-    REQUIRE(target.Start());
-    REQUIRE(target.WaitForLibrary());
+    REQUIRE(StartProgramAndTarget(program, target));
     HWND wnd = target.Window();
     REQUIRE(!Topmost(wnd));
     POINT caption, top;
@@ -73,13 +69,9 @@ TEST(right_click_on_caption_or_top_border_toggles_topmost_without_a_menu)
 
 TEST(with_the_switch_off_the_system_menu_opens)
 {
-    ProgramOptions options;
-    options.settings = "[topmost]\r\nenable=0\r\n";
-    Program program(L"notopmost", options);
-    REQUIRE(program.Start());
+    Program program(L"notopmost", WithSettings("[topmost]\r\nenable=0\r\n"));
     TargetWindow target;
-    REQUIRE(target.Start());
-    REQUIRE(target.WaitForLibrary());
+    REQUIRE(StartProgramAndTarget(program, target));
     HWND wnd = target.Window();
     POINT caption;
     REQUIRE(FindHitPoint(wnd, HTCAPTION, &caption));

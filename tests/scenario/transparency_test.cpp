@@ -31,9 +31,7 @@ bool Notch(HWND wnd, int amount, int expected)
 
 TEST(alt_ctrl_wheel_fades_down_to_the_minimum_and_back_to_opaque)
 {
-    ProgramOptions options;
-    options.settings = "[transparent]\r\nenable=1\r\nminivalue=200\r\n";
-    Program program(L"fade", options);
+    Program program(L"fade", WithSettings("[transparent]\r\nenable=1\r\nminivalue=200\r\n"));
     REQUIRE(program.Start());
     TargetWindow target;
     REQUIRE(target.Start());
@@ -62,9 +60,7 @@ TEST(alt_ctrl_wheel_fades_down_to_the_minimum_and_back_to_opaque)
 
 TEST(each_window_fades_from_its_own_alpha_and_keeps_its_own_style)
 {
-    ProgramOptions options;
-    options.settings = "[transparent]\r\nenable=1\r\nminivalue=40\r\n";
-    Program program(L"fadetwo", options);
+    Program program(L"fadetwo", WithSettings("[transparent]\r\nenable=1\r\nminivalue=40\r\n"));
     REQUIRE(program.Start());
     TargetOptions a_options, b_options;
     a_options.title = L"Fade A";
@@ -100,9 +96,7 @@ TEST(each_window_fades_from_its_own_alpha_and_keeps_its_own_style)
 
 TEST(with_the_feature_off_the_window_stays_opaque)
 {
-    ProgramOptions options;
-    options.settings = "[transparent]\r\nenable=0\r\nminivalue=40\r\n";
-    Program program(L"nofade", options);
+    Program program(L"nofade", WithSettings("[transparent]\r\nenable=0\r\nminivalue=40\r\n"));
     REQUIRE(program.Start());
     TargetWindow target;
     REQUIRE(target.Start());

@@ -114,9 +114,7 @@ TEST(a_hand_edited_2_shows_checked_and_becomes_0)
     ScopedReportedVersion xp(L"winxp");
     TrayShell shell;
     REQUIRE(shell.Start());
-    ProgramOptions options;
-    options.settings = "[topmost]\r\nenable=2\r\n[hotkey]\r\nbabylon=2\r\n";
-    Program program(L"cmdtwo", options);
+    Program program(L"cmdtwo", WithSettings("[topmost]\r\nenable=2\r\n[hotkey]\r\nbabylon=2\r\n"));
     LibraryView view(program.LibraryPath());
     REQUIRE(view.Loaded());
     REQUIRE(program.Start());
@@ -187,9 +185,7 @@ TEST(hidden_cursor_and_windows_key_switches_install_and_remove_their_hooks)
 TEST(the_notify_icon_switch_reads_the_list_again_from_the_file)
 {
     constexpr wchar_t kNotifyList[] = L"OSTRILIX_NOFITYICON_LIST";
-    ProgramOptions options;
-    options.settings = "[notifyicon]\r\nenable=1\r\nlist=C:\\A\\first.exe, One\r\n";
-    Program program(L"cmdnotify", options);
+    Program program(L"cmdnotify", WithSettings("[notifyicon]\r\nenable=1\r\nlist=C:\\A\\first.exe, One\r\n"));
     LibraryView view(program.LibraryPath());
     REQUIRE(view.Loaded());
     REQUIRE(program.Start());

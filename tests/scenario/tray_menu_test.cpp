@@ -326,9 +326,7 @@ TEST(an_empty_language_setting_gives_id_texts_and_no_languages)
     TrayShell shell;
     REQUIRE(shell.Start());
     for (const char* settings : {"[language]\r\nfilepath=\r\n", "[language]\r\nfilepath=language\\Missing.ini\r\n"}) {
-        ProgramOptions options;
-        options.settings = settings;
-        Program program(L"menunolang", options);
+        Program program(L"menunolang", WithSettings(settings));
         REQUIRE(program.Start());
         MenuView menu;
         REQUIRE(ReadTrayMenu(program, &menu));

@@ -173,6 +173,13 @@ HWND FindProcessWindow(DWORD process_id, const wchar_t* class_name, const wchar_
     return data.found;
 }
 
+ProgramOptions WithSettings(const char* settings)
+{
+    ProgramOptions options;
+    options.settings = settings;
+    return options;
+}
+
 Program::Program(const wchar_t* tag, const ProgramOptions& options)
     : dir_(MakeTempDir(tag)), options_(options)
 {

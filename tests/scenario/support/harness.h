@@ -40,6 +40,9 @@ struct ProgramOptions {
     std::vector<std::pair<std::wstring, std::string>> files;
 };
 
+// The defaults with the given settings.ini content.
+ProgramOptions WithSettings(const char* settings);
+
 // quornvale.exe copied with its library into a directory of its own (its own
 // image, so its single-instance flag and shared block start fresh).
 class Program {

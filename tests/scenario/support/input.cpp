@@ -129,4 +129,14 @@ void KeyUp(WORD vk) { Key(vk, true); }
 void Tap(WORD vk) { KeyDown(vk); KeyUp(vk); }
 void Settle(DWORD ms) { PumpFor(ms); }
 
+POINT PlaceCursor(POINT p)
+{
+    SetCursorPos(p.x, p.y);
+    MoveTo(p);
+    Settle(150);
+    POINT now = p;
+    GetCursorPos(&now);
+    return now;
+}
+
 }  // namespace scenario::input

@@ -43,5 +43,9 @@ void KeyUp(WORD vk);
 void Tap(WORD vk);
 // Lets the desktop deliver what was sent (pumps this thread meanwhile).
 void Settle(DWORD ms = 150);
+// Puts the cursor on the point and answers where it really is.  While a
+// low-level mouse hook is installed, Wine does not move the cursor for
+// injected moves, so it is placed directly.
+POINT PlaceCursor(POINT p);
 
 }  // namespace scenario::input

@@ -125,6 +125,12 @@ RECT WindowRect(HWND wnd)
     return r;
 }
 
+POINT WindowCentre(HWND wnd)
+{
+    const RECT r = WindowRect(wnd);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
 POINT ClientCentre(HWND wnd)
 {
     RECT client = {};
@@ -160,6 +166,11 @@ bool FindHitPoint(HWND wnd, LRESULT hit, POINT* point)
             }
         }
     return false;
+}
+
+bool StartProgramAndTarget(Program& program, TargetWindow& target, const TargetOptions& options)
+{
+    return program.Start() && target.Start(options) && target.WaitForLibrary();
 }
 
 }  // namespace scenario

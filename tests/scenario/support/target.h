@@ -37,8 +37,8 @@ public:
     bool Responsive(DWORD timeout_ms = 2000) const;
 
     // The system loads a global hook's library into a process only after a
-    // hooked event there (in Wine about a second later): moves the mouse
-    // over the window until the hook library is in the target's process.
+    // hooked event there (in Wine about a second later): sends the window
+    // messages until the hook library is in the target's process.
     bool WaitForLibrary(const wchar_t* module_name = L"Ostrilix.dll", DWORD timeout_ms = 20000);
 
     std::vector<message_log::Record> Messages() const;
@@ -59,10 +59,17 @@ private:
 RECT WindowRect(HWND wnd);
 // The centre of the window's client area, in screen coordinates.
 POINT ClientCentre(HWND wnd);
+// The middle of the window rectangle, which for a framed window lies in its
+// client area.
+POINT WindowCentre(HWND wnd);
 int RectHeight(const RECT& r);
 int RectWidth(const RECT& r);
 // A screen point of the window whose WM_NCHITTEST answer is the given code,
 // searched on a grid; false when there is none.
 bool FindHitPoint(HWND wnd, LRESULT hit, POINT* point);
+
+// Starts the program, then the target, and waits until the program's library
+// is in the target's process: the usual start of a test of a mouse action.
+bool StartProgramAndTarget(Program& program, TargetWindow& target, const TargetOptions& options = {});
 
 }  // namespace scenario
