@@ -109,9 +109,12 @@ void BeginAutoScroll(const MSLLHOOKSTRUCT& event, ThreadStarter start)
     g_shared.s_s_whell_delta = CalcWhellDelta(SHORT(HIWORD(event.mouseData)), g_shared.s_s_whell_delta,
                                               params.s_s_scroll_distance, params.s_s_scroll_delta);
 
-    // One worker at a time: a worker still in its loop picks the new run up.
-    if (InterlockedCompareExchange(&g_worker_alive, 1, 0) != 0)
+    // One worker at a time: a worker still in its loop picks the new run up,
+    // and the record, cleared by the stop before, names it again.
+    if (InterlockedCompareExchange(&g_worker_alive, 1, 0) != 0) {
+        g_shared.s_h_autoscroll_thread = g_worker;
         return;
+    }
     CloseWorkerHandle();  // of the worker that ended before
     HMODULE module = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
