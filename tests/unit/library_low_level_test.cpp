@@ -331,16 +331,36 @@ TEST(one_worker_at_a_time_and_its_handle_is_closed_where_it_was_made)
 
     // A start right after a stop never leaves two workers: the old one, if
     // still in its loop, carries on; otherwise a new one starts.
+    // The old worker's handle is closed by the start that replaces it, so the
+    // test keeps a handle of its own.  When a new worker starts, the old one
+    // has already left its loop and ends soon after.
     g_starts = 0;
     BeginAutoScroll(event, CountingStart);
-    HANDLE second = g_shared.s_h_autoscroll_thread;
+    HANDLE second = nullptr;
+    REQUIRE(DuplicateHandle(GetCurrentProcess(), g_shared.s_h_autoscroll_thread, GetCurrentProcess(), &second,
+                            SYNCHRONIZE, FALSE, 0));
     StopAutoScroll();
     g_shared.s_s_whell_delta = 0;
     BeginAutoScroll(event, CountingStart);
-    CHECK(g_starts == 1 || WaitForSingleObject(second, 0) == WAIT_OBJECT_0);
+    CHECK(g_starts == 1 || (g_starts == 2 && WaitForSingleObject(second, 3000) == WAIT_OBJECT_0));
+    CloseHandle(second);
+    CHECK(g_shared.s_h_autoscroll_thread != nullptr);  // the running worker, old or new
     PumpFor(200);
     CHECK(AutoScrollWorkerAlive());
     CHECK_EQ(IsFeatureEnabled(kFeatureAutoScrolling), 1);
+
+    // The same with the old worker surely out of its loop: a new one starts.
+    HANDLE third = nullptr;
+    REQUIRE(DuplicateHandle(GetCurrentProcess(), g_shared.s_h_autoscroll_thread, GetCurrentProcess(), &third,
+                            SYNCHRONIZE, FALSE, 0));
+    StopAutoScroll();
+    REQUIRE(WaitFor(WorkerEnded, 3000));
+    g_starts = 0;
+    BeginAutoScroll(event, CountingStart);
+    CHECK_EQ(g_starts, 1);
+    CHECK(WaitForSingleObject(third, 3000) == WAIT_OBJECT_0);
+    CloseHandle(third);
+    CHECK(AutoScrollWorkerAlive());
     StopAutoScroll();
     CHECK(WaitFor(WorkerEnded, 3000));
     ClipCursor(nullptr);
