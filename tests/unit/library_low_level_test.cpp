@@ -330,10 +330,9 @@ TEST(one_worker_at_a_time_and_its_handle_is_closed_where_it_was_made)
     CHECK(!GetHandleInformation(first, &flags));
 
     // A start right after a stop never leaves two workers: the old one, if
-    // still in its loop, carries on; otherwise a new one starts.
-    // The old worker's handle is closed by the start that replaces it, so the
-    // test keeps a handle of its own.  When a new worker starts, the old one
-    // has already left its loop and ends soon after.
+    // still in its loop, carries on; otherwise it has left its loop, ends
+    // soon after, and a new one starts.  The start that replaces a worker
+    // closes its handle, so the test keeps a handle of its own.
     g_starts = 0;
     BeginAutoScroll(event, CountingStart);
     HANDLE second = nullptr;
