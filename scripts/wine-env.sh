@@ -4,6 +4,8 @@
 #   qv_wine_env PREFIX      set the environment for that prefix
 #   qv_prefix_template      make (once) and print the cached prepared prefix
 #   qv_start_xvfb           start a private Xvfb; sets DISPLAY and QV_XVFB_PID
+#   qv_start_test_session DIR  display ($QV_TEST_DISPLAY or a private Xvfb),
+#                           a copy of the template prefix in DIR/prefix, server
 #   qv_stop                 end the wine server and a private Xvfb
 
 QV_WINE=/usr/lib/wine/wine64
@@ -61,6 +63,19 @@ qv_start_xvfb() {
 qv_start_wineserver() {
   ("$QV_WINESERVER" -p >/dev/null 2>&1 </dev/null &)
   sleep 0.2
+}
+
+qv_start_test_session() {
+  if [ -n "${QV_TEST_DISPLAY:-}" ]; then
+    export DISPLAY="$QV_TEST_DISPLAY"
+  else
+    qv_start_xvfb || return 1
+  fi
+  local template
+  template=$(qv_prefix_template)
+  cp -a "$template" "$1/prefix"
+  qv_wine_env "$1/prefix"
+  qv_start_wineserver
 }
 
 qv_stop() {

@@ -16,15 +16,7 @@ cleanup() { qv_stop; rm -rf "$run_dir"; }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-if [ -n "${QV_TEST_DISPLAY:-}" ]; then
-  export DISPLAY="$QV_TEST_DISPLAY"
-else
-  qv_start_xvfb || exit 1
-fi
-template=$(qv_prefix_template)
-cp -a "$template" "$run_dir/prefix"
-qv_wine_env "$run_dir/prefix"
-qv_start_wineserver
+qv_start_test_session "$run_dir" || exit 1
 
 status=0
 bin="$root/build/x86_64/bin"

@@ -36,15 +36,7 @@ python3 "$root/tests/static_checks.py" "$root/build" > "$run_dir/static.log" 2>&
 sed 's/^/  /' "$run_dir/static.log"
 tally "$run_dir/static.log"
 
-if [ -n "${QV_TEST_DISPLAY:-}" ]; then
-  export DISPLAY="$QV_TEST_DISPLAY"
-else
-  qv_start_xvfb || exit 1
-fi
-template=$(qv_prefix_template)
-cp -a "$template" "$run_dir/prefix"
-qv_wine_env "$run_dir/prefix"
-qv_start_wineserver
+qv_start_test_session "$run_dir" || exit 1
 
 bin="$root/build/x86_64/bin"
 for exe in "$bin"/unit_*.exe "$bin"/scenario_*.exe; do
