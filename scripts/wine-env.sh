@@ -45,19 +45,20 @@ qv_prefix_template() {
 }
 
 qv_start_xvfb() {
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+  # Xvfb picks the first free display itself and writes its number to the
+  # descriptor: two runs started together never share one display.
+  local fifo n=""
+  fifo=$(mktemp -u /tmp/qv-xvfb.XXXXXX)
+  mkfifo "$fifo" || return 1
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 </dev/null &
   QV_XVFB_PID=$!
+  read -r -t 20 n < "$fifo"
+  rm -f "$fifo"
+  if [ -z "$n" ]; then
+    echo "Xvfb did not start" >&2
+    return 1
+  fi
   export DISPLAY=":$n"
-  for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
-    sleep 0.05
-  done
-  echo "Xvfb did not start on :$n" >&2
-  return 1
 }
 
 qv_start_wineserver() {

@@ -3,6 +3,7 @@
 #include "common/debug_print.h"
 #include "ostrilix/core/config_exports.h"
 #include "ostrilix/core/key_state.h"
+#include "ostrilix/core/module_reference.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/hooks/low_level_decisions.h"
 #include "ostrilix/hooks/low_level_input.h"
@@ -116,9 +117,7 @@ void BeginAutoScroll(const MSLLHOOKSTRUCT& event, ThreadStarter start)
         return;
     }
     CloseWorkerHandle();  // of the worker that ended before
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                       reinterpret_cast<LPCWSTR>(&AutoScrollThread), &module);
+    const HMODULE module = AcquireModuleReference();
     auto* copy = static_cast<WorkerStart*>(HeapAlloc(GetProcessHeap(), 0, sizeof(WorkerStart)));
     HANDLE thread = nullptr;
     if (copy) {
@@ -133,8 +132,7 @@ void BeginAutoScroll(const MSLLHOOKSTRUCT& event, ThreadStarter start)
         DebugPrint(L"LowLevelMouseProc could not start the auto-scroll thread.\n");
         if (copy)
             HeapFree(GetProcessHeap(), 0, copy);
-        if (module)
-            FreeLibrary(module);
+        ReleaseModuleReference(module);
         InterlockedExchange(&g_worker_alive, 0);
         EndAutoScrollState();
         g_shared.s_h_autoscroll_thread = nullptr;
