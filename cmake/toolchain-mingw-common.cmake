@@ -1,7 +1,10 @@
-# The -posix compilers: their libstdc++ has std::mutex and friends, which the
-# win32 thread model lacks.  Fall back to the plain names where -posix is absent.
+# The win32 thread-model compilers: the posix model links winpthreads into
+# every image, and winpthreads imports functions that Windows 2000 lacks
+# (AddVectoredExceptionHandler, GetTickCount64), so the loader would refuse
+# the program there.  Their libstdc++ has no std::thread or std::mutex: test
+# programs use tests/framework/test_thread.h instead.
 foreach(tool gcc g++)
-  find_program(_mingw_${tool} NAMES ${TOOLCHAIN_PREFIX}-${tool}-posix ${TOOLCHAIN_PREFIX}-${tool} REQUIRED)
+  find_program(_mingw_${tool} NAMES ${TOOLCHAIN_PREFIX}-${tool}-win32 REQUIRED)
 endforeach()
 set(CMAKE_C_COMPILER ${_mingw_gcc})
 set(CMAKE_CXX_COMPILER ${_mingw_g++})

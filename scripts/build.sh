@@ -8,7 +8,14 @@ targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(i686 x86_64)
 jobs=$(nproc 2>/dev/null || echo 2)
 for t in "${targets[@]}"; do
-  if [ ! -f "$root/build/$t/CMakeCache.txt" ]; then
+  # A tree configured with another compiler (the posix thread model, once
+  # used here) is made anew: its cached compiler would be kept.
+  cache="$root/build/$t/CMakeCache.txt"
+  if [ -f "$cache" ] && ! cat "$root/build/$t"/CMakeFiles/*/CMakeCXXCompiler.cmake 2>/dev/null \
+       | grep -q '^set(CMAKE_CXX_COMPILER ".*-g++-win32")$'; then
+    rm -rf "${root:?}/build/$t"
+  fi
+  if [ ! -f "$cache" ]; then
     cmake -S "$root" -B "$root/build/$t" -DCMAKE_BUILD_TYPE=Release \
           -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$t.cmake" >/dev/null
   fi

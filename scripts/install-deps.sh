@@ -3,7 +3,7 @@
 # missing.  Never installs wine32: with it, /usr/bin/wine picks the 32-bit
 # loader, which this kernel cannot run.
 set -eu
-packages=(cmake make python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-i686-dev
+packages=(cmake make python3 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 mingw-w64-i686-dev
           mingw-w64-x86-64-dev binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
           wine wine64 xvfb xauth xdotool x11-utils)
 missing=()

@@ -6,10 +6,10 @@
 #include <windows.h>
 
 #include <atomic>
-#include <thread>
 
 #include "common/ostrilix_interface.h"
 #include "tests/framework/check.h"
+#include "tests/framework/test_thread.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/input.h"
 #include "tests/scenario/support/target.h"
@@ -73,7 +73,7 @@ class HostThread {
 public:
     HostThread(HOOKPROC hook, HMODULE module)
     {
-        thread_ = std::thread([this, hook, module] {
+        thread_ = TestThread([this, hook, module] {
             MSG msg;
             PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // a message queue
             window_ = MakeHostWindow(L"Unload host thread", 100, 520);
@@ -106,7 +106,7 @@ public:
     HHOOK Hook() const { return hook_; }
 
 private:
-    std::thread thread_;
+    TestThread thread_;
     std::atomic<bool> ready_{false};
     HWND window_ = nullptr;
     HHOOK hook_ = nullptr;

@@ -4,11 +4,11 @@
 // of this test, installed after the program's, see every event first and
 // show which ones the library injected.
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "common/ostrilix_interface.h"
 #include "tests/framework/check.h"
+#include "tests/framework/test_thread.h"
 #include "tests/scenario/support/input.h"
 #include "tests/scenario/support/library_view.h"
 #include "tests/scenario/support/responsiveness.h"
@@ -31,7 +31,7 @@ class InputObserver {
 public:
     InputObserver()
     {
-        thread_ = std::thread([this] {
+        thread_ = TestThread([this] {
             s_self = this;
             HINSTANCE self = GetModuleHandleW(nullptr);
             HHOOK mouse = SetWindowsHookExW(WH_MOUSE_LL, Mouse, self, 0);
@@ -53,7 +53,7 @@ public:
     }
     std::vector<Event> Events() const
     {
-        std::lock_guard<std::mutex> guard(lock_);
+        std::lock_guard<TestMutex> guard(lock_);
         return events_;
     }
 
@@ -74,13 +74,13 @@ private:
     }
     void Add(const Event& e)
     {
-        std::lock_guard<std::mutex> guard(lock_);
+        std::lock_guard<TestMutex> guard(lock_);
         events_.push_back(e);
     }
     static inline InputObserver* s_self = nullptr;
-    mutable std::mutex lock_;
+    mutable TestMutex lock_;
     std::vector<Event> events_;
-    std::thread thread_;
+    TestThread thread_;
     volatile DWORD thread_id_ = 0;
 };
 

@@ -3,12 +3,12 @@
 // library's detach, and several threads at once.
 #include <windows.h>
 
-#include <thread>
 #include <vector>
 
 #include "ostrilix/hooks/dock_wnd_proc.h"
 #include "ostrilix/mousehook/subclass_registry.h"
 #include "tests/framework/check.h"
+#include "tests/framework/test_thread.h"
 
 namespace {
 volatile LONG g_frame_changes = 0;
@@ -213,7 +213,7 @@ TEST(several_threads_of_one_process_share_the_registry)
 {
     constexpr int kThreads = 4, kWindowsEach = 6, kRounds = 300;
     volatile LONG failures = 0;
-    std::vector<std::thread> threads;
+    std::vector<TestThread> threads;
     for (int t = 0; t < kThreads; ++t)
         threads.emplace_back([&failures, t] {
             HWND windows[kWindowsEach];
@@ -247,7 +247,7 @@ TEST(concurrent_registrations_never_share_or_lose_a_record)
     // rolling set of its own (fake) windows recorded.
     constexpr int kThreads = 4, kLive = 8, kRounds = 20000;
     volatile LONG failures = 0;
-    std::vector<std::thread> threads;
+    std::vector<TestThread> threads;
     for (int t = 0; t < kThreads; ++t)
         threads.emplace_back([&failures, t] {
             auto handle = [t](int k) { return reinterpret_cast<HWND>(ULONG_PTR(0x100000 * (t + 1) + 4 * (k % 64) + 4)); };

@@ -280,7 +280,7 @@ DebugMonitor::DebugMonitor()
         view_ = MapViewOfFile(buffer_, FILE_MAP_READ, 0, 0, 4096);
     active_ = buffer_ready_ && data_ready_ && view_ && stop_;
     if (active_)
-        thread_ = std::thread([this] { Run(); });
+        thread_ = TestThread([this] { Run(); });
 }
 
 DebugMonitor::~DebugMonitor()
@@ -306,7 +306,7 @@ void DebugMonitor::Run()
         const char* text = static_cast<const char*>(view_) + sizeof(DWORD);
         std::string line(text, strnlen(text, 4096 - sizeof(DWORD)));
         {
-            std::lock_guard<std::mutex> guard(lock_);
+            std::lock_guard<TestMutex> guard(lock_);
             lines_.push_back(line);
         }
         SetEvent(buffer_ready_);
@@ -317,7 +317,7 @@ bool DebugMonitor::Contains(const std::string& text) const { return Count(text) 
 
 size_t DebugMonitor::Count(const std::string& text) const
 {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<TestMutex> guard(lock_);
     size_t n = 0;
     for (const auto& line : lines_)
         if (line.find(text) != std::string::npos)
@@ -332,7 +332,7 @@ bool DebugMonitor::WaitForText(const std::string& text, DWORD timeout_ms) const
 
 void DebugMonitor::Clear()
 {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<TestMutex> guard(lock_);
     lines_.clear();
 }
 

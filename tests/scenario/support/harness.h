@@ -6,8 +6,9 @@
 #include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "tests/framework/test_thread.h"
 
 namespace scenario {
 
@@ -109,9 +110,9 @@ private:
     HANDLE buffer_ = nullptr, buffer_ready_ = nullptr, data_ready_ = nullptr, stop_ = nullptr;
     void* view_ = nullptr;
     bool active_ = false;
-    mutable std::mutex lock_;
+    mutable TestMutex lock_;
     std::vector<std::string> lines_;
-    std::thread thread_;
+    TestThread thread_;
 };
 
 // A message box of another process with the given caption, and its text.

@@ -4,7 +4,7 @@ namespace scenario {
 
 ResponseWatch::ResponseWatch(HWND window) : window_(window)
 {
-    thread_ = std::thread([this] {
+    thread_ = TestThread([this] {
         LARGE_INTEGER frequency;
         QueryPerformanceFrequency(&frequency);
         while (!stop_) {

@@ -6,7 +6,8 @@
 #include <windows.h>
 
 #include <atomic>
-#include <thread>
+
+#include "tests/framework/test_thread.h"
 
 namespace scenario {
 
@@ -28,7 +29,7 @@ private:
     std::atomic<DWORD> longest_{0};
     std::atomic<unsigned> samples_{0};
     std::atomic<unsigned> unanswered_{0};
-    std::thread thread_;
+    TestThread thread_;
 };
 
 }  // namespace scenario
