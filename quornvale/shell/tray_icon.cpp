@@ -30,8 +30,9 @@ void AddTrayIcon(HWND main_window)
     }
     IconLock lock;
     g_icon = {};
-    // The size without the balloon-icon field, which the program never sets.
-    g_icon.cbSize = NOTIFYICONDATAW_V3_SIZE;
+    // The Windows 2000 layout (balloons; no GUID, no balloon icon): the
+    // largest that shell knows, and later shells take it as well.
+    g_icon.cbSize = NOTIFYICONDATAW_V2_SIZE;
     g_icon.hWnd = main_window;
     g_icon.uID = 0;
     g_icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
