@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
 """Static checks of the built Windows images, above all the i686 build, which
 cannot run on these machines: image type, the library's exports by name, the
-shared data sections, and imports from system DLLs only.
-Prints one line per check and ends with "N passed, N failed"."""
+shared data sections, and imports from system DLLs only.  The i686 images
+must load on Windows 2000: each function they import is listed in
+i686_imports.txt with the first Windows version that has it, and none may be
+newer than Windows 2000 (newer ones are bound at run time instead).
+Prints one line per check and ends with "N passed, N failed".
+    static_checks.py [BUILD_ROOT [IMPORT_LIST]]"""
 import struct
 import sys
 from pathlib import Path
@@ -16,6 +20,11 @@ LIBRARY_EXPORTS = [
     "MouseProc", "LowLevelMouseProc", "LowLevelKeyboardProc", "CallWndProc",
     "CallWndProcRet", "GetMsgProc",
 ]
+# Windows versions in release order, as written in i686_imports.txt ("2000"
+# stands for Windows 2000 and the NT versions before it).
+WINDOWS_VERSIONS = ["2000", "XP", "2003", "Vista", "7", "8", "8.1", "10"]
+OLDEST = "2000"
+IMPORT_LIST = Path(__file__).resolve().parent / "i686_imports.txt"
 SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi32.dll", "shell32.dll",
     "comctl32.dll", "gdiplus.dll", "msimg32.dll", "powrprof.dll", "imm32.dll", "ole32.dll",
@@ -71,6 +80,33 @@ class Image:
             out.append(self.cstr(name_rva).lower())
             o += 20
 
+    def imported_functions(self):
+        """Every import as "dll!function" ("dll!#ordinal" for one by ordinal),
+        the DLL name as the image writes it."""
+        rva, _ = self.dirs[1]
+        if not rva:
+            return []
+        wide = self.magic == 0x20B
+        size, by_ordinal = (8, 1 << 63) if wide else (4, 1 << 31)
+        out = []
+        o = self.offset(rva)
+        while True:
+            lookup, _, _, name_rva, first_thunk = struct.unpack_from("<IIIII", self.data, o)
+            if not name_rva:
+                return out
+            dll = self.cstr(name_rva)
+            t = self.offset(lookup or first_thunk)
+            while True:
+                entry = struct.unpack_from("<Q" if wide else "<I", self.data, t)[0]
+                if not entry:
+                    break
+                if entry & by_ordinal:
+                    out.append(f"{dll}!#{entry & 0xFFFF}")
+                else:
+                    out.append(f"{dll}!{self.cstr((entry & 0x7FFFFFFF) + 2)}")
+                t += size
+            o += 20
+
     def section(self, name):
         return next((s for s in self.sections if s[0] == name), None)
 
@@ -110,12 +146,75 @@ def check_image(path, target, is_dll, shared_section, size_of_shared=None):
     return img
 
 
+def read_import_list(path):
+    """{"dll!function" with the DLL in lower case: (first Windows version,
+    name as listed)}, and the lines that are not "DLL!Function VERSION"."""
+    listed, bad = {}, []
+    for number, line in enumerate(path.read_text().splitlines(), 1):
+        line = line.strip()
+        if not line or line.startswith("#"):  # "#" also starts an ordinal: comments are whole lines
+            continue
+        parts = line.split()
+        if len(parts) != 2 or "!" not in parts[0] or parts[1] not in WINDOWS_VERSIONS:
+            bad.append(f"line {number}: {line!r}")
+            continue
+        dll, function = parts[0].split("!", 1)
+        key = f"{dll.lower()}!{function}"
+        if key in listed:
+            bad.append(f"line {number}: {parts[0]} listed twice")
+        listed[key] = (parts[1], parts[0])
+    return listed, bad
+
+
+def key_of(name):
+    dll, function = name.split("!", 1)
+    return f"{dll.lower()}!{function}"
+
+
+def show(names, limit=12):
+    return "" if not names else " " + ", ".join(names[:limit]) + (f" and {len(names) - limit} more" if len(names) > limit else "")
+
+
+def check_windows_2000_imports(images, import_list):
+    """images: {file name: Image} of the i686 build."""
+    try:
+        listed, bad = read_import_list(import_list)
+    except OSError as e:
+        check(False, f"i686: import list {import_list.name} readable ({e})")
+        return
+    check(not bad, f"i686: {import_list.name} has one \"DLL!Function VERSION\" a line, each once,"
+                   f" VERSION one of {' '.join(WINDOWS_VERSIONS)}{show(bad)}")
+    oldest = WINDOWS_VERSIONS.index(OLDEST)
+    seen = set()
+    for name, img in images.items():
+        imports = img.imported_functions()
+        seen.update(key_of(i) for i in imports)
+        dlls = sorted({i.split("!", 1)[0] for i in imports}, key=str.lower)
+        refused = [d for d in dlls if d.lower() == "gdiplus.dll" or d.lower() == "ucrtbase.dll"
+                   or d.lower().startswith("api-ms-win-")]
+        check(not refused, f"i686 {name}: no import of a DLL that Windows 2000 lacks"
+                           f" (gdiplus, UCRT, API sets){show(refused)}")
+        unlisted = [i for i in imports if key_of(i) not in listed]
+        check(not unlisted, f"i686 {name}: every imported function is in {import_list.name}{show(unlisted)}")
+        newer = [f"{i} ({listed[key_of(i)][0]})" for i in imports
+                 if key_of(i) in listed and WINDOWS_VERSIONS.index(listed[key_of(i)][0]) > oldest]
+        check(not newer, f"i686 {name}: imports nothing newer than Windows {OLDEST}{show(newer)}")
+    if len(images) == 2:
+        stale = sorted(v[1] for k, v in listed.items() if k not in seen)
+        check(not stale, f"i686: {import_list.name} lists only functions the images import"
+                         f" (remove the others){show(stale)}")
+
+
 def main():
     root = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parent.parent / "build"
+    import_list = Path(sys.argv[2]) if len(sys.argv) > 2 else IMPORT_LIST
     for target in ("i686", "x86_64"):
         bin_dir = root / target / "bin"
         dll = check_image(bin_dir / "Ostrilix.dll", target, True, ".shared")
-        check_image(bin_dir / "quornvale.exe", target, False, ".share")
+        exe = check_image(bin_dir / "quornvale.exe", target, False, ".share")
+        if target == "i686":
+            check_windows_2000_imports({n: i for n, i in (("Ostrilix.dll", dll), ("quornvale.exe", exe)) if i},
+                                       import_list)
         if dll:
             names = set(dll.exports())
             missing = [n for n in LIBRARY_EXPORTS if n not in names]
