@@ -2,22 +2,39 @@
 
 #include <wchar.h>
 
+#include "common/debug_print.h"
 #include "ostrilix/core/list_match.h"
+#include "ostrilix/core/process_lock.h"
 #include "ostrilix/core/shared_block.h"
 
 namespace {
-// One mapped list as this process holds it (ordinary per-process data).
-struct MappedList {
+// The program's side of one mapped list: the mapping it created and a view
+// to write through.
+struct ListWriter {
     const wchar_t* name;
     HANDLE mapping;
     wchar_t* view;
     size_t capacity;  // characters the view can hold, terminator included
 };
 
-MappedList g_notify_list = {L"OSTRILIX_NOFITYICON_LIST", nullptr, nullptr, 0};
-MappedList g_scroll_list = {L"OSTRILIX_DIRECT_SCROLL_EXCEPT_LIST", nullptr, nullptr, 0};
+// Every process's side: opened once, read-only, kept until the library
+// leaves the process, so a pointer into the view stays valid until then.
+struct ListReader {
+    const wchar_t* name;
+    HANDLE mapping;
+    const wchar_t* view;
+    size_t capacity;
+    bool tried;          // an open failed ...
+    LONG tried_version;  // ... while the list version was this
+};
 
-void Release(MappedList& list)
+ListWriter g_notify_writer = {L"OSTRILIX_NOFITYICON_LIST", nullptr, nullptr, 0};
+ListWriter g_scroll_writer = {L"OSTRILIX_DIRECT_SCROLL_EXCEPT_LIST", nullptr, nullptr, 0};
+ListReader g_notify_reader = {L"OSTRILIX_NOFITYICON_LIST", nullptr, nullptr, 0, false, 0};
+ListReader g_scroll_reader = {L"OSTRILIX_DIRECT_SCROLL_EXCEPT_LIST", nullptr, nullptr, 0, false, 0};
+
+template <typename List>
+void Release(List& list)
 {
     if (list.view)
         UnmapViewOfFile(list.view);
@@ -38,56 +55,83 @@ size_t ViewCapacity(const void* view)
     return info.RegionSize / sizeof(wchar_t);
 }
 
-bool MapWholeView(MappedList& list)
+LONG WriteList(ListWriter& list, const wchar_t* text)
 {
-    list.view = static_cast<wchar_t*>(
-        MapViewOfFile(list.mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0));
-    if (!list.view) {
-        Release(list);
-        return false;
-    }
-    list.capacity = ViewCapacity(list.view);
-    return true;
-}
-
-LONG WriteList(MappedList& list, const wchar_t* text)
-{
+    // Readers elsewhere may keep the mapping (and its old text) alive after
+    // this process lets go: a list that is dropped or refused leaves an
+    // empty text behind, never the previous entries.
+    if (list.view)
+        list.view[0] = L'\0';
     Release(list);
-    if (!text)
-        return 1;
-    const size_t chars = wcslen(text) + 1;
-    const size_t wanted = chars < kMinListMappingChars ? kMinListMappingChars : chars;
-    const ULONGLONG bytes = ULONGLONG(wanted) * sizeof(wchar_t);
-    list.mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
-                                      DWORD(bytes >> 32), DWORD(bytes), list.name);
-    if (!list.mapping)
-        return 0;
-    if (!MapWholeView(list))
-        return 0;
-    // A mapping another process kept open may be smaller than this list:
-    // refuse the list rather than write past the view.
-    if (chars > list.capacity) {
-        Release(list);
-        return 0;
+    LONG result = 1;
+    if (text) {
+        const size_t chars = wcslen(text) + 1;
+        const size_t wanted = chars < kMinListMappingChars ? kMinListMappingChars : chars;
+        const ULONGLONG bytes = ULONGLONG(wanted) * sizeof(wchar_t);
+        list.mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
+                                          DWORD(bytes >> 32), DWORD(bytes), list.name);
+        if (list.mapping)
+            list.view = static_cast<wchar_t*>(MapViewOfFile(list.mapping, FILE_MAP_WRITE, 0, 0, 0));
+        if (!list.view) {
+            DebugPrint(L"WriteList %s: no mapping, error %lu\n", list.name, GetLastError());
+            Release(list);
+            result = 0;
+        } else {
+            list.capacity = ViewCapacity(list.view);
+            if (chars > list.capacity) {
+                // A mapping another process kept open is smaller than this
+                // list: refuse it rather than write past the view.
+                DebugPrint(L"WriteList %s: %lu characters do not fit %lu\n", list.name,
+                           static_cast<unsigned long>(chars), static_cast<unsigned long>(list.capacity));
+                list.view[0] = L'\0';
+                Release(list);
+                result = 0;
+            } else {
+                wmemcpy(list.view, text, chars);
+            }
+        }
     }
-    wmemcpy(list.view, text, chars);
-    return 1;
+    InterlockedIncrement(&g_shared.s_n_list_version);
+    return result;
 }
 
-const wchar_t* ReadList(MappedList& list, size_t* capacity)
+const wchar_t* ReadList(ListReader& list, size_t* capacity)
 {
+    if (capacity)
+        *capacity = 0;
+    // Several threads of one process may ask first at the same moment: one
+    // of them opens the view, under the lock.
+    ProcessLockGuard guard;
     if (!list.view) {
-        list.mapping = OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, TRUE, list.name);
-        if (!list.mapping || !MapWholeView(list)) {
+        const LONG version = g_shared.s_n_list_version;
+        if (list.tried && list.tried_version == version)
+            return nullptr;  // nothing was written since the last try
+        list.mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, list.name);
+        if (list.mapping)
+            list.view = static_cast<const wchar_t*>(MapViewOfFile(list.mapping, FILE_MAP_READ, 0, 0, 0));
+        if (!list.view) {
             Release(list);
-            if (capacity)
-                *capacity = 0;
+            list.tried = true;
+            list.tried_version = version;
             return nullptr;
         }
+        list.capacity = ViewCapacity(list.view);
     }
     if (capacity)
         *capacity = list.capacity;
     return list.view;
+}
+
+// The executable of this process; false when it cannot be had (an empty key
+// would match every list).
+bool OwnExecutablePath(wchar_t (&path)[MAX_PATH])
+{
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        DebugPrint(L"GetModuleFileNameW failed, error %lu\n", GetLastError());
+        return false;
+    }
+    return true;
 }
 
 LONG CopyIntoBlock(wchar_t (&field)[kSharedListChars], const wchar_t* text)
@@ -101,12 +145,12 @@ LONG CopyIntoBlock(wchar_t (&field)[kSharedListChars], const wchar_t* text)
 
 extern "C" LONG WINAPI SetNotifyIconList(const wchar_t* list)
 {
-    return WriteList(g_notify_list, list);
+    return WriteList(g_notify_writer, list);
 }
 
 extern "C" LONG WINAPI SetScrollDirectlyExceptionList(const wchar_t* list)
 {
-    return WriteList(g_scroll_list, list);
+    return WriteList(g_scroll_writer, list);
 }
 
 extern "C" LONG WINAPI SetMidButtonExceptionList(const wchar_t* list)
@@ -124,8 +168,8 @@ extern "C" LONG WINAPI SetDisableIMEList(const wchar_t* list)
     return CopyIntoBlock(g_shared.s_sz_disableime_classes, list);
 }
 
-const wchar_t* GetNotifyIconList(size_t* capacity) { return ReadList(g_notify_list, capacity); }
-const wchar_t* GetScrollExceptionList(size_t* capacity) { return ReadList(g_scroll_list, capacity); }
+const wchar_t* GetNotifyIconList(size_t* capacity) { return ReadList(g_notify_reader, capacity); }
+const wchar_t* GetScrollExceptionList(size_t* capacity) { return ReadList(g_scroll_reader, capacity); }
 
 bool IsNotifyIconListed(HWND wnd)
 {
@@ -134,8 +178,9 @@ bool IsNotifyIconListed(HWND wnd)
     if (!list)
         return false;
     wchar_t path[MAX_PATH] = {};
+    if (!OwnExecutablePath(path))
+        return false;
     wchar_t class_name[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
     GetClassNameW(wnd, class_name, MAX_PATH);
     // Room for both names at their full length and the ", " between them.
     wchar_t key[2 * MAX_PATH + 3];
@@ -144,19 +189,21 @@ bool IsNotifyIconListed(HWND wnd)
     return IsKeyListed(list, capacity, key);
 }
 
-bool IsScrollException()
+bool IsProcessScrollException()
 {
     size_t capacity = 0;
     const wchar_t* list = GetScrollExceptionList(&capacity);
     if (!list)
         return false;
     wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return IsKeyListed(list, capacity, path);
+    return OwnExecutablePath(path) && IsKeyListed(list, capacity, path);
 }
 
 void ReleaseMappedLists()
 {
-    Release(g_notify_list);
-    Release(g_scroll_list);
+    Release(g_notify_writer);
+    Release(g_scroll_writer);
+    Release(g_notify_reader);
+    Release(g_scroll_reader);
+    g_notify_reader.tried = g_scroll_reader.tried = false;
 }

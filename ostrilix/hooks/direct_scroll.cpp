@@ -6,7 +6,6 @@
 #include <wchar.h>
 
 #include "common/debug_print.h"
-#include "ostrilix/core/list_match.h"
 #include "ostrilix/core/name_lists.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/hooks/low_level_decisions.h"
@@ -14,27 +13,11 @@
 
 namespace {
 constexpr int kClassChars = 34;
-constexpr int kKeyChars = 520;
 }  // namespace
 
 bool IsDirectScrollException(HWND wnd)
 {
-    if (!wnd)
-        return false;
-    size_t capacity = 0;
-    const wchar_t* list = GetScrollExceptionList(&capacity);
-    if (!list)
-        return false;
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    // No path would be an empty key, which every list would match.
-    if (length == 0)
-        return false;
-    path[length < MAX_PATH ? length : MAX_PATH - 1] = L'\0';
-    wchar_t key[kKeyChars];
-    _snwprintf(key, kKeyChars - 1, L"%s", path);
-    key[kKeyChars - 1] = L'\0';
-    return IsKeyListed(list, capacity, key);
+    return wnd && IsProcessScrollException();
 }
 
 bool DirectlyScroll(POINT point)

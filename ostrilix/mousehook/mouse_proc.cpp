@@ -25,15 +25,6 @@ MOUSEHOOKSTRUCT g_chord_record;
 
 constexpr LRESULT kSwallow = 1;
 
-bool AutoScrollRunning() { return IsFeatureEnabled(kFeatureAutoScrolling) != 0; }
-bool ScrollModeIs(SHORT mode) { return g_shared.s_feature_value.s_s_scroll_mode == mode; }
-
-void EndAutoScroll()
-{
-    StopAutoScroll();
-    g_shared.s_s_whell_delta = 0;
-}
-
 LRESULT StartChord(const MOUSEHOOKSTRUCT& record)
 {
     g_shared.s_b_avoid_rbtn_up = 1;
@@ -42,223 +33,147 @@ LRESULT StartChord(const MOUSEHOOKSTRUCT& record)
     return kSwallow;
 }
 
-struct Call {
-    int code;
-    WPARAM message;
-    LPARAM lParam;
-    const MOUSEHOOKSTRUCTEX& record;
-    HWND under;  // the window under the record's point
-    LRESULT PassOn() const { return CallNextHookEx(nullptr, code, message, lParam); }
-};
-
-LRESULT OnLeftRelease(const Call& call)
-{
-    DebugPrint(L"WM_LBUTTONUP\n");
-    // The size display, the move cursor and docking end here once they exist.
-    if (AutoScrollRunning() && ScrollModeIs(2)) {
-        StopAutoScroll();
-        DebugPrint(L"s_s_whell_delta = 0");
-        g_shared.s_s_whell_delta = 0;
-    }
-    return call.PassOn();
-}
-
-LRESULT OnCaptionDoubleClick(const Call& call)
-{
-    const UINT hit = call.record.wHitTestCode;
-    if (IsKeyPressed(VK_RMENU)) {
-        if (hit != HTCAPTION)
-            return call.PassOn();
-        PostMessageW(call.under, WM_CLOSE, 0, 0);
-        return kSwallow;
-    }
-    if (IsFeatureEnabled(kFeatureRollUp) && g_shared.s_feature_value.s_n_rollup_hotaction == 1 &&
-        (hit == HTCAPTION || hit == HTTOP) && !IsKeyPressed(VK_LMENU) &&
-        ToggleRollUp(call.record.hwnd))
-        return kSwallow;
-    return call.PassOn();
-}
-
-LRESULT ChordOnFrame(const Call& call)
-{
-    if (IsFeatureEnabled(kFeatureChord) && !g_shared.s_b_avoid_rbtn_up) {
-        if (call.record.dwExtraInfo == EVENT_INFO)
-            return call.PassOn();
-        return StartChord(call.record);
-    }
-    return call.PassOn();
-}
-
-LRESULT OnFrameRightPress(const Call& call)
-{
-    DebugPrint(L"WM_NCRBUTTONDOWN entry");
-    const UINT hit = call.record.wHitTestCode;
-    // Window information swallows the press here once it exists.
-    if (AutoScrollRunning())
-        return kSwallow;
-    const LONG hotaction = g_shared.s_feature_value.s_n_rollup_hotaction;
-    if (IsFeatureEnabled(kFeatureRollUp) && hotaction == 2 && hit == HTCAPTION &&
-        !IsKeyPressed(VK_LMENU) && ToggleRollUp(call.record.hwnd)) {
-        g_shared.s_b_avoid_rbtn_up = 1;
-        return kSwallow;
-    }
-    if ((hit == HTCAPTION && hotaction != 2) || hit == HTTOP) {
-        if (IsKeyPressed(VK_LBUTTON))
-            return ChordOnFrame(call);
-        HWND frame = GetCaptionedWindow(call.under);
-        if (!call.under || !frame)
-            return call.PassOn();
-        if (ToggleTopmost(frame)) {
-            g_shared.s_b_avoid_rbtn_up = 1;
-            return kSwallow;
-        }
-        return call.PassOn();
-    }
-    if (hit == HTBOTTOM) {
-        // Bottom border: switch the border move mode of this process.
-        if (g_bMoveByBorder) {
-            if (UnsubclassWindow(call.under, false))
-                g_bMoveByBorder = 0;
-        } else if (SubclassWindow(call.under, DockWndProc)) {
-            g_bMoveByBorder = 1;
-        }
-        g_shared.s_b_avoid_rbtn_up = 1;
-        return kSwallow;
-    }
-    return ChordOnFrame(call);
-}
-
-LRESULT OnClientRightPress(const Call& call)
-{
-    DebugPrint(L"WM_RBUTTONDOWN entry");
-    // Window information swallows the press here once it exists.
-    if (AutoScrollRunning())
-        return kSwallow;
-    if (IsFeatureEnabled(kFeatureChord) && !g_shared.s_b_avoid_rbtn_up) {
-        if (call.record.mouseData == EVENT_INFO) {
-            DebugPrint(L"WM_RBUTTONDOWN lpmshkstr->mouseData == EVENT_INFO");
-            return call.PassOn();
-        }
-        if (call.record.dwExtraInfo == EVENT_INFO) {
-            DebugPrint(L"WM_RBUTTONDOWN lpmshkstr->dwExtraInfo == EVENT_INFO");
-            return call.PassOn();
-        }
-        if (IsKeyPressed(VK_LBUTTON))
-            return StartChord(call.record);
-    }
-    DebugPrint(L"WM_RBUTTONDOWN exit");
-    return call.PassOn();
-}
-
-LRESULT OnRightRelease(const Call& call)
-{
-    DebugPrint(L"WM_NCRBUTTONUP entry");
-    // While window information is on, every right release will be swallowed
-    // here; until that feature exists its presses are not, so neither are
-    // the releases.
-    if (AutoScrollRunning())
-        return kSwallow;
-    if (IsFeatureEnabled(kFeatureChord)) {
-        if (call.record.mouseData == EVENT_INFO) {
-            DebugPrint(L"WM_RBUTTONUP lpmshkstr->mouseData == EVENT_INFO");
-            return call.PassOn();
-        }
-        if (call.record.dwExtraInfo == EVENT_INFO) {
-            DebugPrint(L"WM_RBUTTONUP lpmshkstr->dwExtraInfo == EVENT_INFO");
-            return call.PassOn();
-        }
-    }
-    if (g_shared.s_b_avoid_rbtn_up) {
-        DebugPrint(L"WM_RBUTTONUP s_b_avoid_rbtn_up");
-        g_shared.s_b_avoid_rbtn_up = 0;
-        g_shared.s_b_sending_click = 0;
-        return kSwallow;
-    }
-    DebugPrint(L"WM_RBUTTONUP exit");
-    return call.PassOn();
-}
-
-LRESULT OnMiddlePress(const Call& call)
-{
-    DebugPrint(L"WM_MBUTTONDOWN");
-    if (AutoScrollRunning()) {
-        if (!ScrollModeIs(2))
-            return call.PassOn();
-        StopAutoScroll();
-        DebugPrint(L"s_s_whell_delta = 0");
-        g_shared.s_s_whell_delta = 0;
-        return kSwallow;
-    }
-    if (!g_shared.s_n_mbutton_code || !call.under)
-        return call.PassOn();
-    HWND frame = GetCaptionedWindow(call.under);
-    if (!frame)
-        return call.PassOn();
-    SetFocus(frame);
-    if (IsMidButtonExemptWindow(frame))
-        return call.PassOn();
-    g_shared.s_n_mbutton_state = 1;
-    return kSwallow;
-}
-
-LRESULT OnMiddleRelease(const Call& call)
-{
-    DebugPrint(L"WM_MBUTTONUP");
-    if (AutoScrollRunning() && call.record.dwExtraInfo != EVENT_INFO && ScrollModeIs(1)) {
-        EndAutoScroll();
-        return call.PassOn();
-    }
-    if (g_shared.s_n_mbutton_code && g_shared.s_n_mbutton_state == 1 && ToggleMaximize(call.under)) {
-        g_shared.s_n_mbutton_state = 2;
-        return kSwallow;
-    }
-    return call.PassOn();
-}
-
-LRESULT OnLeftPress(const Call& call)
-{
-    DebugPrint(L"WM_LBUTTONDOWN\n");
-    // Taskbar button dragging is installed here once it exists.
-    // Any left press ends auto-scroll and releases a cursor clip.
-    EndAutoScroll();
-    return call.PassOn();
-}
-
-LRESULT OnWheel(const Call& call)
-{
-    if (IsKeyPressed(VK_CONTROL))
-        return call.PassOn();  // applications keep Ctrl + wheel
-    return DirectlyScroll(call.record.pt) ? kSwallow : call.PassOn();
-}
-}  // namespace
-
-bool MouseMessageMayAct(UINT message)
+const wchar_t* EntryTrace(WPARAM message)
 {
     switch (message) {
-    // A caption or border press (WM_NCLBUTTONDOWN) joins these once docking,
-    // the move cursor or the size display exist; until then it has no action.
     case WM_NCLBUTTONUP:
     case WM_LBUTTONUP:
-    case WM_NCLBUTTONDBLCLK:
+        return L"WM_LBUTTONUP\n";
     case WM_NCRBUTTONDOWN:
+        return L"WM_NCRBUTTONDOWN entry";
     case WM_RBUTTONDOWN:
+        return L"WM_RBUTTONDOWN entry";
     case WM_NCRBUTTONUP:
     case WM_NCRBUTTONDBLCLK:
     case WM_RBUTTONUP:
     case WM_RBUTTONDBLCLK:
+        return L"WM_NCRBUTTONUP entry";
     case WM_NCMBUTTONDOWN:
     case WM_MBUTTONDOWN:
+        return L"WM_MBUTTONDOWN";
     case WM_NCMBUTTONUP:
     case WM_MBUTTONUP:
+        return L"WM_MBUTTONUP";
     case WM_LBUTTONDOWN:
-    case WM_MOUSEWHEEL:
-        return true;
+        return L"WM_LBUTTONDOWN\n";
     default:
-        // Moves (and every other message) have no action while no taskbar
-        // button is dragged: they cost nothing beyond passing on.
-        return false;
+        return nullptr;
     }
 }
+
+MouseFacts GatherFacts(WPARAM message, const MOUSEHOOKSTRUCTEX& record)
+{
+    MouseFacts f = {};
+    f.message = UINT(message);
+    f.hit = record.wHitTestCode;
+    f.marked_extra = record.dwExtraInfo == EVENT_INFO;
+    f.marked_data = record.mouseData == EVENT_INFO;
+    f.right_alt = IsKeyPressed(VK_RMENU);
+    f.left_alt = IsKeyPressed(VK_LMENU);
+    f.left_button = IsKeyPressed(VK_LBUTTON);
+    f.control = IsKeyPressed(VK_CONTROL);
+    f.rollup = IsFeatureEnabled(kFeatureRollUp) != 0;
+    f.chord = IsFeatureEnabled(kFeatureChord) != 0;
+    f.auto_scrolling = IsFeatureEnabled(kFeatureAutoScrolling) != 0;
+    f.rollup_hotaction = g_shared.s_feature_value.s_n_rollup_hotaction;
+    f.scroll_mode = g_shared.s_feature_value.s_s_scroll_mode;
+    f.chord_release_pending = g_shared.s_b_avoid_rbtn_up != 0;
+    f.mbutton_code = g_shared.s_n_mbutton_code;
+    f.mbutton_state = g_shared.s_n_mbutton_state;
+    return f;
+}
+
+void EndAutoScroll()
+{
+    const bool was_running = IsFeatureEnabled(kFeatureAutoScrolling) != 0;
+    StopAutoScroll();
+    if (was_running)
+        DebugPrint(L"s_s_whell_delta = 0");
+    g_shared.s_s_whell_delta = 0;
+}
+
+bool ToggleTopmostUnder(HWND under)
+{
+    HWND frame = under ? GetCaptionedWindow(under) : nullptr;
+    if (!frame || !ToggleTopmost(frame))
+        return false;
+    g_shared.s_b_avoid_rbtn_up = 1;
+    return true;
+}
+
+void ToggleMoveByBorder(HWND under)
+{
+    if (g_bMoveByBorder) {
+        if (UnsubclassWindow(under, false))
+            g_bMoveByBorder = 0;
+    } else if (SubclassWindow(under, DockWndProc)) {
+        g_bMoveByBorder = 1;
+    }
+    g_shared.s_b_avoid_rbtn_up = 1;
+}
+
+bool MarkMiddlePress(HWND under)
+{
+    HWND frame = under ? GetCaptionedWindow(under) : nullptr;
+    if (!frame)
+        return false;
+    SetFocus(frame);
+    if (IsMidButtonExemptWindow(frame))
+        return false;
+    g_shared.s_n_mbutton_state = 1;
+    return true;
+}
+
+// Carries one action out; false when it was a window action that did not
+// act, or an action that passes the message on.
+bool Act(MouseAction action, const MOUSEHOOKSTRUCTEX& record, HWND under)
+{
+    switch (action) {
+    case MouseAction::PassOn:
+        return false;
+    case MouseAction::Swallow:
+        return true;
+    case MouseAction::EndAutoScrollAndPass:
+        EndAutoScroll();
+        return false;
+    case MouseAction::EndAutoScrollAndSwallow:
+        EndAutoScroll();
+        return true;
+    case MouseAction::CloseWindow:
+        PostMessageW(under, WM_CLOSE, 0, 0);
+        return true;
+    case MouseAction::RollUp:
+        return ToggleRollUp(record.hwnd);
+    case MouseAction::RollUpHoldRelease:
+        if (!ToggleRollUp(record.hwnd))
+            return false;
+        g_shared.s_b_avoid_rbtn_up = 1;
+        return true;
+    case MouseAction::ToggleTopmost:
+        return ToggleTopmostUnder(under);
+    case MouseAction::ToggleMoveByBorder:
+        ToggleMoveByBorder(under);
+        return true;
+    case MouseAction::StartChord:
+        StartChord(record);
+        return true;
+    case MouseAction::EndChordRelease:
+        g_shared.s_b_avoid_rbtn_up = 0;
+        g_shared.s_b_sending_click = 0;
+        return true;
+    case MouseAction::MarkMiddlePress:
+        return MarkMiddlePress(under);
+    case MouseAction::ToggleMaximize:
+        if (!ToggleMaximize(under))
+            return false;
+        g_shared.s_n_mbutton_state = 2;
+        return true;
+    case MouseAction::DirectScroll:
+        return DirectlyScroll(record.pt);
+    }
+    return false;
+}
+}  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -276,33 +191,13 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wPa
     if (IsLeftAloneWindow(under))
         return CallNextHookEx(nullptr, code, wParam, lParam);
 
-    const Call call = {code, wParam, lParam, record, under};
-    switch (wParam) {
-    case WM_NCLBUTTONUP:
-    case WM_LBUTTONUP:
-        return OnLeftRelease(call);
-    case WM_NCLBUTTONDBLCLK:
-        return OnCaptionDoubleClick(call);
-    case WM_NCRBUTTONDOWN:
-        return OnFrameRightPress(call);
-    case WM_RBUTTONDOWN:
-        return OnClientRightPress(call);
-    case WM_NCRBUTTONUP:
-    case WM_NCRBUTTONDBLCLK:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-        return OnRightRelease(call);
-    case WM_NCMBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        return OnMiddlePress(call);
-    case WM_NCMBUTTONUP:
-    case WM_MBUTTONUP:
-        return OnMiddleRelease(call);
-    case WM_LBUTTONDOWN:
-        return OnLeftPress(call);
-    case WM_MOUSEWHEEL:
-        return OnWheel(call);
-    default:
-        return call.PassOn();
-    }
+    if (const wchar_t* entry = EntryTrace(wParam))
+        DebugPrint(entry);
+    const MouseDecision decision = DecideMouse(GatherFacts(wParam, record));
+    if (decision.trace)
+        DebugPrint(decision.trace);
+    if (Act(decision.action, record, under) ||
+        (decision.otherwise != MouseAction::PassOn && Act(decision.otherwise, record, under)))
+        return kSwallow;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }

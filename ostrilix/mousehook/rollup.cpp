@@ -26,12 +26,19 @@ RollFrames MakeRollFrames(int from_height, int target_height, unsigned steps)
     return {from_height, step, target_height};
 }
 
-RollDecision DecideRoll(int current_height, int rolled_height, bool remembered,
-                        int remembered_height)
+RollDecision DecideRoll(int current_height, int fresh_rolled_height, const RollMemory& memory)
 {
-    if (current_height == rolled_height)
-        return {false, remembered ? remembered_height : current_height};
-    return {true, rolled_height};
+    if (memory.known &&
+        (current_height == memory.rolled_height || current_height == fresh_rolled_height))
+        return {false, memory.full_height};
+    if (!memory.known && current_height == fresh_rolled_height)
+        return {false, current_height};
+    return {true, fresh_rolled_height};
+}
+
+bool AnimationTimeLeft(DWORD start_ms, DWORD now_ms)
+{
+    return now_ms - start_ms < kRollAnimationBudgetMs;
 }
 
 namespace {
@@ -67,6 +74,13 @@ bool Remember(HWND frame, const RECT& full, int rolled_height)
     return true;
 }
 
+void KeepRolledHeight(HWND frame, int height)
+{
+    ProcessLockGuard guard;
+    if (RolledWindow* record = g_rolled.Find(frame))
+        record->rolled_height = height;
+}
+
 bool Lookup(HWND frame, RolledWindow* out)
 {
     ProcessLockGuard guard;
@@ -92,8 +106,12 @@ void RollWindowTo(HWND window, const RECT& now, const RECT& full, const RollDeci
         DebugPrint(L"Rect.bottom = %d, Rect.top = %d\n", int(now.bottom), int(now.top));
         RollFrames frames = MakeRollFrames(Height(now), decision.target_height,
                                            g_shared.s_feature_value.s_s_rollup_animate);
+        // A pause of 1 ms lasts a whole timer tick (about 15.6 ms) on
+        // Windows: the frames stop when the time is spent, and the window
+        // goes straight to its rolled height.
+        const DWORD start = GetTickCount();
         int height = 0;
-        while (frames.Next(&height)) {
+        while (frames.Next(&height) && AnimationTimeLeft(start, GetTickCount())) {
             Resize(window, width, height);
             Sleep(1);
         }
@@ -131,8 +149,8 @@ bool ToggleRollUp(HWND window)
 
     RolledWindow remembered = {};
     const bool known = Lookup(frame, &remembered);
-    const RollDecision decision =
-        DecideRoll(Height(now), rolled_height, known, Height(remembered.full));
+    const RollDecision decision = DecideRoll(
+        Height(now), rolled_height, {known, remembered.rolled_height, Height(remembered.full)});
     RECT full = known ? remembered.full : now;
     if (decision.roll_up) {
         if (!Remember(frame, now, rolled_height))
@@ -153,6 +171,14 @@ bool ToggleRollUp(HWND window)
     if (InterlockedCompareExchange(&s_b_in_rollup, 1, 0) == 0) {
         RollWindowTo(frame, now, full, decision);
         InterlockedExchange(&s_b_in_rollup, 0);
+    }
+    if (decision.roll_up) {
+        // The system may not give exactly the height asked for: the record
+        // holds the height the window really has, which the next click and
+        // the subclass clamp compare with.
+        RECT rolled = {};
+        if (GetWindowRect(frame, &rolled) && Height(rolled) != rolled_height)
+            KeepRolledHeight(frame, Height(rolled));
     }
     return true;
 }

@@ -35,11 +35,27 @@ struct RollDecision {
     bool roll_up;       // false: restore
     int target_height;
 };
-// A window whose height is its rolled-up height counts as rolled up and is
-// restored, to the height remembered for it (or left as it is when nothing
-// is remembered); any other window is rolled up.
-RollDecision DecideRoll(int current_height, int rolled_height, bool remembered,
-                        int remembered_height);
+// What this process remembers of a window it rolled up.
+struct RollMemory {
+    bool known;         // the window has a record
+    int rolled_height;  // the height it was rolled to
+    int full_height;    // the height it had before
+};
+// A window with a record that still has the height it was rolled to (or,
+// failing that, its fresh rolled-up height) is restored to the height
+// remembered for it.  The title bar is measured afresh on every
+// click, but never trusted for a window that is already rolled up: a window
+// with a menu bar measures differently once it is only a title bar high.
+// A window with no record whose height is its fresh rolled-up height counts
+// as rolled up and keeps its height; any other window is rolled up.
+RollDecision DecideRoll(int current_height, int fresh_rolled_height, const RollMemory& memory);
+
+// The whole roll-up animation, whatever its step count, takes no longer than
+// this: it runs in the application's own thread, inside its mouse hook.
+constexpr DWORD kRollAnimationBudgetMs = 200;
+// Whether another animation frame may still be shown, the animation having
+// started at start_ms (GetTickCount values, wrap-around safe).
+bool AnimationTimeLeft(DWORD start_ms, DWORD now_ms);
 
 // --- effects ---------------------------------------------------------------
 

@@ -4,7 +4,7 @@
 // application saw.
 //   target_window_gui --title T [--class C] [--rect x,y,w,h] [--log TAG]
 //                     [--child CLASS] [--popup] [--keep-on-close]
-//                     [--no-activate]
+//                     [--no-activate] [--menu]
 #include <windows.h>
 #include <shellapi.h>
 #include <stdio.h>
@@ -126,7 +126,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     RegisterClassExW(&wc);
 
     DWORD style = Flag(argc, argv, L"--popup") ? (WS_POPUP | WS_BORDER) : WS_OVERLAPPEDWINDOW;
-    g_top = CreateWindowExW(0, cls, title, style, x, y, w, h, nullptr, nullptr, instance, nullptr);
+    // A menu bar, as an ordinary editor has.
+    HMENU menu_bar = nullptr;
+    if (Flag(argc, argv, L"--menu")) {
+        menu_bar = CreateMenu();
+        const wchar_t* const names[] = {L"&File", L"&Edit", L"&View", L"&Help"};
+        for (const wchar_t* name : names) {
+            HMENU popup = CreatePopupMenu();
+            AppendMenuW(popup, MF_STRING, 100, L"&Item");
+            AppendMenuW(menu_bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), name);
+        }
+    }
+    g_top = CreateWindowExW(0, cls, title, style, x, y, w, h, nullptr, menu_bar, instance, nullptr);
     if (!g_top)
         return 1;
     if (child_class) {

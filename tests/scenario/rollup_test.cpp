@@ -143,6 +143,73 @@ TEST(animated_roll_up_passes_through_the_intermediate_heights)
     CHECK_EQ(program.Close(), 0);
 }
 
+TEST(a_window_with_a_menu_bar_rolls_up_and_comes_back_to_its_exact_rectangle_three_times)
+{
+    TargetOptions target_options;
+    target_options.menu_bar = true;
+    Program program(L"rollmenu", WithSettings("[rollupwnd]\r\nenable=1\r\n"));
+    TargetWindow target;
+    REQUIRE(StartProgramAndTarget(program, target, target_options));
+    HWND wnd = target.Window();
+    REQUIRE(GetMenu(wnd) != nullptr);
+    const RECT before = WindowRect(wnd);
+    POINT caption;
+    REQUIRE(FindHitPoint(wnd, HTCAPTION, &caption));
+
+    for (int round = 1; round <= 3; ++round) {
+        input::DoubleClick(Button::Left, caption);
+        REQUIRE(WaitFor([&] { return Height(wnd) < RectHeight(before) / 3; }, 5000));
+        PumpFor(200);
+        const int rolled = Height(wnd);
+        CHECK(rolled >= 5);
+        CHECK_EQ(WindowRect(wnd).top, before.top);
+        PauseBetweenGestures();
+        CHECK_EQ(Height(wnd), rolled);  // held there
+
+        input::DoubleClick(Button::Left, caption);
+        REQUIRE(WaitFor([&] { return Height(wnd) == RectHeight(before); }, 5000));
+        const RECT after = WindowRect(wnd);
+        CHECK(EqualRect(&after, &before));
+        PauseBetweenGestures();
+    }
+    CHECK_EQ(target.Count(WM_NCLBUTTONDBLCLK), size_t(0));
+    CHECK(target.Responsive());
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST(a_huge_animation_step_count_ends_within_its_time)
+{
+    TargetOptions target_options;
+    target_options.rect = {100, 20, 500, 940};  // 920 high: a full animation has ~890 frames
+    Program program(L"rollbound", WithSettings("[rollupwnd]\r\nenable=1\r\nanimate=65535\r\n"));
+    TargetWindow target;
+    REQUIRE(StartProgramAndTarget(program, target, target_options));
+    HWND wnd = target.Window();
+    const int full = Height(wnd);
+    REQUIRE(full > 800);
+    const int rolled = TitleBarHeight(wnd);
+    POINT caption;
+    REQUIRE(FindHitPoint(wnd, HTCAPTION, &caption));
+
+    target.ClearLog();
+    input::DoubleClick(Button::Left, caption);
+    REQUIRE(WaitFor([&] { return Height(wnd) == rolled; }, 10000));
+    WaitFor([&] { return LastHeightSeen(target) == rolled; }, 5000);
+    // The frames the application went through, and how long they took.
+    std::vector<message_log::Record> moves = target.Messages(WM_WINDOWPOSCHANGED, 0);
+    REQUIRE(!moves.empty());
+    const DWORD span = moves.back().time - moves.front().time;
+    const size_t frames = HeightsSeen(target).size();
+    check::Note("%zu heights in %lu ms (a full animation: %d frames)", frames, span,
+                full - rolled);
+    // A pause lasts at least a millisecond: every frame of a full
+    // animation could not fit into the time allowed.
+    CHECK(frames < size_t(full - rolled) / 2);
+    CHECK(span < 1500);
+    CHECK(target.Responsive());
+    CHECK_EQ(program.Close(), 0);
+}
+
 TEST(right_click_hot_action_rolls_up_and_swallows_the_release)
 {
     Program program(L"rollright", WithSettings("[rollupwnd]\r\nenable=1\r\nhotaction=2\r\n"));

@@ -211,10 +211,15 @@ TEST(mapped_lists_round_trip_and_release)
     CHECK_EQ(std::wstring(view), std::wstring(L"D:\\y.exe, Other"));
 
     // A list longer than the mapping that another holder keeps is refused,
-    // and nothing is written past the mapping.
+    // nothing is written past the mapping, and the old entries stop.
     std::wstring huge(kMinListMappingChars * 3, L'z');
     CHECK_EQ(SetNotifyIconList(huge.c_str()), 0);
-    CHECK_EQ(std::wstring(view), std::wstring(L"D:\\y.exe, Other"));
+    CHECK_EQ(std::wstring(view), std::wstring(L""));
+    // So does a list that is dropped while another holder keeps the mapping.
+    REQUIRE_EQ(SetNotifyIconList(L"E:\\z.exe, Cls"), 1);
+    CHECK_EQ(std::wstring(view), std::wstring(L"E:\\z.exe, Cls"));
+    CHECK_EQ(SetNotifyIconList(nullptr), 1);
+    CHECK_EQ(std::wstring(view), std::wstring(L""));
     UnmapViewOfFile(view);
     CloseHandle(other);
 
@@ -227,13 +232,41 @@ TEST(mapped_lists_round_trip_and_release)
     ReleaseMappedLists();
 }
 
-TEST(a_reader_without_a_mapping_sees_an_empty_list)
+TEST(a_reader_opens_its_view_once_read_only_and_looks_again_only_after_a_write)
 {
     ReleaseMappedLists();
     size_t capacity = 99;
     CHECK(GetNotifyIconList(&capacity) == nullptr);
     CHECK_EQ(capacity, size_t(0));
-    CHECK(!IsScrollException());
+    CHECK(!IsProcessScrollException());
+
+    // A mapping that appears without a write of the program is not looked
+    // for on every event ...
+    HANDLE outside = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
+                                        L"OSTRILIX_NOFITYICON_LIST");
+    REQUIRE(outside != nullptr);
+    auto* text = static_cast<wchar_t*>(MapViewOfFile(outside, FILE_MAP_WRITE, 0, 0, 0));
+    REQUIRE(text != nullptr);
+    lstrcpyW(text, L"C:\\a.exe, A");
+    CHECK(GetNotifyIconList(&capacity) == nullptr);
+    // ... but once any list is written, it is found.
+    REQUIRE_EQ(SetScrollDirectlyExceptionList(L"c:\\none.exe"), 1);
+    const wchar_t* seen = GetNotifyIconList(&capacity);
+    REQUIRE(seen != nullptr);
+    CHECK_EQ(std::wstring(seen), std::wstring(L"C:\\a.exe, A"));
+    // The same view every time, and nobody can write through it.
+    CHECK(GetNotifyIconList(nullptr) == seen);
+    MEMORY_BASIC_INFORMATION info = {};
+    REQUIRE(VirtualQuery(seen, &info, sizeof(info)) != 0);
+    CHECK_EQ(info.Protect, DWORD(PAGE_READONLY));
+    // Later writes show through the view that stays.
+    lstrcpyW(text, L"C:\\b.exe, B");
+    CHECK_EQ(std::wstring(GetNotifyIconList(nullptr)), std::wstring(L"C:\\b.exe, B"));
+
+    UnmapViewOfFile(text);
+    CloseHandle(outside);
+    SetScrollDirectlyExceptionList(nullptr);
+    ReleaseMappedLists();
 }
 
 TEST(captioned_window_lookup)

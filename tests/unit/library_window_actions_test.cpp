@@ -51,24 +51,43 @@ TEST(animation_steps_down_to_the_target_and_always_ends)
     CHECK(Frames(29, 29, 4).empty());
 }
 
-TEST(roll_decision_restores_a_window_at_its_rolled_height)
+TEST(roll_decision_comes_from_the_windows_own_record)
 {
-    RollDecision up = DecideRoll(600, 29, false, 0);
-    CHECK(up.roll_up);
-    CHECK_EQ(up.target_height, 29);
-    // Rolled up by us: back to the height remembered for this window.
-    RollDecision back = DecideRoll(29, 29, true, 600);
-    CHECK(!back.roll_up);
-    CHECK_EQ(back.target_height, 600);
-    // A frame that happens to be as high as its title bar counts as rolled
-    // up; with nothing remembered it keeps its height.
-    RollDecision natural = DecideRoll(29, 29, false, 0);
-    CHECK(!natural.roll_up);
-    CHECK_EQ(natural.target_height, 29);
-    // Resized by someone else since: rolled up again.
-    RollDecision again = DecideRoll(400, 29, true, 600);
-    CHECK(again.roll_up);
-    CHECK_EQ(again.target_height, 29);
+    struct Case {
+        const char* what;
+        int current, fresh;
+        RollMemory memory;
+        bool roll_up;
+        int target;
+    };
+    const Case cases[] = {
+        {"a full window rolls up to its fresh height", 600, 29, {false, 0, 0}, true, 29},
+        {"rolled by us: back to its own height", 29, 29, {true, 29, 600}, false, 600},
+        // A window with a menu bar measures its title bar differently once
+        // it is that small: the record decides, not the fresh measurement.
+        {"menu bar: fresh measurement differs on the rolled window", 48, 29, {true, 48, 600},
+         false, 600},
+        {"menu bar: fresh measurement larger than the rolled height", 29, 48, {true, 29, 600},
+         false, 600},
+        {"no record, as high as its title bar: kept", 29, 29, {false, 0, 0}, false, 29},
+        {"resized by someone else since: rolled up again", 400, 29, {true, 29, 600}, true, 29},
+    };
+    for (const Case& c : cases) {
+        const RollDecision d = DecideRoll(c.current, c.fresh, c.memory);
+        if (!CHECK_EQ(d.roll_up, c.roll_up) || !CHECK_EQ(d.target_height, c.target))
+            check::Note("case: %s", c.what);
+    }
+}
+
+TEST(roll_animation_stops_when_its_time_is_spent)
+{
+    CHECK(AnimationTimeLeft(1000, 1000));
+    CHECK(AnimationTimeLeft(1000, 1000 + kRollAnimationBudgetMs - 1));
+    CHECK(!AnimationTimeLeft(1000, 1000 + kRollAnimationBudgetMs));
+    CHECK(!AnimationTimeLeft(1000, 1000 + 60000));
+    // Across the wrap of the tick count.
+    CHECK(AnimationTimeLeft(0xFFFFFFF0u, 0x10u));
+    CHECK(!AnimationTimeLeft(0xFFFFFFF0u, kRollAnimationBudgetMs));
 }
 
 TEST(alpha_moves_10_per_notch_between_the_minimum_and_255)

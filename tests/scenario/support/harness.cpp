@@ -345,16 +345,23 @@ HWND FindDialog(DWORD process_id, const wchar_t* caption)
 
 std::wstring DialogText(HWND dialog)
 {
+    // EnumChildWindows takes a snapshot of the children: walking them with
+    // GW_HWNDNEXT while the dialog still lays itself out (and reorders them)
+    // can skip the text.
     std::wstring all;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t cls[64];
-        GetClassNameW(child, cls, 64);
-        if (lstrcmpiW(cls, L"Static") != 0)
-            continue;
-        wchar_t text[512];
-        GetWindowTextW(child, text, 512);
-        all += text;
-    }
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM param) -> BOOL {
+            wchar_t cls[64];
+            GetClassNameW(child, cls, 64);
+            if (lstrcmpiW(cls, L"Static") == 0) {
+                wchar_t text[512];
+                GetWindowTextW(child, text, 512);
+                *reinterpret_cast<std::wstring*>(param) += text;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&all));
     return all;
 }
 

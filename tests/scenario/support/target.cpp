@@ -46,6 +46,8 @@ bool TargetWindow::Start(const TargetOptions& o)
         args += L" --keep-on-close";
     if (!o.activate)
         args += L" --no-activate";
+    if (o.menu_bar)
+        args += L" --menu";
     if (!helper_.Start(L"target_window_gui.exe", args))
         return false;
     WaitFor([&] {

@@ -19,6 +19,7 @@ struct TargetOptions {
     bool popup = false;
     bool keep_on_close = false;        // log WM_CLOSE but stay open
     bool activate = true;
+    bool menu_bar = false;             // a menu bar under the caption
 };
 
 class TargetWindow {
