@@ -49,3 +49,12 @@ using SetFeatureFlagsFn = LONG(WINAPI*)(DWORD flags, FeatureParams params);  // 
 using SetIntValueFn = LONG(WINAPI*)(LONG value);  // "SetRetrieveWndInfoFlag", "SetAeroSnapMode", "SetMButtonFunctionCode"
 using SetMinimalAlphaValueFn = DWORD(WINAPI*)(DWORD alpha);  // "SetMinimalAlphaValue"
 using SetListFn = LONG(WINAPI*)(const wchar_t* list);        // the four list setters
+// Ends of the program: "RestoreTouchedWindows" asks every window the library
+// has changed, in whatever process, to be left as it was found (full height,
+// own window procedure), waiting for the windows' threads no longer than
+// budget_ms in all.  Returns how many windows answered in time; the others
+// do it when their threads get to their messages.
+using RestoreTouchedWindowsFn = LONG(WINAPI*)(DWORD budget_ms);  // "RestoreTouchedWindows"
+// The registered window message by which that request reaches each window;
+// the library answers it in the window's own thread.
+constexpr wchar_t kLeaveAsFoundMessageName[] = L"Ostrilix.LeaveWindowAsFound";

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/os_version.h"
+#include "ostrilix/core/library_hold.h"
 #include "ostrilix/core/name_lists.h"
 #include "ostrilix/core/process_lock.h"
 #include "ostrilix/core/shared_block.h"
@@ -21,9 +22,13 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
         // reserved is non-null when the whole process is ending: its other
         // threads are already gone, perhaps while holding the registry.
         const bool freed = reserved == nullptr;
+        // The image is going: nothing may start a thread on it any more.
+        ForgetLibraryHolds();
         ReleaseMappedLists();
         EndAutoScrollOfProcess();
-        // No window may keep a procedure that is about to be unmapped.
+        // No window may keep a procedure that is about to be unmapped.  (Every
+        // window whose chain runs through ours holds the library, so when it
+        // is freed rather than ended with the process, none is left.)
         RemoveAllSubclasses(freed);
         if (freed)
             DeleteProcessLock();

@@ -39,6 +39,7 @@ constinit SharedBlock g_shared __attribute__((section(".shared"), shared)) = {
     .s_b_rolled_up = 0,
     .s_wp_taskbar_orig = nullptr,
     .s_n_os_version = kOsLater,
+    .s_h_touched_windows = {},
 };
 
 namespace {

@@ -6,6 +6,10 @@
 #include "common/ostrilix_interface.h"
 
 constexpr int kSharedListChars = 260;
+// Windows of any process that the library has changed (subclassed, rolled
+// up) and not yet given back: the program asks each of them to be left as
+// found when it ends.  Window handles are valid in every process.
+constexpr int kTouchedWindows = 64;
 
 struct SharedBlock {
     wchar_t s_sz_disableime_classes[kSharedListChars];
@@ -46,6 +50,8 @@ struct SharedBlock {
     // Counts the writes of the mapped name lists, so that a process which
     // found no list tries to open it again only after the program wrote one.
     LONG s_n_list_version;
+    // Free slots are null; written with interlocked exchanges only.
+    HWND s_h_touched_windows[kTouchedWindows];
 };
 
 // Defined in the library only.

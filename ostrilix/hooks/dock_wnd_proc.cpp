@@ -1,5 +1,7 @@
 #include "ostrilix/hooks/dock_wnd_proc.h"
 
+#include "ostrilix/core/library_hold.h"
+#include "ostrilix/hooks/leave_as_found.h"
 #include "ostrilix/mousehook/rollup.h"
 #include "ostrilix/mousehook/subclass_registry.h"
 
@@ -29,15 +31,15 @@ LRESULT RemapHitTest(LRESULT hit, bool rolled_up, bool move_by_border)
 namespace {
 LRESULT CallPrevious(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // A window whose record is gone (released while another subclass sat
-    // on top of ours) still gets default handling rather than none.
+    // A window whose record is gone (the library leaving the process, or a
+    // call still under way when the window got its procedure back) gets
+    // default handling rather than none.
     if (WNDPROC previous = GetOriginalWndProc(window))
         return CallWindowProcW(previous, window, message, wParam, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
 }
-}  // namespace
 
-LRESULT CALLBACK DockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_NCHITTEST: {
@@ -61,6 +63,22 @@ LRESULT CALLBACK DockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return result;
     }
     default:
+        // The program is ending: this also reaches a subclassed window whose
+        // thread was busy while the program asked, after the hooks are gone.
+        if (IsLeaveAsFoundMessage(message)) {
+            LeaveWindowAsFound(window);
+            return 1;
+        }
         return CallPrevious(window, message, wParam, lParam);
     }
+}
+}  // namespace
+
+LRESULT CALLBACK DockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Counted while it is on the stack: a move loop or a system menu runs
+    // nested inside the previous procedure, and the library must not be let
+    // go of before this call has returned.
+    LibraryFrame frame;
+    return HandleMessage(window, message, wParam, lParam);
 }

@@ -7,11 +7,21 @@
 
 #include "common/debug_print.h"
 #include "ostrilix/core/key_state.h"
+#include "ostrilix/core/module_reference.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/hooks/low_level_decisions.h"
 #include "ostrilix/hooks/low_level_input.h"
 
 namespace {
+// What the chord's thread gets: its own copy of the record, and a reference
+// on this library that keeps the thread's code mapped until it has ended.
+struct ChordStart {
+    MOUSEHOOKSTRUCT record;
+    HMODULE module;
+};
+
+DWORD WINAPI ChordThread(void* parameter);
+
 void Send(INPUT input)
 {
     SendInput(1, &input, sizeof(INPUT));
@@ -59,4 +69,45 @@ void __cdecl SendKeyAndClick(void* record)
     Send(inputs[3]);
     // s_b_sending_click stays set: the user's own release ends the chord
     // (low-level hook) or the mouse hook does.
+}
+
+namespace {
+DWORD WINAPI ChordThread(void* parameter)
+{
+    auto* start = static_cast<ChordStart*>(parameter);
+    MOUSEHOOKSTRUCT record = start->record;
+    const HMODULE module = start->module;
+    HeapFree(GetProcessHeap(), 0, start);
+    SendKeyAndClick(&record);
+    // The reference may be the last one on the library: the thread ends
+    // inside the system, never returning into unmapped code.
+    FreeLibraryAndExitThread(module, 0);
+    return 0;
+}
+}  // namespace
+
+bool StartChordThread(const MOUSEHOOKSTRUCT& record, ThreadStarter start)
+{
+    g_shared.s_b_avoid_rbtn_up = 1;
+    // No thread without a reference: nothing else keeps its code mapped.
+    const HMODULE module = AcquireModuleReference();
+    auto* copy = module ? static_cast<ChordStart*>(HeapAlloc(GetProcessHeap(), 0, sizeof(ChordStart)))
+                        : nullptr;
+    HANDLE thread = nullptr;
+    if (copy) {
+        copy->record = record;
+        copy->module = module;
+        thread = start(ChordThread, copy);
+    }
+    if (!thread) {
+        DebugPrint(L"StartChordThread: the chord could not start, error %lu\n", GetLastError());
+        if (copy)
+            HeapFree(GetProcessHeap(), 0, copy);
+        // Taken in this same call: giving it back cannot be the last.
+        ReleaseModuleReference(module);
+        g_shared.s_b_avoid_rbtn_up = 0;
+        return false;
+    }
+    CloseHandle(thread);
+    return true;
 }

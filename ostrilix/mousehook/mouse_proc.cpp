@@ -12,6 +12,7 @@
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/hooks/dock_wnd_proc.h"
 #include "ostrilix/hooks/low_level_input.h"
+#include "ostrilix/hooks/right_chord.h"
 #include "ostrilix/mousehook/maximize.h"
 #include "ostrilix/mousehook/mouse_dispatch.h"
 #include "ostrilix/mousehook/rollup.h"
@@ -19,18 +20,15 @@
 #include "ostrilix/mousehook/topmost.h"
 
 namespace {
-// The record handed to the chord's thread; s_b_avoid_rbtn_up keeps a second
-// chord from starting (and overwriting it) before the first one's release.
-MOUSEHOOKSTRUCT g_chord_record;
-
 constexpr LRESULT kSwallow = 1;
 
 LRESULT StartChord(const MOUSEHOOKSTRUCT& record)
 {
-    g_shared.s_b_avoid_rbtn_up = 1;
-    g_chord_record = record;
-    _beginthread(SendKeyAndClick, 0, &g_chord_record);
-    return kSwallow;
+    if (StartChordThread(record))
+        return kSwallow;
+    // No chord can run: the application gets the user's press as it is
+    // (not swallowed; StartChordThread has cleared the release flag).
+    return 0;
 }
 
 const wchar_t* EntryTrace(WPARAM message)

@@ -201,3 +201,24 @@ void ForgetRolledUp(HWND window)
     ProcessLockGuard guard;
     g_rolled.Remove(window);
 }
+
+bool RestoreRolledUpWindow(HWND window)
+{
+    RolledWindow record = {};
+    {
+        ProcessLockGuard guard;
+        RolledWindow* rolled = g_rolled.Find(window);
+        if (!rolled)
+            return false;
+        record = *rolled;
+        g_rolled.Remove(window);
+    }
+    UnsubclassWindow(window, false);
+    // Only a window still held at its rolled height: one that something else
+    // has sized since keeps the size it was given.
+    RECT now = {};
+    if (GetWindowRect(window, &now) && now.bottom - now.top == record.rolled_height)
+        SetWindowPos(window, nullptr, 0, 0, now.right - now.left, record.full.bottom - record.full.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_NOSENDCHANGING);
+    return true;
+}

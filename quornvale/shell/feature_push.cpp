@@ -4,6 +4,7 @@
 
 #include "common/debug_print.h"
 #include "quornvale/shell/app_state.h"
+#include "quornvale/shell/exit_restore.h"
 #include "quornvale/shell/hook_library.h"
 #include "quornvale/shell/icon_taskbar.h"
 #include "quornvale/shell/language.h"
@@ -208,6 +209,7 @@ LRESULT OnDestroy(HWND /*main_window*/)
 
     RemoveHook(&g_app.mouse_hook, "MouseProc");
     RemoveHook(&g_app.low_level_mouse_hook, "LowLevelMouseProc");
+    LeaveWindowsAsFound();
     PushList("SetNotifyIconList", nullptr);
     RemoveHook(&g_app.call_wnd_proc_hook, "CallWndProc");
     delete[] g_app.notify_icon_list;

@@ -1,11 +1,14 @@
-// When the library leaves a process, every window it subclassed there gets
-// its original procedure back.  Wine keeps a hook library loaded in other
-// processes after unhooking, so this test process is the host: it loads a
-// copy of Ostrilix.dll, runs its MouseProc as a mouse hook on its own GUI
-// threads, lets real clicks subclass its windows, then frees the library.
+// The library is never unmapped while its code can be on a stack of a host,
+// and leaves the host by itself once nothing of it is left.  Wine keeps a
+// hook library loaded in other processes after unhooking, so this test
+// process is the host: it loads a copy of Ostrilix.dll, runs its MouseProc
+// as a mouse hook on its own GUI threads, lets real clicks subclass its
+// windows, and frees the library from a modal loop nested inside the
+// library's subclass procedure.
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 
 #include "common/ostrilix_interface.h"
 #include "tests/framework/check.h"
@@ -18,11 +21,47 @@ using namespace scenario;
 using input::Button;
 
 namespace {
+// Asks the host window to run a modal loop of its own (its procedure is
+// then on the stack, under whatever procedure sits in front of it), and in
+// it, one step: g_inside_loop.
+constexpr UINT kRunNestedLoop = WM_APP + 1;
+constexpr UINT kNestedStep = WM_APP + 2;
+constexpr LRESULT kNestedLoopRan = 0x4E4C;
+std::function<void()> g_inside_loop;
+bool g_nested_done = false;
+
+LRESULT RunNestedLoop(HWND wnd)
+{
+    g_nested_done = false;
+    PostMessageW(wnd, kNestedStep, 0, 0);
+    const DWORD start = GetTickCount();
+    while (!g_nested_done && GetTickCount() - start < 60000) {
+        MSG msg;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+    }
+    return g_nested_done ? kNestedLoopRan : 0;
+}
+
 LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg == WM_APP)
+    switch (msg) {
+    case WM_APP:
         return 0x4F4B;  // answered by the window's own procedure
-    return DefWindowProcW(wnd, msg, wp, lp);
+    case kRunNestedLoop:
+        return RunNestedLoop(wnd);
+    case kNestedStep:
+        if (g_inside_loop)
+            g_inside_loop();
+        g_nested_done = true;
+        return 0;
+    default:
+        return DefWindowProcW(wnd, msg, wp, lp);
+    }
 }
 
 HWND MakeHostWindow(const wchar_t* title, int x, int y)
@@ -54,6 +93,41 @@ bool InModule(HMODULE module, WNDPROC proc)
 }
 
 int Height(HWND wnd) { return RectHeight(WindowRect(wnd)); }
+
+bool Mapped(const std::wstring& path) { return GetModuleHandleW(path.c_str()) != nullptr; }
+
+UINT LeaveMessage() { return RegisterWindowMessageW(kLeaveAsFoundMessageName); }
+
+// A copy of the library of its own (so nothing else in this process holds
+// the module), loaded, with roll-up on caption double clicks switched on.
+struct OwnLibrary {
+    std::wstring path;
+    HMODULE module = nullptr;
+    HOOKPROC mouse_proc = nullptr;
+
+    bool Load(const wchar_t* tag)
+    {
+        const std::wstring dir = MakeTempDir(tag);
+        path = JoinPath(dir, L"Ostrilix.dll");
+        if (!CopyFileW(JoinPath(BinDir(), L"Ostrilix.dll").c_str(), path.c_str(), FALSE))
+            return false;
+        module = LoadLibraryW(path.c_str());
+        if (!module)
+            return false;
+        auto proc = [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(module, name)); };
+        mouse_proc = reinterpret_cast<HOOKPROC>(proc("MouseProc"));
+        auto enable = reinterpret_cast<EnableFeaturesFn>(proc("EnableFeatures"));
+        auto set_flags = reinterpret_cast<SetFeatureFlagsFn>(proc("SetFeatureFlags"));
+        if (!mouse_proc || !enable || !set_flags)
+            return false;
+        enable(kFeatureChord | kFeatureTopmost, 0);
+        enable(kFeatureRollUp, 1);
+        FeatureParams params = {};
+        params.s_n_rollup_hotaction = 1;  // caption double click
+        set_flags(kFeatureRollUp, params);
+        return true;
+    }
+};
 
 // A real caption double click (the window brought to the front first).
 bool RollUpByDoubleClick(HWND wnd)
@@ -114,31 +188,19 @@ private:
 };
 }  // namespace
 
-TEST(freeing_the_library_gives_every_subclassed_window_its_procedure_back)
+TEST(freeing_the_library_under_its_own_procedure_keeps_it_until_every_window_is_given_back_and_the_call_returned)
 {
-    // A copy of its own, so nothing else in this process holds the module.
-    const std::wstring dir = MakeTempDir(L"unload");
-    const std::wstring path = JoinPath(dir, L"Ostrilix.dll");
-    REQUIRE(CopyFileW(JoinPath(BinDir(), L"Ostrilix.dll").c_str(), path.c_str(), FALSE));
-    HMODULE library = LoadLibraryW(path.c_str());
-    REQUIRE(library != nullptr);
-    auto proc = [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(library, name)); };
-    auto mouse_proc = reinterpret_cast<HOOKPROC>(proc("MouseProc"));
-    auto enable = reinterpret_cast<EnableFeaturesFn>(proc("EnableFeatures"));
-    auto set_flags = reinterpret_cast<SetFeatureFlagsFn>(proc("SetFeatureFlags"));
-    REQUIRE(mouse_proc && enable && set_flags);
-    enable(kFeatureChord | kFeatureTopmost, 0);
-    enable(kFeatureRollUp, 1);
-    FeatureParams params = {};
-    params.s_n_rollup_hotaction = 1;  // caption double click
-    set_flags(kFeatureRollUp, params);
+    OwnLibrary library;
+    REQUIRE(library.Load(L"unload"));
+    const std::wstring& path = library.path;
 
     HWND a = MakeHostWindow(L"Unload host A", 100, 100);
     HWND b = MakeHostWindow(L"Unload host B", 520, 100);
     const WNDPROC original = ProcOf(a);
-    HHOOK hook = SetWindowsHookExW(WH_MOUSE, mouse_proc, library, GetCurrentThreadId());
+    const int full = Height(a);
+    HHOOK hook = SetWindowsHookExW(WH_MOUSE, library.mouse_proc, library.module, GetCurrentThreadId());
     REQUIRE(hook != nullptr);
-    HostThread other(mouse_proc, library);
+    HostThread other(library.mouse_proc, library.module);
     REQUIRE(other.Window() != nullptr && other.Hook() != nullptr);
 
     // B first gets the border move mode (a right click on its bottom
@@ -162,14 +224,37 @@ TEST(freeing_the_library_gives_every_subclassed_window_its_procedure_back)
     CHECK(RollUpByDoubleClick(other.Window()));
     for (HWND w : {a, b, other.Window()}) {
         CHECK(ProcOf(w) != original);
-        CHECK(InModule(library, ProcOf(w)));
+        CHECK(InModule(library.module, ProcOf(w)));
         CHECK_EQ(SendMessageW(w, WM_APP, 0, 0), LRESULT(0x4F4B));  // forwarded to the original
     }
 
     UnhookWindowsHookEx(hook);
     other.Unhook();
-    CHECK(FreeLibrary(library));
-    CHECK(GetModuleHandleW(path.c_str()) == nullptr);  // really unloaded
+    // A's own procedure runs a modal loop, under the library's procedure, as
+    // a move loop or a system menu would; everything below happens in it.
+    bool stayed_for_the_windows = false, stayed_for_the_call = false;
+    g_inside_loop = [&] {
+        CHECK(FreeLibrary(library.module));
+        stayed_for_the_windows = Mapped(path);
+        // The program's request at its end, here from the windows' own
+        // threads through the library's procedure (no hook is left).
+        for (HWND w : {a, b, other.Window()})
+            SendMessageW(w, LeaveMessage(), 0, 0);
+        for (HWND w : {a, b, other.Window()}) {
+            CHECK(ProcOf(w) == original);
+            CHECK_EQ(Height(w), full);
+        }
+        // Nothing of the library holds it now but this call of it, still on
+        // this thread's stack.
+        PumpFor(800);
+        stayed_for_the_call = Mapped(path);
+    };
+    CHECK_EQ(SendMessageW(a, kRunNestedLoop, 0, 0), kNestedLoopRan);
+    g_inside_loop = nullptr;
+    CHECK(stayed_for_the_windows);
+    CHECK(stayed_for_the_call);
+    // Returned through the library's procedure without a crash; now it goes.
+    CHECK(WaitFor([&] { return !Mapped(path); }, 5000));
 
     for (HWND w : {a, b, other.Window()}) {
         CHECK(ProcOf(w) == original);
@@ -182,6 +267,10 @@ TEST(freeing_the_library_gives_every_subclassed_window_its_procedure_back)
         CHECK(SendMessageTimeoutW(w, WM_NCHITTEST, 0, MAKELPARAM((r.left + r.right) / 2, r.bottom - 1),
                                   SMTO_ABORTIFHUNG, 2000, &hit));
         CHECK_EQ(LRESULT(hit), LRESULT(HTBOTTOM));
+        hit = 0;
+        SendMessageTimeoutW(w, WM_NCHITTEST, 0, MAKELPARAM(r.left + 1, (r.top + r.bottom) / 2),
+                            SMTO_ABORTIFHUNG, 2000, &hit);
+        CHECK_EQ(LRESULT(hit), LRESULT(HTLEFT));  // no border move mode left
     }
     // Real input reaches the windows as before.
     input::DoubleClick(Button::Left, ClientCentre(a));
@@ -189,4 +278,56 @@ TEST(freeing_the_library_gives_every_subclassed_window_its_procedure_back)
     other.Stop();
     DestroyWindow(a);
     DestroyWindow(b);
+}
+
+namespace {
+// Someone else's subclass, put on a window after the library's.
+WNDPROC g_chain_previous = nullptr;
+LONG g_chain_calls = 0;
+LRESULT CALLBACK LaterSubclass(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    ++g_chain_calls;
+    return CallWindowProcW(g_chain_previous, wnd, msg, wp, lp);
+}
+}  // namespace
+
+TEST(a_window_subclassed_after_the_library_keeps_its_chain_and_the_library_until_it_is_destroyed)
+{
+    OwnLibrary library;
+    REQUIRE(library.Load(L"unloadchain"));
+    const std::wstring& path = library.path;
+    HWND a = MakeHostWindow(L"Unload chain A", 100, 100);
+    const WNDPROC original = ProcOf(a);
+    const int full = Height(a);
+    HHOOK hook = SetWindowsHookExW(WH_MOUSE, library.mouse_proc, library.module, GetCurrentThreadId());
+    REQUIRE(hook != nullptr);
+    REQUIRE(RollUpByDoubleClick(a));
+    const WNDPROC ours = ProcOf(a);
+    REQUIRE(ours != original);
+    g_chain_previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(a, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LaterSubclass)));
+    REQUIRE(g_chain_previous == ours);
+    UnhookWindowsHookEx(hook);
+    CHECK(FreeLibrary(library.module));
+    CHECK(Mapped(path));
+
+    // The program's request at its end: the window is rolled down, but the
+    // library's procedure cannot leave the chain without cutting it.
+    SendMessageW(a, LeaveMessage(), 0, 0);
+    CHECK_EQ(Height(a), full);
+    CHECK(ProcOf(a) == LaterSubclass);
+    g_chain_calls = 0;
+    // The later subclass still reaches the window's own procedure: the
+    // library's record of it stayed.
+    CHECK_EQ(SendMessageW(a, WM_APP, 0, 0), LRESULT(0x4F4B));
+    CHECK(g_chain_calls > 0);
+    CHECK(SetWindowPos(a, nullptr, 0, 0, 360, 240, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
+    CHECK_EQ(Height(a), 240);
+    // So the library stays, however long.
+    PumpFor(1000);
+    CHECK(Mapped(path));
+
+    // Once the window is gone, nothing of the library is left in use.
+    DestroyWindow(a);
+    CHECK(WaitFor([&] { return !Mapped(path); }, 5000));
 }

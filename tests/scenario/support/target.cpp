@@ -82,6 +82,22 @@ bool TargetWindow::Responsive(DWORD timeout_ms) const
     return window_ && SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeout_ms, &result);
 }
 
+bool TargetWindow::RunsOwnProcedure(DWORD timeout_ms) const
+{
+    DWORD_PTR answer = 0;
+    return window_ &&
+           SendMessageTimeoutW(window_, message_log::kAskOwnProcedure, 0, 0, SMTO_ABORTIFHUNG, timeout_ms, &answer) &&
+           answer == 1;
+}
+
+bool TargetWindow::Hang(DWORD ms)
+{
+    const size_t before = Count(message_log::kHangFor);
+    // Logged by the target just before it goes to sleep.
+    return window_ && PostMessageW(window_, message_log::kHangFor, ms, 0) &&
+           WaitFor([&] { return Count(message_log::kHangFor) > before; }, 10000);
+}
+
 std::vector<message_log::Record> TargetWindow::Messages() const
 {
     std::vector<message_log::Record> out;

@@ -42,6 +42,13 @@ public:
     // messages until the hook library is in the target's process.
     bool WaitForLibrary(const wchar_t* module_name = L"Ostrilix.dll", DWORD timeout_ms = 20000);
 
+    // The window runs the double's own window procedure, nothing in front
+    // of it (false also when the target does not answer).
+    bool RunsOwnProcedure(DWORD timeout_ms = 3000) const;
+    // The target's thread stops handling messages for the given time, as a
+    // hung application does; true once it has begun.
+    bool Hang(DWORD ms);
+
     std::vector<message_log::Record> Messages() const;
     // Records of one message, optionally only from the top window (0) or child (1).
     std::vector<message_log::Record> Messages(UINT message, int window = -1) const;
