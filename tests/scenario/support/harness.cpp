@@ -343,25 +343,27 @@ HWND FindDialog(DWORD process_id, const wchar_t* caption)
     return FindProcessWindow(process_id, L"#32770", caption);
 }
 
+namespace {
+BOOL CALLBACK AppendStaticText(HWND child, LPARAM param)
+{
+    wchar_t cls[64];
+    GetClassNameW(child, cls, 64);
+    if (lstrcmpiW(cls, L"Static") == 0) {
+        wchar_t text[512];
+        GetWindowTextW(child, text, 512);
+        *reinterpret_cast<std::wstring*>(param) += text;
+    }
+    return TRUE;
+}
+}  // namespace
+
 std::wstring DialogText(HWND dialog)
 {
     // EnumChildWindows takes a snapshot of the children: walking them with
     // GW_HWNDNEXT while the dialog still lays itself out (and reorders them)
     // can skip the text.
     std::wstring all;
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM param) -> BOOL {
-            wchar_t cls[64];
-            GetClassNameW(child, cls, 64);
-            if (lstrcmpiW(cls, L"Static") == 0) {
-                wchar_t text[512];
-                GetWindowTextW(child, text, 512);
-                *reinterpret_cast<std::wstring*>(param) += text;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
+    EnumChildWindows(dialog, AppendStaticText, reinterpret_cast<LPARAM>(&all));
     return all;
 }
 
