@@ -146,7 +146,11 @@ bool TrayShell::Start()
 std::vector<TrayNotification> TrayShell::Notifications() const
 {
     std::vector<TrayNotification> list;
-    for (const std::string& line : Split(ReadTextFile(log_), '\n'))
+    // The double may be writing a line right now: only lines that have
+    // their end are read.
+    std::string text = ReadTextFile(log_);
+    text.erase(text.find_last_of('\n') == std::string::npos ? 0 : text.find_last_of('\n') + 1);
+    for (const std::string& line : Split(text, '\n'))
         if (!line.empty())
             list.push_back(ParseNotification(line));
     return list;
