@@ -123,9 +123,9 @@ TEST(freeing_the_library_gives_every_subclassed_window_its_procedure_back)
     HMODULE library = LoadLibraryW(path.c_str());
     REQUIRE(library != nullptr);
     auto proc = [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(library, name)); };
-    auto mouse_proc = reinterpret_cast<HOOKPROC>(proc("MouseProc"));
-    auto enable = reinterpret_cast<EnableFeaturesFn>(proc("EnableFeatures"));
-    auto set_flags = reinterpret_cast<SetFeatureFlagsFn>(proc("SetFeatureFlags"));
+    auto mouse_proc = reinterpret_cast<HOOKPROC>(proc(kExportMouseProc));
+    auto enable = reinterpret_cast<EnableFeaturesFn>(proc(kExportEnableFeatures));
+    auto set_flags = reinterpret_cast<SetFeatureFlagsFn>(proc(kExportSetFeatureFlags));
     REQUIRE(mouse_proc && enable && set_flags);
     enable(kFeatureChord | kFeatureTopmost, 0);
     enable(kFeatureRollUp, 1);
