@@ -177,6 +177,7 @@ inline constexpr SettingKey kSettingKeys[] = {
     setting_rows::Switch(Setting::kDockDragFullWindow, L"dockwindow", L"dragfullwindow"),
     setting_rows::Integer(Setting::kDockMode, L"dockwindow", L"dockmode", 0),
     setting_rows::Switch(Setting::kIconTaskbarEnable, L"icontaskbar", L"enable"),
+    // Also written "Transp" of "BkColor": one key, as names ignore case.
     setting_rows::Switch(Setting::kDesktopCaptionsTransparent, L"bkcolor", L"transp"),
     setting_rows::Wrapped(Setting::kCaptionBackRed, L"BkColor", L"red", 58, 0, UCHAR_MAX),
     setting_rows::Wrapped(Setting::kCaptionBackGreen, L"BkColor", L"green", 110, 0, UCHAR_MAX),

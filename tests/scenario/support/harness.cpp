@@ -343,18 +343,27 @@ HWND FindDialog(DWORD process_id, const wchar_t* caption)
     return FindProcessWindow(process_id, L"#32770", caption);
 }
 
+namespace {
+BOOL CALLBACK AppendStaticText(HWND child, LPARAM param)
+{
+    wchar_t cls[64] = {};
+    GetClassNameW(child, cls, 64);
+    if (lstrcmpiW(cls, L"Static") == 0) {
+        wchar_t text[512] = {};
+        GetWindowTextW(child, text, 512);
+        *reinterpret_cast<std::wstring*>(param) += text;
+    }
+    return TRUE;
+}
+}  // namespace
+
 std::wstring DialogText(HWND dialog)
 {
+    // EnumChildWindows walks a list of the children taken first: a message
+    // box still destroying its unused buttons cannot cut the walk short, as
+    // a GetWindow(GW_HWNDNEXT) chain through a destroyed button would.
     std::wstring all;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t cls[64];
-        GetClassNameW(child, cls, 64);
-        if (lstrcmpiW(cls, L"Static") != 0)
-            continue;
-        wchar_t text[512];
-        GetWindowTextW(child, text, 512);
-        all += text;
-    }
+    EnumChildWindows(dialog, AppendStaticText, reinterpret_cast<LPARAM>(&all));
     return all;
 }
 
