@@ -43,18 +43,45 @@ static_assert(offsetof(FeatureParams, s_h_cover_wnd) == 12, "fixed 32-bit layout
 static_assert(offsetof(FeatureParams, s_b_displaysize) == 16, "fixed 32-bit layout");
 #endif
 
-// Export signatures, bound with GetProcAddress by the names in comments.
-using EnableFeaturesFn = LONG(WINAPI*)(DWORD mask, LONG value);           // "EnableFeatures"
-using SetFeatureFlagsFn = LONG(WINAPI*)(DWORD flags, FeatureParams params);  // "SetFeatureFlags"
-using SetIntValueFn = LONG(WINAPI*)(LONG value);  // "SetRetrieveWndInfoFlag", "SetAeroSnapMode", "SetMButtonFunctionCode"
-using SetMinimalAlphaValueFn = DWORD(WINAPI*)(DWORD alpha);  // "SetMinimalAlphaValue"
-using SetListFn = LONG(WINAPI*)(const wchar_t* list);        // the four list setters
-// Ends of the program: "RestoreTouchedWindows" asks every window the library
-// has changed, in whatever process, to be left as it was found (full height,
-// own window procedure), waiting for the windows' threads no longer than
-// budget_ms in all.  Returns how many windows answered in time; the others
-// do it when their threads get to their messages.
-using RestoreTouchedWindowsFn = LONG(WINAPI*)(DWORD budget_ms);  // "RestoreTouchedWindows"
+// The exports: each name beside the type the program binds it with
+// (GetProcAddress by plain name, also in the 32-bit image).
+constexpr char kExportEnableFeatures[] = "EnableFeatures";
+using EnableFeaturesFn = LONG(WINAPI*)(DWORD mask, LONG value);
+constexpr char kExportSetFeatureFlags[] = "SetFeatureFlags";
+using SetFeatureFlagsFn = LONG(WINAPI*)(DWORD flags, FeatureParams params);
+// One integer into the shared block.
+using SetIntValueFn = LONG(WINAPI*)(LONG value);
+constexpr char kExportSetRetrieveWndInfoFlag[] = "SetRetrieveWndInfoFlag";
+constexpr char kExportSetAeroSnapMode[] = "SetAeroSnapMode";
+constexpr char kExportSetMButtonFunctionCode[] = "SetMButtonFunctionCode";
+constexpr char kExportSetMinimalAlphaValue[] = "SetMinimalAlphaValue";
+using SetMinimalAlphaValueFn = DWORD(WINAPI*)(DWORD alpha);
+// The list setters: a UTF-16 list, or null to forget the list.
+using SetListFn = LONG(WINAPI*)(const wchar_t* list);
+constexpr char kExportSetNotifyIconList[] = "SetNotifyIconList";
+constexpr char kExportSetScrollDirectlyExceptionList[] = "SetScrollDirectlyExceptionList";
+constexpr char kExportSetMidButtonExceptionList[] = "SetMidButtonExceptionList";
+constexpr char kExportSetDisableIMEList[] = "SetDisableIMEList";
+// Clears the run-time state that only a running gesture sets (a chord in
+// flight, the middle-button state, the auto-scroll step and worker record,
+// the size display's showing flag), for a program that starts while an
+// earlier one was killed in the middle of such a gesture.
+constexpr char kExportResetRunTimeState[] = "ResetRunTimeState";
+using ResetRunTimeStateFn = LONG(WINAPI*)();
+// The hook procedures, installed with SetWindowsHookExW.
+constexpr char kExportMouseProc[] = "MouseProc";                        // WH_MOUSE
+constexpr char kExportLowLevelMouseProc[] = "LowLevelMouseProc";        // WH_MOUSE_LL
+constexpr char kExportLowLevelKeyboardProc[] = "LowLevelKeyboardProc";  // WH_KEYBOARD_LL
+constexpr char kExportCallWndProc[] = "CallWndProc";                    // WH_CALLWNDPROC
+constexpr char kExportCallWndProcRet[] = "CallWndProcRet";              // WH_CALLWNDPROCRET
+constexpr char kExportGetMsgProc[] = "GetMsgProc";                      // WH_GETMESSAGE
+// Ends of the program: asks every window the library has changed, in
+// whatever process, to be left as it was found (full height, own window
+// procedure), waiting for the windows' threads no longer than budget_ms in
+// all.  Returns how many windows answered in time; the others do it when
+// their threads get to their messages.
+constexpr char kExportRestoreTouchedWindows[] = "RestoreTouchedWindows";
+using RestoreTouchedWindowsFn = LONG(WINAPI*)(DWORD budget_ms);
 // The registered window message by which that request reaches each window;
 // the library answers it in the window's own thread.
 constexpr wchar_t kLeaveAsFoundMessageName[] = L"Ostrilix.LeaveWindowAsFound";

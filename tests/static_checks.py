@@ -18,7 +18,7 @@ LIBRARY_EXPORTS = [
     "SetMButtonFunctionCode", "SetMinimalAlphaValue", "SetNotifyIconList",
     "SetScrollDirectlyExceptionList", "SetMidButtonExceptionList", "SetDisableIMEList",
     "MouseProc", "LowLevelMouseProc", "LowLevelKeyboardProc", "CallWndProc",
-    "CallWndProcRet", "GetMsgProc", "RestoreTouchedWindows",
+    "CallWndProcRet", "GetMsgProc", "ResetRunTimeState", "RestoreTouchedWindows",
 ]
 # Windows versions in release order, as written in i686_imports.txt ("2000"
 # stands for Windows 2000 and the NT versions before it).

@@ -39,3 +39,20 @@ extern "C" DWORD WINAPI SetMinimalAlphaValue(DWORD alpha)
     g_shared.s_n_minimal_alpha = LONG(alpha & 0xFF);
     return alpha & 0xFF;
 }
+
+extern "C" LONG WINAPI ResetRunTimeState()
+{
+    // A program killed during auto-scroll left the cursor held to one pixel.
+    const bool was_scrolling = IsFeatureEnabled(kFeatureAutoScrolling) != 0;
+    EnableFeatures(kFeatureAutoScrolling, 0);
+    if (was_scrolling)
+        ClipCursor(nullptr);
+    g_shared.s_s_whell_delta = 0;
+    // The worker it names ran in the killed program's process.
+    g_shared.s_h_autoscroll_thread = nullptr;
+    g_shared.s_b_avoid_rbtn_up = 0;
+    g_shared.s_b_sending_click = 0;
+    g_shared.s_n_mbutton_state = 0;
+    g_shared.s_feature_value.s_b_displaysize = 0;
+    return was_scrolling ? 1 : 0;
+}

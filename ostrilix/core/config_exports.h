@@ -9,4 +9,5 @@ __declspec(dllexport) LONG WINAPI SetRetrieveWndInfoFlag(LONG flag);
 __declspec(dllexport) LONG WINAPI SetAeroSnapMode(LONG mode);
 __declspec(dllexport) LONG WINAPI SetMButtonFunctionCode(LONG code);
 __declspec(dllexport) DWORD WINAPI SetMinimalAlphaValue(DWORD alpha);
+__declspec(dllexport) LONG WINAPI ResetRunTimeState();
 }

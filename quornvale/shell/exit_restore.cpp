@@ -10,7 +10,7 @@ constexpr DWORD kLeaveBudgetMs = 1000;
 
 void LeaveWindowsAsFound()
 {
-    if (auto restore = LibraryExport<RestoreTouchedWindowsFn>("RestoreTouchedWindows")) {
+    if (auto restore = LibraryExport<RestoreTouchedWindowsFn>(kExportRestoreTouchedWindows)) {
         const LONG answered = restore(kLeaveBudgetMs);
         DebugPrintA("Windows left as found: %ld\n", long(answered));
     }

@@ -3,19 +3,9 @@
 // installing its hooks and pushing every setting into it, and undoing it all.
 #include <windows.h>
 
-#include "common/ostrilix_interface.h"
+#include "quornvale/shell/feature_apply.h"
 
 LRESULT OnCreate(HWND main_window);
+// 1 when the library could not be unloaded (after telling the user and
+// finishing the teardown all the same), else 0.
 LRESULT OnDestroy(HWND main_window);
-
-// The parameter blocks of auto-scroll (flag 0x4) and roll-up (flag 0x1) as
-// settings.ini has them now; the other fields are zero.
-FeatureParams AutoScrollParams();
-FeatureParams RollUpParams();
-
-// Docking needs the system to show window contents while dragging.
-void ApplyDocking(int enable);
-// "except" of "mbutton" into the library, when not empty.
-void PushMidButtonExceptions();
-// The settings the library needs, in the fixed order of start-up.
-void PushAllSettings(HWND main_window);

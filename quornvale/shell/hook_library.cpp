@@ -20,6 +20,21 @@ HMODULE LoadHookLibrary(UINT string_id)
     return LoadLibraryExW(name, nullptr, 0);
 }
 
+bool UnloadHookLibrary()
+{
+    if (!g_app.library)
+        return true;
+    const bool freed = FreeLibrary(g_app.library) != FALSE;
+    if (freed)
+        DebugPrintA("Hook library is unloaded!\n");
+    else
+        DebugPrintA("FreeLibrary failed: %lu\n", GetLastError());
+    g_app.library = nullptr;
+    g_app.enable_features = nullptr;
+    g_app.set_feature_flags = nullptr;
+    return freed;
+}
+
 bool InstallHook(HMODULE library, int hook_type, const char* export_name, DWORD thread_id,
                  HHOOK* hook)
 {
@@ -46,6 +61,23 @@ void RemoveHook(HHOOK* hook, const char* export_name)
     }
 }
 
+void SwitchHook(bool on, int hook_type, const char* export_name, HHOOK* hook)
+{
+    if (!on)
+        RemoveHook(hook, export_name);
+    else if (!*hook)
+        InstallHook(g_app.library, hook_type, export_name, 0, hook);
+}
+
+void ResetLibraryRunTimeState()
+{
+    // The export (a newer library) also releases the cursor that a killed
+    // auto-scroll held; the switch alone stops auto-scroll with any library.
+    if (auto reset = LibraryExport<ResetRunTimeStateFn>(kExportResetRunTimeState))
+        reset();
+    PushFeature(kFeatureAutoScrolling, 0);
+}
+
 void PushFeature(DWORD mask, LONG value)
 {
     if (g_app.library && g_app.enable_features)
@@ -62,4 +94,10 @@ void PushList(const char* setter, const wchar_t* list)
 {
     if (auto set = LibraryExport<SetListFn>(setter))
         set(list);
+}
+
+void PushIntValue(const char* setter, LONG value)
+{
+    if (auto set = LibraryExport<SetIntValueFn>(setter))
+        set(value);
 }

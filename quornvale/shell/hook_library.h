@@ -10,6 +10,10 @@ constexpr UINT IDS_LIBRARY_NAME = IDS_LIBRARY_FILE;
 // LoadStringW of the id (36 characters), then LoadLibraryExW with the
 // normal search order, which starts with the program's directory.
 HMODULE LoadHookLibrary(UINT string_id);
+// Frees the library and forgets it and its bound exports, even when the
+// system refuses (the handle is of no further use then); false in that case.
+// True when no library was loaded.
+bool UnloadHookLibrary();
 
 // Installs one library procedure, by export name, as a hook of the given
 // type on the given thread (0: all).  False, with *hook untouched, when the
@@ -19,6 +23,16 @@ bool InstallHook(HMODULE library, int hook_type, const char* export_name, DWORD 
 // Unhooks and clears the handle; nothing when it is null.  The export name
 // only labels the trace.
 void RemoveHook(HHOOK* hook, const char* export_name);
+// An optional hook (all threads) follows its switch.  A hook already in
+// place stays (a hand edit may have changed the file behind the program's
+// back), so no handle is ever lost and none installed twice.
+void SwitchHook(bool on, int hook_type, const char* export_name, HHOOK* hook);
+
+// A program killed in the middle of a gesture left its run-time state in the
+// shared block, which outlives it while other processes keep the library:
+// auto-scroll still running with its step, a chord in flight, the
+// middle-button state.  Cleared before any hook of this run is installed.
+void ResetLibraryRunTimeState();
 
 // An optional export, looked up at the point of use; null while no library
 // is loaded or when the library lacks it.
@@ -33,5 +47,6 @@ Fn LibraryExport(const char* name)
 // Feature switches and parameters; nothing while no library is bound.
 void PushFeature(DWORD mask, LONG value);
 void PushFeatureParams(DWORD flags, const FeatureParams& params);
-// Calls a list setter by name when the library exports it.
+// Calls a list setter or an integer setter by name when the library exports it.
 void PushList(const char* setter, const wchar_t* list);
+void PushIntValue(const char* setter, LONG value);

@@ -10,15 +10,12 @@
 #include "quornvale/shell/settings.h"
 
 namespace {
-constexpr wchar_t kSection[] = L"language";
-constexpr wchar_t kKey[] = L"filepath";
-
 LanguageEntry* g_entries = nullptr;
 int g_count = 0;
 
 int ReadLanguageSetting(wchar_t* buffer)
 {
-    return ReadSettingString(kSection, kKey, buffer, kPathChars);
+    return ReadSettingText(Setting::kLanguageFile, buffer, kPathChars);
 }
 
 // The program directory with its trailing backslash; empty when unknown.
@@ -49,7 +46,7 @@ bool AddEntry(const wchar_t* file_name, int name_length, int capacity)
     wmemcpy(name, file_name, size_t(name_length));
     name[name_length] = L'\0';
     g_entries[g_count].name = name;
-    g_entries[g_count].id = kFirstLanguageId + UINT(g_count);
+    g_entries[g_count].id = CmdFirstLanguage + UINT(g_count);
     ++g_count;
     return true;
 }
@@ -181,7 +178,7 @@ bool SelectLanguage(UINT menu_id)
                                  g_entries[i].name);
         if (written < 0 || written >= kPathChars)
             return false;  // would not fit: keep the current language
-        WriteSettingString(kSection, kKey, path);
+        WriteSettingText(Setting::kLanguageFile, path);
         return true;
     }
     return false;

@@ -4,14 +4,14 @@
 // reads the setting again, so a language change shows at the next lookup.
 #include <windows.h>
 
-// The first menu id of the languages submenu.
-constexpr UINT kFirstLanguageId = 1536;
+#include "quornvale/shell/command_ids.h"
+
 // Menu texts from the language file: at most 31 characters.
 constexpr int kMenuTextChars = 32;
 
 struct LanguageEntry {
     wchar_t* name;  // file name without its last four characters; owned
-    UINT id;        // menu id, consecutive from kFirstLanguageId
+    UINT id;        // menu id, consecutive from CmdFirstLanguage
 };
 
 // Fills the language list from the directory of the current language file,

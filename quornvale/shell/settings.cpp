@@ -3,12 +3,15 @@
 #include <new>
 #include <stdio.h>
 
+#include "common/debug_print.h"
 #include "quornvale/shell/app_state.h"
 
 namespace {
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kRunValue[] = L"quornvale.exe";
-constexpr int kGrowStep = kPathChars;
+// The run value is read into this many characters; a longer one is present too.
+constexpr int kRunValueChars = 256;
+constexpr int kGrowFirst = kPathChars;
 // A value this long is no list anyone typed; stop growing rather than eat memory.
 constexpr int kGrowLimit = 4 * 1024 * 1024;
 
@@ -16,6 +19,33 @@ void AccountSection(int index, wchar_t* section, int chars)
 {
     _snwprintf(section, size_t(chars) - 1, L"%d", index);
     section[chars - 1] = L'\0';
+}
+
+// The section a key is read from: the account's index for the account
+// functions, else the table's section (an account key read without an index
+// reads the first account, never a null section, which would list sections).
+struct Section {
+    wchar_t account[12];
+    const wchar_t* name;
+    Section(const SettingKey& row, int account_index) : account{}, name(row.section)
+    {
+        if (!name || account_index >= 0) {
+            AccountSection(account_index < 0 ? 0 : account_index, account, 12);
+            name = account;
+        }
+    }
+};
+
+int ReadBounded(const SettingKey& row, const wchar_t* section)
+{
+    return BoundSettingValue(row.bounds, ReadSettingInt(section, row.key, row.bounds.default_value));
+}
+
+int ReadTextOf(const SettingKey& row, const wchar_t* section, wchar_t* buffer, int buffer_chars)
+{
+    if (row.bounds.chars > 0 && buffer_chars > row.bounds.chars)
+        buffer_chars = row.bounds.chars;
+    return ReadSettingString(section, row.key, buffer, buffer_chars);
 }
 }  // namespace
 
@@ -25,6 +55,61 @@ void SetSettingsPath(const wchar_t* path)
 }
 
 const wchar_t* GetSettingsPath() { return g_app.settings_path; }
+
+int ReadSetting(Setting id)
+{
+    const SettingKey& row = SettingKeyOf(id);
+    return ReadBounded(row, Section(row, -1).name);
+}
+
+int ReadSettingText(Setting id, wchar_t* buffer, int buffer_chars)
+{
+    const SettingKey& row = SettingKeyOf(id);
+    return ReadTextOf(row, Section(row, -1).name, buffer, buffer_chars);
+}
+
+OwnedText ReadSettingList(Setting id)
+{
+    const SettingKey& row = SettingKeyOf(id);
+    return ReadSettingStringGrowing(Section(row, -1).name, row.key);
+}
+
+BOOL WriteSetting(Setting id, int value)
+{
+    const SettingKey& row = SettingKeyOf(id);
+    return WriteSettingInt(Section(row, -1).name, row.key, value);
+}
+
+BOOL WriteSettingText(Setting id, const wchar_t* text)
+{
+    const SettingKey& row = SettingKeyOf(id);
+    return WriteSettingString(Section(row, -1).name, row.key, text);
+}
+
+int FlipSwitch(Setting id)
+{
+    int now = ReadSetting(id) ? 0 : 1;
+    WriteSetting(id, now);
+    return now;
+}
+
+int ReadAccountSetting(int index, Setting id)
+{
+    const SettingKey& row = SettingKeyOf(id);
+    return ReadBounded(row, Section(row, index).name);
+}
+
+int ReadAccountText(int index, Setting id, wchar_t* buffer, int buffer_chars)
+{
+    const SettingKey& row = SettingKeyOf(id);
+    return ReadTextOf(row, Section(row, index).name, buffer, buffer_chars);
+}
+
+BOOL WriteAccountText(int index, Setting id, const wchar_t* text)
+{
+    const SettingKey& row = SettingKeyOf(id);
+    return WriteSettingString(Section(row, index).name, row.key, text);
+}
 
 int ReadSettingInt(const wchar_t* section, const wchar_t* key, int default_value)
 {
@@ -51,9 +136,20 @@ int ReadSettingString(const wchar_t* section, const wchar_t* key, wchar_t* buffe
                                         DWORD(buffer_chars), g_app.settings_path));
 }
 
+int GrowingReadNextSize(int chars)
+{
+    if (chars <= 0)
+        return kGrowFirst;
+    if (chars >= kGrowLimit)
+        return 0;
+    return chars > kGrowLimit / 2 ? kGrowLimit : 2 * chars;
+}
+
 OwnedText ReadSettingStringGrowing(const wchar_t* section, const wchar_t* key)
 {
-    for (int size = kGrowStep; size <= kGrowLimit; size += kGrowStep) {
+    // Each read parses the file again, so the buffer doubles: a long list
+    // costs a few reads, not one per 260 characters.
+    for (int size = kGrowFirst; size > 0; size = GrowingReadNextSize(size)) {
         OwnedText buffer(new (std::nothrow) wchar_t[size]);
         if (!buffer)
             return nullptr;
@@ -61,6 +157,7 @@ OwnedText ReadSettingStringGrowing(const wchar_t* section, const wchar_t* key)
         if (length < size - 1)
             return buffer;
     }
+    DebugPrint(L"[%s] %s is longer than %d characters: not read\n", section, key, kGrowLimit - 1);
     return nullptr;
 }
 
@@ -108,10 +205,52 @@ bool IsRunAtStartSet()
     HKEY run = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &run) != ERROR_SUCCESS)
         return false;
-    wchar_t data[256];
+    wchar_t data[kRunValueChars];
     DWORD bytes = sizeof(data);
     LONG result = RegQueryValueExW(run, kRunValue, nullptr, nullptr,
                                    reinterpret_cast<BYTE*>(data), &bytes);
     RegCloseKey(run);
-    return result == ERROR_SUCCESS;
+    // A path too long for the buffer is still a value that is there: it must
+    // show as set, or the menu could never remove it.
+    return result == ERROR_SUCCESS || result == ERROR_MORE_DATA;
+}
+
+int FormatRunValue(const wchar_t* path, wchar_t* out, int out_chars)
+{
+    if (!path || !out || out_chars <= 0)
+        return 0;
+    const int length = lstrlenW(path);
+    if (length == 0 || length + 3 > out_chars) {
+        out[0] = L'\0';
+        return 0;
+    }
+    out[0] = L'"';
+    lstrcpyW(out + 1, path);
+    out[length + 1] = L'"';
+    out[length + 2] = L'\0';
+    return length + 2;
+}
+
+void WriteRunAtStart(bool on)
+{
+    HKEY run = nullptr;
+    LONG opened = RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_WRITE, &run);
+    if (opened != ERROR_SUCCESS) {
+        DebugPrint(L"Run key not opened for writing: %ld\n", opened);
+        return;
+    }
+    if (!on) {
+        RegDeleteValueW(run, kRunValue);
+    } else {
+        wchar_t path[kPathChars];
+        DWORD length = GetModuleFileNameW(g_app.instance, path, kPathChars);
+        wchar_t value[kPathChars + 2];
+        int chars = 0;
+        if (length != 0 && length < DWORD(kPathChars))
+            chars = FormatRunValue(path, value, kPathChars + 2);
+        if (chars > 0)
+            RegSetValueExW(run, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                           DWORD(2 * chars + 2));
+    }
+    RegCloseKey(run);
 }

@@ -4,6 +4,7 @@
 #include <stdio.h>
 
 #include "common/os_version.h"
+#include "quornvale/shell/command_ids.h"
 #include "quornvale/shell/icon_taskbar.h"
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/settings.h"
@@ -98,12 +99,12 @@ void ApplyStates(TrayMenu* menu)
         const int fixed = menu->account_count - g_net_account_count;
         for (int i = 0; i < g_net_account_count; ++i)
             CheckMenuItem(menu->accounts, UINT(fixed + i),
-                          MF_BYPOSITION | (ReadAccountFlag(g_net_accounts[i].index, L"state")
+                          MF_BYPOSITION | (ReadAccountSetting(g_net_accounts[i].index, Setting::kAccountState)
                                                ? MF_CHECKED : MF_UNCHECKED));
     }
     // The current language; the entries before it are unchecked.
-    wchar_t filepath[MAX_PATH] = {};
-    ReadSettingString(L"language", L"filepath", filepath, MAX_PATH);
+    wchar_t filepath[SettingChars(Setting::kLanguageFile)] = {};
+    ReadSettingText(Setting::kLanguageFile, filepath, ARRAYSIZE(filepath));
     int current = FindCurrentLanguage(LanguageEntries(), LanguageCount(), filepath);
     for (int i = 0; i <= current; ++i)
         Check(menu->root, LanguageEntries()[i].id, i == current);
@@ -172,32 +173,32 @@ int ComputeMenuStates(const MenuInputs& in, MenuItemState* out, int max)
         if (n < max)
             out[n++] = {id, checked, grayed};
     };
-    add(3, in.run_at_start);
-    add(4, in.icon_only_taskbar);
-    add(257, in.autoclose != 0);
-    add(259, in.simwinkey != 0);
-    add(258, in.babylon != 0);
-    add(260, in.mbutton_code != 0);
-    add(263, in.topmost != 0);
-    add(264, in.hidecursor != 0);
+    add(CmdRunAtStart, in.run_at_start);
+    add(CmdIconOnlyTaskbar, in.icon_only_taskbar);
+    add(CmdAutoClose, in.autoclose != 0);
+    add(CmdSimulatedWinKey, in.simwinkey != 0);
+    add(CmdChord, in.babylon != 0);
+    add(CmdMiddleButton, in.mbutton_code != 0);
+    add(CmdTopmost, in.topmost != 0);
+    add(CmdHideCursor, in.hidecursor != 0);
     // Docking needs full-window dragging, which the program may switch on
     // only when "dragfullwindow" allows it.
-    add(265, in.dockwindow != 0, !in.system_drags_full_windows && in.dragfullwindow == 0);
-    add(256, in.rollup != 0);
-    add(266, in.disableime != 0);
+    add(CmdDocking, in.dockwindow != 0, !in.system_drags_full_windows && in.dragfullwindow == 0);
+    add(CmdRollUp, in.rollup != 0);
+    add(CmdDisableIme, in.disableime != 0);
     const bool into_file = in.intofile != 0;
-    add(269, into_file);
+    add(CmdSnapshotIntoFile, into_file);
     // A watermark only exists on file snapshots.
-    add(270, into_file && in.watermark != 0, !into_file);
-    add(262, in.notifyicon != 0);
-    add(261, in.transparent != 0);
-    add(272, in.autoscroll_mode == 1);
-    add(273, in.autoscroll_mode != 1);
-    add(275, in.information != 0);
+    add(CmdSnapshotWatermark, into_file && in.watermark != 0, !into_file);
+    add(CmdNotifyIcon, in.notifyicon != 0);
+    add(CmdTransparency, in.transparent != 0);
+    add(CmdAutoScrollMode1, in.autoscroll_mode == 1);
+    add(CmdAutoScrollMode2, in.autoscroll_mode != 1);
+    add(CmdWindowInfo, in.information != 0);
     if (in.windows_2000)
-        add(kFeatureDesktopCaptions, in.bkcolor_transp != 0);
+        add(CmdDesktopCaptions, in.bkcolor_transp != 0);
     if (in.accounts)
-        add(33, in.atstart != 0);
+        add(CmdConnectAtStart, in.atstart != 0);
     return n;
 }
 
@@ -206,66 +207,66 @@ MenuInputs ReadMenuInputs()
     MenuInputs in = {};
     in.run_at_start = IsRunAtStartSet();
     in.icon_only_taskbar = IsIconOnlyTaskbar();
-    in.autoclose = ReadSettingFlag(L"autoclose", L"enable");
-    in.simwinkey = ReadSettingFlag(L"simwinkey", L"enable");
-    in.babylon = ReadSettingFlag(L"hotkey", L"babylon");
-    in.mbutton_code = ReadSettingFlag(L"mbutton", L"code");
-    in.topmost = ReadSettingFlag(L"topmost", L"enable");
-    in.hidecursor = ReadSettingFlag(L"hidecursor", L"enable");
-    in.dockwindow = ReadSettingFlag(L"dockwindow", L"enable");
+    in.autoclose = ReadSetting(Setting::kAutoCloseEnable);
+    in.simwinkey = ReadSetting(Setting::kSimulatedWinKeyEnable);
+    in.babylon = ReadSetting(Setting::kChord);
+    in.mbutton_code = ReadSetting(Setting::kMButtonCode);
+    in.topmost = ReadSetting(Setting::kTopmostEnable);
+    in.hidecursor = ReadSetting(Setting::kHideCursorEnable);
+    in.dockwindow = ReadSetting(Setting::kDockEnable);
     BOOL full_drag = FALSE;
     SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &full_drag, 0);
     in.system_drags_full_windows = full_drag != FALSE;
-    in.dragfullwindow = ReadSettingFlag(L"dockwindow", L"dragfullwindow");
-    in.rollup = ReadSettingFlag(L"rollupwnd", L"enable");
-    in.disableime = ReadSettingFlag(L"disableime", L"enable");
-    in.intofile = ReadSettingFlag(L"snapshot", L"intofile");
-    in.watermark = ReadSettingFlag(L"snapshot", L"watermark_enable");
-    in.notifyicon = ReadSettingFlag(L"notifyicon", L"enable");
-    in.transparent = ReadSettingFlag(L"transparent", L"enable");
-    in.autoscroll_mode = ReadSettingInt(L"autoscroll", L"mode", 1);
-    in.information = ReadSettingFlag(L"information", L"enable");
+    in.dragfullwindow = ReadSetting(Setting::kDockDragFullWindow);
+    in.rollup = ReadSetting(Setting::kRollUpEnable);
+    in.disableime = ReadSetting(Setting::kDisableImeEnable);
+    in.intofile = ReadSetting(Setting::kSnapshotIntoFile);
+    in.watermark = ReadSetting(Setting::kSnapshotWatermarkEnable);
+    in.notifyicon = ReadSetting(Setting::kNotifyIconEnable);
+    in.transparent = ReadSetting(Setting::kTransparentEnable);
+    in.autoscroll_mode = ReadSetting(Setting::kAutoScrollMode);
+    in.information = ReadSetting(Setting::kInformationEnable);
     in.windows_2000 = GetOsVersionClass() == kOsWin2000;
     if (in.windows_2000)
-        in.bkcolor_transp = ReadSettingFlag(L"bkcolor", L"transp");
-    in.accounts = ReadSettingInt(L"netaccounts", L"count", 0) != 0;
+        in.bkcolor_transp = ReadSetting(Setting::kDesktopCaptionsTransparent);
+    in.accounts = ReadSetting(Setting::kNetAccountCount) != 0;
     if (in.accounts)
-        in.atstart = ReadSettingFlag(L"netaccounts", L"atstart");
+        in.atstart = ReadSetting(Setting::kNetAccountsAtStart);
     return in;
 }
 
 bool BuildTrayMenu(TrayMenu* menu)
 {
     *menu = {};
-    const bool accounts = ReadSettingInt(L"netaccounts", L"count", 0) != 0;
+    const bool accounts = ReadSetting(Setting::kNetAccountCount) != 0;
 
     // The item lists: root, system functions, features, accounts, languages, help.
-    menu->root_first_id = accounts ? kRootAccounts : 3;
-    menu->root_items = FixedEntries(L"root", menu->root_first_id, 16, 0, &menu->root_count);
+    menu->root_first_id = accounts ? CmdRootFirst : CmdRootFirstWithoutAccounts;
+    menu->root_items = FixedEntries(L"root", menu->root_first_id, CmdRootLast, 0, &menu->root_count);
     if (menu->root_items && GetOsVersionClass() == kOsWin7) {
         // Windows 7 groups its task buttons itself: no icon-only entry.
-        menu->root_items[kRootIconOnlyTaskbar - menu->root_first_id].kind = kItemLeftOut;
+        menu->root_items[CmdIconOnlyTaskbar - menu->root_first_id].kind = kItemLeftOut;
     }
-    menu->system_items = FixedEntries(L"sysfunc", 96, 99, 0, &menu->system_count);
-    menu->feature_items = FixedEntries(L"features", 256, 275,
-                                       GetOsVersionClass() == kOsWin2000 ? 0 : kFeatureDesktopCaptions,
+    menu->system_items = FixedEntries(L"sysfunc", CmdSystemFirst, CmdSystemLast, 0, &menu->system_count);
+    menu->feature_items = FixedEntries(L"features", CmdFeaturesFirst, CmdFeaturesLast,
+                                       GetOsVersionClass() == kOsWin2000 ? 0u : UINT(CmdDesktopCaptions),
                                        &menu->feature_count);
     if (accounts)
         menu->account_count = BuildConnectionMenu(&menu->account_items);
     menu->language_items = LanguageItems(&menu->language_count);
-    menu->help_items = FixedEntries(L"help", 128, 132, 0, &menu->help_count);
+    menu->help_items = FixedEntries(L"help", CmdHelpFirst, CmdHelpLast, 0, &menu->help_count);
     if (!menu->root_items) {
         FreeTrayMenu(menu);
         return false;
     }
 
-    AttachSubmenu(menu, kRootSystem, BuildPopupMenu(menu->system_items, menu->system_count));
-    AttachSubmenu(menu, kRootFeatures, BuildPopupMenu(menu->feature_items, menu->feature_count));
-    AttachSubmenu(menu, kRootLanguages, BuildPopupMenu(menu->language_items, menu->language_count));
-    AttachSubmenu(menu, kRootHelp, BuildPopupMenu(menu->help_items, menu->help_count));
+    AttachSubmenu(menu, CmdSystemMenu, BuildPopupMenu(menu->system_items, menu->system_count));
+    AttachSubmenu(menu, CmdFeaturesMenu, BuildPopupMenu(menu->feature_items, menu->feature_count));
+    AttachSubmenu(menu, CmdLanguagesMenu, BuildPopupMenu(menu->language_items, menu->language_count));
+    AttachSubmenu(menu, CmdHelpMenu, BuildPopupMenu(menu->help_items, menu->help_count));
     if (accounts && menu->account_items) {
         menu->accounts = BuildPopupMenu(menu->account_items, menu->account_count);
-        AttachSubmenu(menu, kRootAccounts, menu->accounts);
+        AttachSubmenu(menu, CmdAccountsMenu, menu->accounts);
     }
     menu->root = BuildPopupMenu(menu->root_items, menu->root_count);
     if (!menu->root) {

@@ -18,12 +18,6 @@ struct DynMenuItem {
     wchar_t* text;  // owned (new[]); may be null for separators and left-out entries
 };
 
-// Command ids of the root menu that hold submenus.
-constexpr UINT kRootAccounts = 1, kRootFeatures = 5, kRootSystem = 7, kRootLanguages = 13,
-               kRootHelp = 14;
-constexpr UINT kRootIconOnlyTaskbar = 4;
-constexpr UINT kFeatureDesktopCaptions = 267;  // only on Windows 2000
-
 // A popup menu of the entries in array order (left-out entries keep their
 // position count but are not inserted); null when no menu can be created.
 HMENU BuildPopupMenu(DynMenuItem* items, int count);

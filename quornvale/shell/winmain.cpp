@@ -24,11 +24,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 
     wchar_t path[kPathChars];
     int directory = GetModuleDirectory(instance, path, kPathChars);
-    constexpr wchar_t kSettingsName[] = L"settings.ini";
     // A directory too long for the path leaves the settings unnamed: every
     // read gives its default and nothing is written anywhere else instead.
-    if (directory > 0 && directory + lstrlenW(kSettingsName) < kPathChars) {
-        lstrcpyW(path + directory, kSettingsName);
+    if (directory > 0 && directory + lstrlenW(kSettingsFileName) < kPathChars) {
+        lstrcpyW(path + directory, kSettingsFileName);
         SetSettingsPath(path);
     }
     // Relative paths (language files, help, snapshot folder) resolve against

@@ -1,7 +1,6 @@
 #include "quornvale/tools/hotkeys.h"
 
-bool RegisterHotkeyFromSettings(HWND /*main_window*/, const wchar_t* /*section*/,
-                                const wchar_t* /*key*/, int /*hotkey_id*/)
+bool RegisterHotkeyFromSettings(HWND /*main_window*/, Setting /*hotkey_text*/, int /*hotkey_id*/)
 {
     return false;  // not built yet
 }

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "quornvale/shell/command_ids.h"
 #include "quornvale/shell/settings.h"
 
 NetAccountEntry g_net_accounts[kMaxNetAccounts] = {};
@@ -10,22 +11,20 @@ int g_net_account_count = 0;
 int BuildConnectionMenu(DynMenuItem** items)
 {
     *items = nullptr;
-    int count = ReadSettingInt(L"netaccounts", L"count", 0);
+    const int count = ReadSetting(Setting::kNetAccountCount);
     if (count <= 0)
         return 0;
-    if (count > kMaxNetAccounts)
-        count = kMaxNetAccounts;
     auto* list = new (std::nothrow) DynMenuItem[count + 3];
     if (!list)
         return 0;
-    for (UINT id = kConnectAllCommand; id <= kFirstAccountCommand; ++id)
-        list[id - kConnectAllCommand] = MakeFixedEntry(L"connection", id);
+    for (UINT id = CmdConnectionFirst; id <= CmdConnectionLast; ++id)
+        list[id - CmdConnectionFirst] = MakeFixedEntry(L"connection", id);
     g_net_account_count = 0;
     for (int i = 0; i < count; ++i) {
         NetAccountEntry& entry = g_net_accounts[i];
-        entry.id = kFirstAccountCommand + UINT(i);
+        entry.id = CmdFirstAccount + UINT(i);
         entry.index = i;
-        ReadAccountString(i, L"remote", entry.remote, ARRAYSIZE(entry.remote));
+        ReadAccountText(i, Setting::kAccountRemote, entry.remote, ARRAYSIZE(entry.remote));
         ++g_net_account_count;
         auto* text = new (std::nothrow) wchar_t[ARRAYSIZE(entry.remote)];
         if (text)

@@ -4,17 +4,16 @@
 // disconnecting are not built yet.
 #include <windows.h>
 
+#include "quornvale/shell/settings_keys.h"
 #include "quornvale/shell/tray_menu.h"
 
-constexpr int kMaxNetAccounts = 10;
-constexpr UINT kConnectAllCommand = 32;
-constexpr UINT kConnectAtStartCommand = 33;
-constexpr UINT kFirstAccountCommand = 34;  // + account index
+// "count" of "netaccounts" is held to this by its bounds.
+constexpr int kMaxNetAccounts = kMaxNetAccountCount;
 
 // One account as the tray menu last listed it.  The remote text is a copy, so
 // the table stays valid after the menu is freed.
 struct NetAccountEntry {
-    UINT id;              // kFirstAccountCommand + index
+    UINT id;              // CmdFirstAccount + index
     wchar_t remote[32];
     int index;
 };

@@ -74,7 +74,7 @@ bool StartAutoScroll(const TargetWindow& target, POINT p, const volatile SharedB
 // and the cursor free.
 void ForceStop(const LibraryView& view)
 {
-    if (auto enable = view.Export<EnableFeaturesFn>("EnableFeatures"))
+    if (auto enable = view.Export<EnableFeaturesFn>(kExportEnableFeatures))
         enable(kFeatureAutoScrolling, 0);
     ClipCursor(nullptr);
     input::Settle(300);

@@ -49,12 +49,12 @@ TEST(configuration_exports_write_the_shared_block)
 {
     LibraryView view(FreshLibraryCopy());
     REQUIRE(view.Loaded());
-    auto enable = view.Export<EnableFeaturesFn>("EnableFeatures");
-    auto set_flags = view.Export<SetFeatureFlagsFn>("SetFeatureFlags");
-    auto set_alpha = view.Export<SetMinimalAlphaValueFn>("SetMinimalAlphaValue");
-    auto set_info = view.Export<SetIntValueFn>("SetRetrieveWndInfoFlag");
-    auto set_snap = view.Export<SetIntValueFn>("SetAeroSnapMode");
-    auto set_code = view.Export<SetIntValueFn>("SetMButtonFunctionCode");
+    auto enable = view.Export<EnableFeaturesFn>(kExportEnableFeatures);
+    auto set_flags = view.Export<SetFeatureFlagsFn>(kExportSetFeatureFlags);
+    auto set_alpha = view.Export<SetMinimalAlphaValueFn>(kExportSetMinimalAlphaValue);
+    auto set_info = view.Export<SetIntValueFn>(kExportSetRetrieveWndInfoFlag);
+    auto set_snap = view.Export<SetIntValueFn>(kExportSetAeroSnapMode);
+    auto set_code = view.Export<SetIntValueFn>(kExportSetMButtonFunctionCode);
     REQUIRE(enable && set_flags && set_alpha && set_info && set_snap && set_code);
     const volatile SharedBlock& b = view.Block();
 
@@ -106,7 +106,7 @@ TEST(two_processes_share_one_block)
     REQUIRE(view.Loaded());
     REQUIRE(program.Start());
     CHECK_EQ(view.Block().s_b_topmost, 1);
-    view.Export<EnableFeaturesFn>("EnableFeatures")(0x10, 0);
+    view.Export<EnableFeaturesFn>(kExportEnableFeatures)(0x10, 0);
     LibraryView again(program.LibraryPath());
     CHECK_EQ(again.Block().s_b_topmost, 0);
     CHECK_EQ(program.Close(), 0);

@@ -1,5 +1,6 @@
 // The program's spine through the real binaries: single instance, the main
 // window, start-up pushes into the hook library, a missing library, and exit.
+#include "quornvale/shell/command_ids.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/library_view.h"
@@ -237,7 +238,7 @@ TEST(only_menu_commands_act_not_accelerators_or_controls)
     LibraryView view(program.LibraryPath());
     REQUIRE(view.Loaded());
     REQUIRE(program.Start());
-    constexpr WORD kTopmostSwitch = 263;
+    constexpr WORD kTopmostSwitch = CmdTopmost;
     // From an accelerator (1) or a control notification: nothing happens.
     PostMessageW(program.MainWindow(), WM_COMMAND, MAKEWPARAM(kTopmostSwitch, 1), 0);
     PostMessageW(program.MainWindow(), WM_COMMAND, MAKEWPARAM(kTopmostSwitch, BN_CLICKED + 5), 0);
@@ -249,4 +250,45 @@ TEST(only_menu_commands_act_not_accelerators_or_controls)
     CHECK(WaitFor([&] { return view.Block().s_b_topmost == 1; }, 3000));
     CHECK(ReadTextFile(program.SettingsPath()).find("enable=1") != std::string::npos);
     CHECK_EQ(program.Close(), 0);
+}
+
+TEST(a_start_clears_the_run_time_state_a_killed_program_left_in_the_library)
+{
+    // A program killed in the middle of auto-scroll and a right-button chord
+    // leaves the block as it was: other processes keep the library loaded.
+    Program program(L"stale");
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    volatile SharedBlock& stale = view.MutableBlock();
+    stale.s_b_autoscrolling = 1;
+    stale.s_s_whell_delta = 480;
+    stale.s_h_autoscroll_thread = reinterpret_cast<HANDLE>(0x1234);
+    stale.s_b_avoid_rbtn_up = 1;
+    stale.s_b_sending_click = 1;
+    stale.s_n_mbutton_state = 2;
+    stale.s_feature_value.s_b_displaysize = 1;
+    // What the killed auto-scroll held the cursor to.
+    const POINT at = {200, 200};
+    const RECT pixel = {at.x, at.y, at.x + 1, at.y + 1};
+    ClipCursor(&pixel);
+    RECT clip = {};
+    GetClipCursor(&clip);
+    const bool clipped = clip.right - clip.left == 1;
+    check::Note("the test's cursor clip %s", clipped ? "took effect" : "did not take effect");
+
+    REQUIRE(program.Start());
+    SharedBlock b = view.Snapshot();
+    CHECK_EQ(b.s_b_autoscrolling, 0);
+    CHECK_EQ(b.s_s_whell_delta, 0);
+    CHECK(b.s_h_autoscroll_thread == nullptr);
+    CHECK_EQ(b.s_b_avoid_rbtn_up, 0);
+    CHECK_EQ(b.s_b_sending_click, 0);
+    CHECK_EQ(b.s_n_mbutton_state, 0);
+    CHECK_EQ(b.s_feature_value.s_b_displaysize, 0);
+    if (clipped) {
+        GetClipCursor(&clip);
+        CHECK(clip.right - clip.left > 1);
+    }
+    CHECK_EQ(program.Close(), 0);
+    ClipCursor(nullptr);
 }

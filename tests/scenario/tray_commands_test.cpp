@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "quornvale/shell/command_ids.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/library_view.h"
@@ -51,21 +52,21 @@ TEST(every_switch_writes_its_key_and_the_library_state_and_twice_restores_both)
     REQUIRE(program.Start());
 
     const Switch switches[] = {
-        {256, L"rollupwnd", L"enable", [](const SharedBlock& b) { return long(b.s_b_rollupwnd); }, 1, 0},
-        {258, L"hotkey", L"babylon", [](const SharedBlock& b) { return long(b.s_b_babylon); }, 1, 0},
-        {260, L"mbutton", L"code", [](const SharedBlock& b) { return long(b.s_n_mbutton_code); }, 1, 0},
-        {261, L"transparent", L"enable", [](const SharedBlock& b) { return long(b.s_n_minimal_alpha); }, 44, 255},
-        {262, L"notifyicon", L"enable", [](const SharedBlock& b) { return long(b.s_b_notifyicon); }, 1, 0},
-        {263, L"topmost", L"enable", [](const SharedBlock& b) { return long(b.s_b_topmost); }, 1, 0},
-        {264, L"hidecursor", L"enable", [](const SharedBlock& b) { return long(b.s_b_hidecursor); }, 1, 0},
-        {265, L"dockwindow", L"enable", [](const SharedBlock& b) { return long(b.s_b_dockwindow); }, 1, 0},
-        {266, L"disableime", L"enable", [](const SharedBlock& b) { return long(b.s_b_disableime); }, 1, 0},
-        {275, L"information", L"enable", [](const SharedBlock& b) { return long(b.s_b_retrieve_wnd_info); }, 1, 0},
-        {257, L"autoclose", L"enable", nullptr, 0, 0},
-        {259, L"simwinkey", L"enable", nullptr, 0, 0},
-        {269, L"snapshot", L"intofile", nullptr, 0, 0},
-        {270, L"snapshot", L"watermark_enable", nullptr, 0, 0},
-        {4, L"icontaskbar", L"enable", nullptr, 0, 0},
+        {CmdRollUp, L"rollupwnd", L"enable", [](const SharedBlock& b) { return long(b.s_b_rollupwnd); }, 1, 0},
+        {CmdChord, L"hotkey", L"babylon", [](const SharedBlock& b) { return long(b.s_b_babylon); }, 1, 0},
+        {CmdMiddleButton, L"mbutton", L"code", [](const SharedBlock& b) { return long(b.s_n_mbutton_code); }, 1, 0},
+        {CmdTransparency, L"transparent", L"enable", [](const SharedBlock& b) { return long(b.s_n_minimal_alpha); }, 44, 255},
+        {CmdNotifyIcon, L"notifyicon", L"enable", [](const SharedBlock& b) { return long(b.s_b_notifyicon); }, 1, 0},
+        {CmdTopmost, L"topmost", L"enable", [](const SharedBlock& b) { return long(b.s_b_topmost); }, 1, 0},
+        {CmdHideCursor, L"hidecursor", L"enable", [](const SharedBlock& b) { return long(b.s_b_hidecursor); }, 1, 0},
+        {CmdDocking, L"dockwindow", L"enable", [](const SharedBlock& b) { return long(b.s_b_dockwindow); }, 1, 0},
+        {CmdDisableIme, L"disableime", L"enable", [](const SharedBlock& b) { return long(b.s_b_disableime); }, 1, 0},
+        {CmdWindowInfo, L"information", L"enable", [](const SharedBlock& b) { return long(b.s_b_retrieve_wnd_info); }, 1, 0},
+        {CmdAutoClose, L"autoclose", L"enable", nullptr, 0, 0},
+        {CmdSimulatedWinKey, L"simwinkey", L"enable", nullptr, 0, 0},
+        {CmdSnapshotIntoFile, L"snapshot", L"intofile", nullptr, 0, 0},
+        {CmdSnapshotWatermark, L"snapshot", L"watermark_enable", nullptr, 0, 0},
+        {CmdIconOnlyTaskbar, L"icontaskbar", L"enable", nullptr, 0, 0},
     };
     for (const Switch& s : switches) {
         if (s.state)
@@ -95,16 +96,16 @@ TEST(turning_roll_up_on_sends_its_parameters_read_after_the_write)
     REQUIRE(view.Loaded());
     REQUIRE(program.Start());
     CHECK_EQ(view.Block().s_feature_value.s_s_rollup_animate, 0);
-    Choose(program, 256);
+    Choose(program, CmdRollUp);
     SharedBlock b = view.Snapshot();
     CHECK_EQ(b.s_feature_value.s_s_rollup_animate, 3);
     CHECK_EQ(b.s_feature_value.s_n_rollup_hotaction, -2);
     // The input-method list goes over with the switch; switching off sends an
     // empty list, which the library keeps unread behind its switch.
-    Choose(program, 266);
+    Choose(program, CmdDisableIme);
     CHECK_EQ(std::wstring(view.Snapshot().s_sz_disableime_classes), std::wstring(L"[Edit];[Notepad];"));
     CHECK_EQ(view.Block().s_b_disableime, 1);
-    Choose(program, 266);
+    Choose(program, CmdDisableIme);
     CHECK_EQ(view.Block().s_b_disableime, 0);
     CHECK_EQ(program.Close(), 0);
 }
@@ -120,18 +121,18 @@ TEST(a_hand_edited_2_shows_checked_and_becomes_0)
     REQUIRE(program.Start());
     MenuView menu;
     REQUIRE(ReadTrayMenu(program, &menu));
-    CHECK(menu.Command(263)->Checked());
-    CHECK(menu.Command(258)->Checked());
+    CHECK(menu.Command(CmdTopmost)->Checked());
+    CHECK(menu.Command(CmdChord)->Checked());
     CHECK_EQ(view.Block().s_b_topmost, 2);
-    Choose(program, 263);
-    Choose(program, 258);
+    Choose(program, CmdTopmost);
+    Choose(program, CmdChord);
     CHECK_EQ(Setting(program, L"topmost", L"enable"), std::wstring(L"0"));
     CHECK_EQ(Setting(program, L"hotkey", L"babylon"), std::wstring(L"0"));
     CHECK_EQ(view.Block().s_b_topmost, 0);
     CHECK_EQ(view.Block().s_b_babylon, 0);
     REQUIRE(ReadTrayMenu(program, &menu));
-    CHECK(!menu.Command(263)->Checked());
-    CHECK(!menu.Command(258)->Checked());
+    CHECK(!menu.Command(CmdTopmost)->Checked());
+    CHECK(!menu.Command(CmdChord)->Checked());
     CHECK_EQ(program.Close(), 0);
 }
 
@@ -142,13 +143,13 @@ TEST(auto_scroll_modes_send_the_current_distance_and_delta)
     REQUIRE(view.Loaded());
     REQUIRE(program.Start());
     WriteTextFile(program.SettingsPath(), "[autoscroll]\r\ndistance=20\r\ndelta=60\r\n");
-    Choose(program, 273);
+    Choose(program, CmdAutoScrollMode2);
     SharedBlock b = view.Snapshot();
     CHECK_EQ(b.s_feature_value.s_s_scroll_mode, 2);
     CHECK_EQ(b.s_feature_value.s_s_scroll_distance, 20);
     CHECK_EQ(b.s_feature_value.s_s_scroll_delta, 60);
     CHECK_EQ(Setting(program, L"autoscroll", L"mode"), std::wstring(L"2"));
-    Choose(program, 272);
+    Choose(program, CmdAutoScrollMode1);
     CHECK_EQ(view.Block().s_feature_value.s_s_scroll_mode, 1);
     CHECK_EQ(Setting(program, L"autoscroll", L"mode"), std::wstring(L"1"));
     CHECK_EQ(program.Close(), 0);
@@ -161,21 +162,21 @@ TEST(hidden_cursor_and_windows_key_switches_install_and_remove_their_hooks)
     Program program(L"cmdhooks");
     REQUIRE(program.Start());
     CHECK(!monitor.Contains("Hook GetMsgProc is installed!"));
-    Choose(program, 264);
+    Choose(program, CmdHideCursor);
     CHECK(monitor.WaitForText("Hook GetMsgProc is installed!", 3000));
-    Choose(program, 264);
+    Choose(program, CmdHideCursor);
     CHECK(monitor.WaitForText("Hook GetMsgProc is removed!", 3000));
-    Choose(program, 259);
+    Choose(program, CmdSimulatedWinKey);
     CHECK(monitor.WaitForText("Hook LowLevelKeyboardProc is installed!", 3000));
-    Choose(program, 259);
+    Choose(program, CmdSimulatedWinKey);
     CHECK(monitor.WaitForText("Hook LowLevelKeyboardProc is removed!", 3000));
     CHECK_EQ(monitor.Count("Hook GetMsgProc is installed!"), size_t(1));
     CHECK_EQ(monitor.Count("Hook LowLevelKeyboardProc is installed!"), size_t(1));
 
     // A hand edit behind the program's back never doubles a hook.
-    Choose(program, 264);  // on
+    Choose(program, CmdHideCursor);  // on
     WriteTextFile(program.SettingsPath(), "[hidecursor]\r\nenable=0\r\n");
-    Choose(program, 264);  // reads off: turns on again, the hook is already there
+    Choose(program, CmdHideCursor);  // reads off: turns on again, the hook is already there
     CHECK_EQ(monitor.Count("Hook GetMsgProc is installed!"), size_t(2));
     CHECK_EQ(program.Close(), 0);
     CHECK(monitor.WaitForText("Hook library is unloaded!", 3000));
@@ -190,20 +191,20 @@ TEST(the_notify_icon_switch_reads_the_list_again_from_the_file)
     REQUIRE(view.Loaded());
     REQUIRE(program.Start());
     CHECK_EQ(LibraryView::MappedList(kNotifyList), std::wstring(L"C:\\A\\first.exe, One"));
-    Choose(program, 262);
+    Choose(program, CmdNotifyIcon);
     CHECK_EQ(view.Block().s_b_notifyicon, 0);
     bool exists = true;
     LibraryView::MappedList(kNotifyList, &exists);
     CHECK(!exists);
     WritePrivateProfileStringW(L"notifyicon", L"list", L"C:\\B\\second.exe, Two",
                                program.SettingsPath().c_str());
-    Choose(program, 262);
+    Choose(program, CmdNotifyIcon);
     CHECK_EQ(view.Block().s_b_notifyicon, 1);
     CHECK_EQ(LibraryView::MappedList(kNotifyList), std::wstring(L"C:\\B\\second.exe, Two"));
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(run_at_start_writes_and_deletes_the_run_value_with_the_full_path)
+TEST(run_at_start_writes_and_deletes_the_run_value_with_the_quoted_full_path)
 {
     ScopedReportedVersion xp(L"winxp");
     constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -212,24 +213,26 @@ TEST(run_at_start_writes_and_deletes_the_run_value_with_the_full_path)
     REQUIRE(shell.Start());
     Program program(L"cmdrun");
     REQUIRE(program.Start());
-    Choose(program, 3);
+    Choose(program, CmdRunAtStart);
     wchar_t data[300] = {};
     DWORD bytes = sizeof(data), type = 0;
     LONG r = RegGetValueW(HKEY_CURRENT_USER, kRun, L"quornvale.exe", RRF_RT_ANY, &type, data, &bytes);
     CHECK_EQ(r, LONG(ERROR_SUCCESS));
     CHECK_EQ(type, DWORD(REG_SZ));
-    CHECK_EQ(lstrcmpiW(data, program.ExePath().c_str()), 0);
-    CHECK_EQ(bytes, DWORD((program.ExePath().size() + 1) * sizeof(wchar_t)));
+    // In double quotes: a path with blanks names this program and no other.
+    const std::wstring quoted = L"\"" + program.ExePath() + L"\"";
+    CHECK_EQ(lstrcmpiW(data, quoted.c_str()), 0);
+    CHECK_EQ(bytes, DWORD((quoted.size() + 1) * sizeof(wchar_t)));
     MenuView menu;
     REQUIRE(ReadTrayMenu(program, &menu));
-    CHECK(menu.Command(3)->Checked());
+    CHECK(menu.Command(CmdRunAtStart)->Checked());
 
-    Choose(program, 3);
+    Choose(program, CmdRunAtStart);
     bytes = sizeof(data);
     CHECK_EQ(RegGetValueW(HKEY_CURRENT_USER, kRun, L"quornvale.exe", RRF_RT_ANY, nullptr, data, &bytes),
              LONG(ERROR_FILE_NOT_FOUND));
     REQUIRE(ReadTrayMenu(program, &menu));
-    CHECK(!menu.Command(3)->Checked());
+    CHECK(!menu.Command(CmdRunAtStart)->Checked());
     CHECK_EQ(program.Close(), 0);
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, L"quornvale.exe");
 }
@@ -251,7 +254,7 @@ TEST(icon_only_taskbar_switches_the_toolbar_style_and_shows_checked)
     }, 10000));
     Program program(L"cmdicons");
     REQUIRE(program.Start());
-    Choose(program, 4);
+    Choose(program, CmdIconOnlyTaskbar);
     CHECK_EQ(Setting(program, L"icontaskbar", L"enable"), std::wstring(L"1"));
     CHECK(SendMessageW(toolbar, TB_GETEXTENDEDSTYLE, 0, 0) & TBSTYLE_EX_MIXEDBUTTONS);
     wchar_t title[32] = {};
@@ -260,8 +263,8 @@ TEST(icon_only_taskbar_switches_the_toolbar_style_and_shows_checked)
     // taskbar double is found first).  Opening the menu needs no tray icon.
     MenuView menu;
     REQUIRE(ReadTrayMenu(program, &menu));
-    CHECK(menu.Command(4)->Checked());
-    Choose(program, 4);
+    CHECK(menu.Command(CmdIconOnlyTaskbar)->Checked());
+    Choose(program, CmdIconOnlyTaskbar);
     CHECK_EQ(Setting(program, L"icontaskbar", L"enable"), std::wstring(L"0"));
     CHECK(!(SendMessageW(toolbar, TB_GETEXTENDEDSTYLE, 0, 0) & TBSTYLE_EX_MIXEDBUTTONS));
     CHECK_EQ(program.Close(), 0);
@@ -280,7 +283,7 @@ TEST(without_the_library_the_switches_still_write_their_settings)
     HWND main = nullptr;
     REQUIRE(WaitFor([&] { return (main = FindProcessWindow(program.ProcessId(), L"QUORNVALE")) != nullptr
                                  && !FindDialog(program.ProcessId(), L"Error"); }, 5000));
-    for (UINT id : {256u, 264u, 259u, 262u, 273u}) {
+    for (UINT id : {CmdRollUp, CmdHideCursor, CmdSimulatedWinKey, CmdNotifyIcon, CmdAutoScrollMode2}) {
         DWORD_PTR result = 0;
         SendMessageTimeoutW(main, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, &result);
     }
@@ -297,12 +300,12 @@ TEST(connect_at_start_is_written_as_the_opposite_of_the_feature_state)
 {
     Program program(L"cmdatstart", ProgramOptions{true, "[netaccounts]\r\ncount=0\r\natstart=1\r\n"});
     REQUIRE(program.Start());
-    Choose(program, 33);  // count 0: the feature is off, so "atstart" becomes 1
+    Choose(program, CmdConnectAtStart);  // count 0: the feature is off, so "atstart" becomes 1
     CHECK_EQ(Setting(program, L"netaccounts", L"atstart"), std::wstring(L"1"));
     WritePrivateProfileStringW(L"netaccounts", L"count", L"2", program.SettingsPath().c_str());
-    Choose(program, 33);
+    Choose(program, CmdConnectAtStart);
     CHECK_EQ(Setting(program, L"netaccounts", L"atstart"), std::wstring(L"0"));
-    Choose(program, 33);
+    Choose(program, CmdConnectAtStart);
     CHECK_EQ(Setting(program, L"netaccounts", L"atstart"), std::wstring(L"1"));
     CHECK_EQ(program.Close(), 0);
 }
@@ -311,9 +314,9 @@ TEST(the_desktop_caption_switch_writes_transp)
 {
     Program program(L"cmdtransp", ProgramOptions{true, "[bkcolor]\r\ntransp=2\r\n"});
     REQUIRE(program.Start());
-    Choose(program, 267);
+    Choose(program, CmdDesktopCaptions);
     CHECK_EQ(Setting(program, L"bkcolor", L"transp"), std::wstring(L"0"));
-    Choose(program, 267);
+    Choose(program, CmdDesktopCaptions);
     CHECK_EQ(Setting(program, L"bkcolor", L"transp"), std::wstring(L"1"));
     CHECK_EQ(program.Close(), 0);
 }

@@ -1,6 +1,7 @@
 // The tray icon through a shell double that receives every notification:
 // added with the program's icon and tip, added again when the taskbar is
 // recreated, balloons, clicks, and removal at exit.
+#include "quornvale/shell/command_ids.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/tray_view.h"
@@ -63,7 +64,7 @@ TEST(a_balloon_modifies_the_icon_and_shows_again_after_a_re_add)
         EmptyClipboard();
         CloseClipboard();
     }
-    PostMessageW(program.MainWindow(), WM_COMMAND, 10, 0);
+    PostMessageW(program.MainWindow(), WM_COMMAND, CmdPathsToFileList, 0);
     REQUIRE(shell.WaitForCount(2, 5000));
     TrayNotification balloon = shell.Notifications()[1];
     CHECK_EQ(balloon.message, int(NIM_MODIFY));
@@ -74,7 +75,7 @@ TEST(a_balloon_modifies_the_icon_and_shows_again_after_a_re_add)
     CHECK_EQ(balloon.info_flags, unsigned(NIIF_ERROR));
     CHECK_EQ(balloon.tip, std::wstring(L"Quornvale"));
 
-    PostMessageW(program.MainWindow(), WM_COMMAND, 11, 0);
+    PostMessageW(program.MainWindow(), WM_COMMAND, CmdFileListToPaths, 0);
     REQUIRE(shell.WaitForCount(3, 5000));
     CHECK_EQ(shell.Notifications()[2].info, std::wstring(L"Failed to convert pastable object to path."));
 

@@ -3,6 +3,7 @@
 // Windows versions that shape it.
 #include <set>
 
+#include "quornvale/shell/command_ids.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/library_view.h"
@@ -11,10 +12,17 @@
 using namespace scenario;
 
 namespace {
-const std::set<UINT> kSeparators = {2, 6, 9, 12, 15, 98, 131, 268, 271, 274};
-const std::set<UINT> kSubmenus = {1, 5, 7, 13, 14};
+const std::set<UINT> kSeparators = {CmdRootSeparator1, CmdRootSeparator2, CmdRootSeparator3,
+                                    CmdRootSeparator4, CmdRootSeparator5, CmdSystemSeparator,
+                                    CmdHelpSeparator, CmdFeaturesSeparator1, CmdFeaturesSeparator2,
+                                    CmdFeaturesSeparator3};
+const std::set<UINT> kSubmenus = {CmdAccountsMenu, CmdFeaturesMenu, CmdSystemMenu, CmdLanguagesMenu,
+                                  CmdHelpMenu};
 
 std::wstring W(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+// The test language's text of an entry: "PREFIX ID".
+std::wstring Label(const std::string& prefix, UINT id) { return W(prefix + " " + std::to_string(id)); }
 
 // Checks a menu level against the ids it must hold, in order, with the texts
 // of the test language "PREFIX ID".
@@ -70,25 +78,30 @@ TEST(without_accounts_the_root_holds_ids_3_to_16_with_their_submenus)
     REQUIRE(ReadTrayMenu(program, &menu));
     std::vector<MenuItemView> root = menu.Root();
     CHECK_EQ(root.size(), size_t(14));
-    ExpectEntries(root, Range(3, 16), "Alpha");
-    ExpectEntries(menu.SubmenuNamed(L"Alpha 5"), Range(256, 275, 267), "Alpha");  // 19 entries
-    ExpectEntries(menu.SubmenuNamed(L"Alpha 7"), Range(96, 99), "Alpha");
-    ExpectEntries(menu.SubmenuNamed(L"Alpha 14"), Range(128, 132), "Alpha");
+    ExpectEntries(root, Range(CmdRootFirstWithoutAccounts, CmdRootLast), "Alpha");
+    ExpectEntries(menu.SubmenuNamed(Label("Alpha", CmdFeaturesMenu)),
+                  Range(CmdFeaturesFirst, CmdFeaturesLast, CmdDesktopCaptions), "Alpha");  // 19 entries
+    ExpectEntries(menu.SubmenuNamed(Label("Alpha", CmdSystemMenu)), Range(CmdSystemFirst, CmdSystemLast),
+                  "Alpha");
+    ExpectEntries(menu.SubmenuNamed(Label("Alpha", CmdHelpMenu)), Range(CmdHelpFirst, CmdHelpLast),
+                  "Alpha");
     // The languages submenu: the one file of the language directory, checked.
-    std::vector<MenuItemView> languages = menu.SubmenuNamed(L"Alpha 13");
+    std::vector<MenuItemView> languages = menu.SubmenuNamed(Label("Alpha", CmdLanguagesMenu));
     REQUIRE_EQ(languages.size(), size_t(1));
     CHECK_EQ(languages[0].text, std::wstring(L"Alpha"));
-    CHECK_EQ(languages[0].id, 1536u);
+    CHECK_EQ(languages[0].id, UINT(CmdFirstLanguage));
     CHECK(languages[0].Checked());
-    for (UINT id = 32; id <= 34; ++id)
+    for (UINT id = CmdConnectionFirst; id <= CmdConnectionLast; ++id)
         CHECK(menu.Command(id) == nullptr);
     // With no settings at all every switch is unchecked; auto-scroll mode 1.
-    for (UINT id : {3u, 4u, 256u, 257u, 258u, 259u, 260u, 261u, 262u, 263u, 264u, 266u, 269u,
-                    270u, 273u, 275u})
+    for (UINT id : {CmdRunAtStart, CmdIconOnlyTaskbar, CmdRollUp, CmdAutoClose, CmdChord,
+                    CmdSimulatedWinKey, CmdMiddleButton, CmdTransparency, CmdNotifyIcon, CmdTopmost,
+                    CmdHideCursor, CmdDisableIme, CmdSnapshotIntoFile, CmdSnapshotWatermark,
+                    CmdAutoScrollMode2, CmdWindowInfo})
         if (const MenuItemView* item = menu.Command(id))
             CHECK(!item->Checked());
-    CHECK(menu.Command(272)->Checked());
-    CHECK(menu.Command(270)->Grayed());
+    CHECK(menu.Command(CmdAutoScrollMode1)->Checked());
+    CHECK(menu.Command(CmdSnapshotWatermark)->Grayed());
     CHECK_EQ(program.Close(), 0);
 }
 
@@ -102,10 +115,10 @@ TEST(windows_7_leaves_out_the_icon_only_taskbar_entry)
     MenuView menu;
     REQUIRE(ReadTrayMenu(program, &menu));
     CHECK_EQ(menu.Root().size(), size_t(13));
-    std::vector<UINT> ids = Range(3, 16, 4);
+    std::vector<UINT> ids = Range(CmdRootFirstWithoutAccounts, CmdRootLast, CmdIconOnlyTaskbar);
     ExpectEntries(menu.Root(), ids, "Alpha");
-    CHECK(menu.Command(4) == nullptr);
-    CHECK_EQ(menu.SubmenuNamed(L"Alpha 5").size(), size_t(19));
+    CHECK(menu.Command(CmdIconOnlyTaskbar) == nullptr);
+    CHECK_EQ(menu.SubmenuNamed(Label("Alpha", CmdFeaturesMenu)).size(), size_t(19));
     CHECK_EQ(program.Close(), 0);
 }
 
@@ -119,10 +132,11 @@ TEST(windows_2000_adds_the_desktop_caption_entry)
     REQUIRE(program.Start());
     MenuView menu;
     REQUIRE(ReadTrayMenu(program, &menu));
-    ExpectEntries(menu.SubmenuNamed(L"Alpha 5"), Range(256, 275), "Alpha");
-    REQUIRE(menu.Command(267) != nullptr);
-    CHECK(menu.Command(267)->Checked());
-    CHECK(menu.Command(4) != nullptr);
+    ExpectEntries(menu.SubmenuNamed(Label("Alpha", CmdFeaturesMenu)),
+                  Range(CmdFeaturesFirst, CmdFeaturesLast), "Alpha");
+    REQUIRE(menu.Command(CmdDesktopCaptions) != nullptr);
+    CHECK(menu.Command(CmdDesktopCaptions)->Checked());
+    CHECK(menu.Command(CmdIconOnlyTaskbar) != nullptr);
     CHECK_EQ(program.Close(), 0);
 }
 
@@ -142,14 +156,15 @@ TEST(check_marks_and_grey_states_follow_the_settings)
     REQUIRE(off.Start());
     MenuView menu;
     REQUIRE(ReadTrayMenu(off, &menu));
-    CHECK(!menu.Command(269)->Checked());
-    CHECK(menu.Command(270)->Grayed());
-    CHECK(!menu.Command(270)->Checked());
-    CHECK(menu.Command(273)->Checked());
-    CHECK(!menu.Command(272)->Checked());
-    for (UINT id : {256u, 257u, 258u, 260u, 261u, 263u, 266u, 275u})
+    CHECK(!menu.Command(CmdSnapshotIntoFile)->Checked());
+    CHECK(menu.Command(CmdSnapshotWatermark)->Grayed());
+    CHECK(!menu.Command(CmdSnapshotWatermark)->Checked());
+    CHECK(menu.Command(CmdAutoScrollMode2)->Checked());
+    CHECK(!menu.Command(CmdAutoScrollMode1)->Checked());
+    for (UINT id : {CmdRollUp, CmdAutoClose, CmdChord, CmdMiddleButton, CmdTransparency, CmdTopmost,
+                    CmdDisableIme, CmdWindowInfo})
         CHECK(menu.Command(id)->Checked());
-    for (UINT id : {259u, 262u, 264u, 265u})
+    for (UINT id : {CmdSimulatedWinKey, CmdNotifyIcon, CmdHideCursor, CmdDocking})
         CHECK(!menu.Command(id)->Checked());
 
     // Hand edits show at the next opening: the menu reads everything again.
@@ -157,13 +172,13 @@ TEST(check_marks_and_grey_states_follow_the_settings)
                                       "[snapshot]\r\nintofile=1\r\nwatermark_enable=1\r\n"
                                       "[autoscroll]\r\nmode=1\r\n[simwinkey]\r\nenable=1\r\n");
     REQUIRE(ReadTrayMenu(off, &menu));
-    CHECK(menu.Command(269)->Checked());
-    CHECK(!menu.Command(270)->Grayed());
-    CHECK(menu.Command(270)->Checked());
-    CHECK(menu.Command(272)->Checked());
-    CHECK(!menu.Command(273)->Checked());
-    CHECK(menu.Command(259)->Checked());
-    CHECK(!menu.Command(263)->Checked());
+    CHECK(menu.Command(CmdSnapshotIntoFile)->Checked());
+    CHECK(!menu.Command(CmdSnapshotWatermark)->Grayed());
+    CHECK(menu.Command(CmdSnapshotWatermark)->Checked());
+    CHECK(menu.Command(CmdAutoScrollMode1)->Checked());
+    CHECK(!menu.Command(CmdAutoScrollMode2)->Checked());
+    CHECK(menu.Command(CmdSimulatedWinKey)->Checked());
+    CHECK(!menu.Command(CmdTopmost)->Checked());
     CHECK_EQ(off.Close(), 0);
 }
 
@@ -178,14 +193,14 @@ TEST(docking_is_grey_when_full_window_dragging_cannot_be_had)
     REQUIRE(program.Start());
     MenuView menu;
     REQUIRE(ReadTrayMenu(program, &menu));
-    CHECK(menu.Command(265)->Grayed());
-    CHECK(menu.Command(265)->Checked());
+    CHECK(menu.Command(CmdDocking)->Grayed());
+    CHECK(menu.Command(CmdDocking)->Checked());
     // Allowing the program to switch dragging on makes the entry available.
     WriteTextFile(program.SettingsPath(), "[language]\r\nfilepath=language\\Alpha.ini\r\n"
                                           "[dockwindow]\r\nenable=0\r\ndragfullwindow=1\r\n");
     REQUIRE(ReadTrayMenu(program, &menu));
-    CHECK(!menu.Command(265)->Grayed());
-    CHECK(!menu.Command(265)->Checked());
+    CHECK(!menu.Command(CmdDocking)->Grayed());
+    CHECK(!menu.Command(CmdDocking)->Checked());
     CHECK_EQ(program.Close(), 0);
     SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
 }
@@ -204,16 +219,16 @@ TEST(separators_come_from_dash_texts_and_missing_texts_show_the_id)
     REQUIRE(program.Start());
     MenuView menu;
     REQUIRE(ReadTrayMenu(program, &menu));
-    std::vector<MenuItemView> system = menu.SubmenuNamed(L"Alpha 7");
+    std::vector<MenuItemView> system = menu.SubmenuNamed(Label("Alpha", CmdSystemMenu));
     REQUIRE_EQ(system.size(), size_t(4));
-    CHECK_EQ(system[0].text, std::wstring(L"Alpha 96"));
+    CHECK_EQ(system[0].text, Label("Alpha", CmdLockWorkstation));
     CHECK(system[1].Separator());  // "-Hibernate"
     CHECK(system[2].Separator());  // "-" for 98
-    CHECK_EQ(system[3].text, std::wstring(L"99"));
-    CHECK_EQ(system[3].id, 99u);
-    CHECK_EQ(menu.Command(263)->text, std::wstring(L"263"));
+    CHECK_EQ(system[3].text, std::to_wstring(CmdTurnOffMonitor));
+    CHECK_EQ(system[3].id, UINT(CmdTurnOffMonitor));
+    CHECK_EQ(menu.Command(CmdTopmost)->text, std::to_wstring(CmdTopmost));
     // A submenu entry without a text still holds its submenu.
-    CHECK_EQ(menu.SubmenuNamed(L"14").size(), size_t(5));
+    CHECK_EQ(menu.SubmenuNamed(std::to_wstring(CmdHelpMenu)).size(), size_t(5));
     CHECK_EQ(program.Close(), 0);
 }
 
@@ -234,18 +249,18 @@ TEST(accounts_add_the_connection_submenu_with_its_check_marks)
     REQUIRE(ReadTrayMenu(program, &menu));
     std::vector<MenuItemView> root = menu.Root();
     CHECK_EQ(root.size(), size_t(16));
-    ExpectEntries(root, Range(1, 16), "Alpha");
+    ExpectEntries(root, Range(CmdRootFirst, CmdRootLast), "Alpha");
     std::vector<MenuItemView> accounts = menu.Submenu(0);
     REQUIRE_EQ(accounts.size(), size_t(6));
-    CHECK_EQ(accounts[0].id, 32u);
-    CHECK_EQ(accounts[0].text, std::wstring(L"Alpha 32"));
-    CHECK_EQ(accounts[1].id, 33u);
+    CHECK_EQ(accounts[0].id, UINT(CmdConnectAll));
+    CHECK_EQ(accounts[0].text, Label("Alpha", CmdConnectAll));
+    CHECK_EQ(accounts[1].id, UINT(CmdConnectAtStart));
     CHECK(accounts[1].Checked());
     CHECK(accounts[2].Separator());
-    CHECK_EQ(accounts[3].id, 34u);
+    CHECK_EQ(accounts[3].id, UINT(CmdFirstAccount));
     CHECK_EQ(accounts[3].text, std::wstring(L"host-a"));
     CHECK(accounts[3].Checked());  // the first account, though the separator shares its id
-    CHECK_EQ(accounts[4].id, 35u);
+    CHECK_EQ(accounts[4].id, UINT(CmdFirstAccount + 1));
     CHECK(!accounts[4].Checked());
     CHECK_EQ(accounts[5].text, std::wstring(L"a-remote-name-longer-than-thirt"));
     CHECK(accounts[5].Checked());
@@ -265,11 +280,11 @@ TEST(choosing_the_second_language_rewrites_filepath_and_the_next_menu_uses_it)
     REQUIRE(program.Start());
     MenuView menu;
     REQUIRE(ReadTrayMenu(program, &menu));
-    std::vector<MenuItemView> languages = menu.SubmenuNamed(L"Alpha 13");
+    std::vector<MenuItemView> languages = menu.SubmenuNamed(Label("Alpha", CmdLanguagesMenu));
     REQUIRE_EQ(languages.size(), size_t(2));
     // Ids in directory-search order; which file comes first is the file system's.
-    CHECK_EQ(languages[0].id, 1536u);
-    CHECK_EQ(languages[1].id, 1537u);
+    CHECK_EQ(languages[0].id, UINT(CmdFirstLanguage));
+    CHECK_EQ(languages[1].id, UINT(CmdFirstLanguage + 1));
     std::set<std::wstring> names = {languages[0].text, languages[1].text};
     CHECK((names == std::set<std::wstring>{L"Alpha", L"Beta"}));
     const std::wstring second = languages[1].text;
@@ -277,21 +292,21 @@ TEST(choosing_the_second_language_rewrites_filepath_and_the_next_menu_uses_it)
     CHECK_EQ(languages[0].Checked(), first == L"Alpha");
     CHECK_EQ(languages[1].Checked(), second == L"Alpha");
 
-    PostMessageW(program.MainWindow(), WM_COMMAND, 1537, 0);
+    PostMessageW(program.MainWindow(), WM_COMMAND, CmdFirstLanguage + 1, 0);
     std::string expected = "filepath=language\\" + std::string(second.begin(), second.end()) + ".ini";
     CHECK(WaitFor([&] { return ReadTextFile(program.SettingsPath()).find(expected) != std::string::npos; },
                   5000));
     REQUIRE(ReadTrayMenu(program, &menu));
     const std::string prefix(second.begin(), second.end());
-    ExpectEntries(menu.Root(), Range(3, 16), prefix);
-    languages = menu.SubmenuNamed(W(prefix + " 13"));
+    ExpectEntries(menu.Root(), Range(CmdRootFirstWithoutAccounts, CmdRootLast), prefix);
+    languages = menu.SubmenuNamed(Label(prefix, CmdLanguagesMenu));
     REQUIRE_EQ(languages.size(), size_t(2));
     CHECK(!languages[0].Checked());
     CHECK(languages[1].Checked());
 
     // An id that is no language changes nothing.
     DWORD_PTR done = 0;
-    SendMessageTimeoutW(program.MainWindow(), WM_COMMAND, 1538, 0, SMTO_NORMAL, 5000, &done);
+    SendMessageTimeoutW(program.MainWindow(), WM_COMMAND, CmdFirstLanguage + 2, 0, SMTO_NORMAL, 5000, &done);
     CHECK(ReadTextFile(program.SettingsPath()).find(expected) != std::string::npos);
     CHECK_EQ(program.Close(), 0);
 }
@@ -308,9 +323,9 @@ TEST(a_bare_language_file_name_lies_beside_the_program)
     REQUIRE(program.Start());
     MenuView menu;
     REQUIRE(ReadTrayMenu(program, &menu));
-    ExpectEntries(menu.Root(), Range(3, 16), "Gamma");
+    ExpectEntries(menu.Root(), Range(CmdRootFirstWithoutAccounts, CmdRootLast), "Gamma");
     // The program directory is the language directory: settings.ini is listed too.
-    std::vector<MenuItemView> languages = menu.SubmenuNamed(L"Gamma 13");
+    std::vector<MenuItemView> languages = menu.SubmenuNamed(Label("Gamma", CmdLanguagesMenu));
     REQUIRE_EQ(languages.size(), size_t(2));
     size_t settings = languages[0].text == L"settings" ? 0 : 1;
     CHECK_EQ(languages[settings].text, std::wstring(L"settings"));
@@ -334,11 +349,11 @@ TEST(an_empty_language_setting_gives_id_texts_and_no_languages)
         REQUIRE_EQ(root.size(), size_t(14));
         // No separators without texts: every entry shows its id.
         for (size_t i = 0; i < root.size(); ++i)
-            CHECK_EQ(root[i].text, std::to_wstring(3 + i));
-        CHECK(menu.SubmenuNamed(L"13").empty());
+            CHECK_EQ(root[i].text, std::to_wstring(CmdRootFirstWithoutAccounts + i));
+        CHECK(menu.SubmenuNamed(std::to_wstring(CmdLanguagesMenu)).empty());
         // Choosing the first language id writes nothing.
         DWORD_PTR done = 0;
-        SendMessageTimeoutW(program.MainWindow(), WM_COMMAND, 1536, 0, SMTO_NORMAL, 5000, &done);
+        SendMessageTimeoutW(program.MainWindow(), WM_COMMAND, CmdFirstLanguage, 0, SMTO_NORMAL, 5000, &done);
         CHECK_EQ(ReadTextFile(program.SettingsPath()), std::string(settings));
         CHECK(program.Running());
         CHECK_EQ(program.Close(), 0);

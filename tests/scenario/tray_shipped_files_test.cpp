@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "quornvale/shell/command_ids.h"
+#include "quornvale/shell/settings_keys.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/tray_view.h"
@@ -12,38 +14,46 @@
 using namespace scenario;
 
 namespace {
-using Keys = std::vector<std::pair<const wchar_t*, std::vector<const wchar_t*>>>;
-
-const Keys kSettingsKeys = {
-    {L"language", {L"filepath"}},
-    {L"turnoffmonitor", {L"hotkey"}},
-    {L"hibernate", {L"hotkey"}},
-    {L"snapshot", {L"hotkey", L"intofile", L"watermark_enable", L"watermark_path", L"watermark_pos",
-                   L"watermark_alpha", L"path", L"name", L"next", L"format"}},
-    {L"notifyicon", {L"hotkey", L"enable", L"list"}},
-    {L"sizewindow", {L"enable", L"enlarge", L"shrink", L"extend_width", L"reduce_width",
-                     L"extend_height", L"reduce_height", L"move_left", L"move_right", L"move_up",
-                     L"move_down", L"sizearray"}},
-    {L"hotkey", {L"babylon"}},
-    {L"autoscroll", {L"distance", L"delta", L"mode"}},
-    {L"transparent", {L"enable", L"minivalue"}},
-    {L"mbutton", {L"code", L"except"}},
-    {L"rollupwnd", {L"enable", L"animate", L"hotaction"}},
-    {L"information", {L"enable"}},
-    {L"topmost", {L"enable"}},
-    {L"hidecursor", {L"enable"}},
-    {L"changecursor", {L"enable"}},
-    {L"disableime", {L"enable", L"classes"}},
-    {L"directscroll", {L"enable", L"excluded_list"}},
-    {L"dockwindow", {L"enable", L"dragfullwindow", L"dockmode"}},
-    {L"icontaskbar", {L"enable"}},
-    {L"bkcolor", {L"transp", L"red", L"green", L"blue"}},
-    {L"TxColor", {L"red", L"green", L"blue"}},
-    {L"autoclose", {L"enable", L"wndname", L"clsname"}},
-    {L"simwinkey", {L"enable"}},
-    {L"netaccounts", {L"count", L"atstart"}},
-    {L"0", {L"remote", L"user", L"psw", L"state"}},
+// One key of a settings file as written: its section, name and value.
+struct IniKey {
+    std::wstring section, key, value;
 };
+
+// The keys of an INI text in file order (comments and blank lines skipped).
+std::vector<IniKey> ParseIni(const std::string& text)
+{
+    std::vector<IniKey> keys;
+    std::wstring section;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        std::string line = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        at = end == std::string::npos ? text.size() : end + 1;
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.pop_back();
+        if (line.empty() || line[0] == ';')
+            continue;
+        if (line[0] == '[') {
+            section = std::wstring(line.begin() + 1, line.end() - (line.back() == ']' ? 1 : 0));
+            continue;
+        }
+        size_t equals = line.find('=');
+        if (equals != std::string::npos)
+            keys.push_back({section, std::wstring(line.begin(), line.begin() + equals),
+                            std::wstring(line.begin() + equals + 1, line.end())});
+    }
+    return keys;
+}
+
+// The section a table row names in the shipped file: account keys are shown
+// for the first account.
+const wchar_t* ShippedSection(const SettingKey& row) { return row.section ? row.section : L"0"; }
+
+bool SameKey(const SettingKey& row, const IniKey& key)
+{
+    return lstrcmpiW(ShippedSection(row), key.section.c_str()) == 0 &&
+           lstrcmpiW(row.key, key.key.c_str()) == 0;
+}
 
 std::vector<std::pair<std::wstring, std::wstring>> LanguageKeys()
 {
@@ -52,11 +62,11 @@ std::vector<std::pair<std::wstring, std::wstring>> LanguageKeys()
         for (int id = first; id <= last; ++id)
             keys.push_back({section, std::to_wstring(id)});
     };
-    range(L"root", 1, 16);
-    range(L"sysfunc", 96, 99);
-    range(L"features", 256, 275);
-    range(L"help", 128, 132);
-    range(L"connection", 32, 34);
+    range(L"root", CmdRootFirst, CmdRootLast);
+    range(L"sysfunc", CmdSystemFirst, CmdSystemLast);
+    range(L"features", CmdFeaturesFirst, CmdFeaturesLast);
+    range(L"help", CmdHelpFirst, CmdHelpLast);
+    range(L"connection", CmdConnectionFirst, CmdConnectionLast);
     for (const wchar_t* key : {L"ID_HOTKEY_ERROR_TITLE", L"ID_HOTKEY_ERROR_MESSAGE",
                                L"ID_HIBERNATE_ERROR_TITLE", L"ID_HIBERNATE_NOT_SUPPORT",
                                L"ID_HIBERNATE_NOT_READY", L"ID_HIBERNATE_ERROR_MESSAGE"})
@@ -86,14 +96,16 @@ void ExpectLanguageTexts(const MenuView& menu, const std::wstring& file)
     std::vector<MenuItemView> root = menu.Root();
     REQUIRE_EQ(root.size(), size_t(14));
     for (size_t i = 0; i < root.size(); ++i) {
-        std::wstring expected = Text(file, L"root", std::to_wstring(3 + i));
+        std::wstring expected = Text(file, L"root", std::to_wstring(CmdRootFirstWithoutAccounts + i));
         if (expected == L"-")
             CHECK(root[i].Separator());
         else
             CHECK_EQ(root[i].text, expected);
     }
-    for (UINT id : {96u, 97u, 99u, 128u, 129u, 130u, 132u, 256u, 263u, 264u, 270u, 275u}) {
-        const wchar_t* section = id < 128 ? L"sysfunc" : id < 256 ? L"help" : L"features";
+    for (UINT id : {CmdLockWorkstation, CmdHibernate, CmdTurnOffMonitor, CmdHomePage, CmdHelpFile,
+                    CmdOpenSettings, CmdAbout, CmdRollUp, CmdTopmost, CmdHideCursor,
+                    CmdSnapshotWatermark, CmdWindowInfo}) {
+        const wchar_t* section = id < CmdHelpFirst ? L"sysfunc" : id < CmdFeaturesFirst ? L"help" : L"features";
         const MenuItemView* item = menu.Command(id);
         if (CHECK(item != nullptr))
             CHECK_EQ(item->text, Text(file, section, std::to_wstring(id)));
@@ -101,14 +113,43 @@ void ExpectLanguageTexts(const MenuView& menu, const std::wstring& file)
 }
 }  // namespace
 
-TEST(the_shipped_settings_hold_every_key)
+TEST(the_shipped_settings_hold_every_key_of_the_table_and_no_other)
 {
     std::wstring settings = Shipped(L"settings.ini");
     REQUIRE(FileExists(settings));
-    for (const auto& [section, keys] : kSettingsKeys)
-        for (const wchar_t* key : keys)
-            if (!CHECK(Text(settings, section, key) != L"\x1<missing>"))
-                check::Note("[%ls] %ls", section, key);
+    const std::vector<IniKey> shipped = ParseIni(ReadTextFile(settings));
+    for (const SettingKey& row : kSettingKeys) {
+        size_t found = 0;
+        const IniKey* key = nullptr;
+        for (const IniKey& k : shipped)
+            if (SameKey(row, k)) {
+                ++found;
+                key = &k;
+            }
+        if (!CHECK_EQ(found, size_t(1))) {
+            check::Note("[%ls] %ls", ShippedSection(row), row.key);
+            continue;
+        }
+        // Integers ship with their default, switches as 0 or 1, texts fit
+        // their buffers.
+        const SettingBounds& b = row.bounds;
+        bool fits = true;
+        if (b.kind == SettingKind::kInteger)
+            fits = key->value == std::to_wstring(b.default_value);
+        else if (b.kind == SettingKind::kSwitch)
+            fits = key->value == L"0" || key->value == L"1";
+        else if (b.kind == SettingKind::kText)
+            fits = int(key->value.size()) < b.chars;
+        if (!CHECK(fits))
+            check::Note("[%ls] %ls=%ls", ShippedSection(row), row.key, key->value.c_str());
+    }
+    for (const IniKey& k : shipped) {
+        bool known = false;
+        for (const SettingKey& row : kSettingKeys)
+            known = known || SameKey(row, k);
+        if (!CHECK(known))
+            check::Note("[%ls] %ls is in no row of the table", k.section.c_str(), k.key.c_str());
+    }
     CHECK_EQ(Text(settings, L"language", L"filepath"), std::wstring(L"language\\English.ini"));
 }
 
@@ -136,14 +177,13 @@ TEST(the_help_file_explains_every_setting)
 {
     std::string help = ReadTextFile(Shipped(L"readme_en.txt"));
     REQUIRE(!help.empty());
-    for (const auto& [section, keys] : kSettingsKeys)
-        for (const wchar_t* key : keys) {
-            std::string k = check::Narrow(key);
-            if (std::wstring(section) == L"0")
-                continue;  // the account keys are listed under [0] ... [9]
-            if (!CHECK(help.find(k) != std::string::npos))
-                check::Note("%s", k.c_str());
-        }
+    for (const SettingKey& row : kSettingKeys) {
+        if (!row.section)
+            continue;  // the account keys are listed under [0] ... [9]
+        std::string k = check::Narrow(row.key);
+        if (!CHECK(help.find(k) != std::string::npos))
+            check::Note("%s", k.c_str());
+    }
     for (const char* words : {"ctrl+alt+s", "Roll up", "Auto-scroll", "Docking", "Minimize to tray",
                               "Window information", "Right Alt", "Left Alt + Left Ctrl + wheel",
                               "F6", "[0] ... [9]"})
@@ -168,10 +208,10 @@ TEST(the_program_runs_on_the_shipped_files_in_both_languages)
     std::wstring german = JoinPath(JoinPath(program.Dir(), L"language"), L"Deutsch.ini");
     ExpectLanguageTexts(menu, english);
     // Features switched on by default show so.
-    for (UINT id : {256u, 261u, 262u, 263u, 264u, 265u})
+    for (UINT id : {CmdRollUp, CmdTransparency, CmdNotifyIcon, CmdTopmost, CmdHideCursor, CmdDocking})
         CHECK(menu.Command(id)->Checked());
 
-    std::vector<MenuItemView> languages = menu.SubmenuNamed(Text(english, L"root", L"13"));
+    std::vector<MenuItemView> languages = menu.SubmenuNamed(Text(english, L"root", std::to_wstring(CmdLanguagesMenu)));
     REQUIRE_EQ(languages.size(), size_t(2));
     UINT german_id = languages[0].text == L"Deutsch" ? languages[0].id : languages[1].id;
     CHECK((languages[0].text == L"English") == languages[0].Checked());

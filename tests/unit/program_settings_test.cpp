@@ -1,7 +1,10 @@
 // The settings routines against real INI files through the profile functions.
+#include <limits.h>
+
 #include <string>
 
 #include "quornvale/shell/app_state.h"
+#include "quornvale/shell/menu_commands.h"
 #include "quornvale/shell/program_path.h"
 #include "quornvale/shell/settings.h"
 #include "tests/framework/check.h"
@@ -79,6 +82,32 @@ TEST(growing_read_crosses_the_260_character_boundary)
     }
 }
 
+TEST(the_growing_read_doubles_its_buffer_up_to_its_limit)
+{
+    // A 100000-character list takes 10 reads, not 385.
+    int reads = 1, size = GrowingReadNextSize(0);
+    CHECK_EQ(size, 260);
+    while (size > 0 && size - 1 <= 100000) {
+        size = GrowingReadNextSize(size);
+        ++reads;
+    }
+    CHECK_EQ(reads, 10);
+    // The last size is the limit itself: a value of up to 4M - 1 characters
+    // is read whole, a longer one is no list.
+    int last = 0;
+    for (size = 260; size > 0; size = GrowingReadNextSize(size))
+        last = size;
+    CHECK_EQ(last, 4 * 1024 * 1024);
+    CHECK_EQ(GrowingReadNextSize(last), 0);
+
+    std::string value(100000, 'x');
+    value[99999] = 'y';
+    UseSettings(Ini("notifyicon", "list", value).c_str());
+    OwnedText read = ReadSettingList(Setting::kNotifyIconList);
+    REQUIRE(read != nullptr);
+    CHECK_EQ(check::Narrow(read.get()), value);
+}
+
 TEST(writes_create_the_file_and_read_back)
 {
     std::wstring path = UseSettings(nullptr);
@@ -142,22 +171,79 @@ TEST(an_unnamed_settings_file_reads_defaults_and_writes_nothing)
     CHECK(!WriteSettingInt(L"a", L"b", 1));
 }
 
-TEST(run_at_start_value)
+namespace {
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+HKEY OpenRunKey()
 {
     HKEY run = nullptr;
-    REQUIRE(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
-                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr) == ERROR_SUCCESS);
+    RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run,
+                    nullptr);
+    return run;
+}
+
+void SetRunValue(HKEY run, const std::wstring& data)
+{
+    RegSetValueExW(run, L"quornvale.exe", 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                   DWORD((data.size() + 1) * sizeof(wchar_t)));
+}
+
+std::wstring RunValue(HKEY run)
+{
+    wchar_t data[400] = {};
+    DWORD bytes = sizeof(data) - sizeof(wchar_t);
+    if (RegQueryValueExW(run, L"quornvale.exe", nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                         &bytes) != ERROR_SUCCESS)
+        return L"<none>";
+    return data;
+}
+}  // namespace
+
+TEST(run_at_start_value)
+{
+    HKEY run = OpenRunKey();
+    REQUIRE(run != nullptr);
     RegDeleteValueW(run, L"quornvale.exe");
     CHECK(!IsRunAtStartSet());
-    // A long path (255 characters) still shows as set.
-    std::wstring path = L"C:\\" + std::wstring(240, L'p') + L"\\quornvale.exe";
-    path.resize(255);
-    RegSetValueExW(run, L"quornvale.exe", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                   DWORD((path.size() + 1) * sizeof(wchar_t)));
+    // Long paths show as set, also those longer than the 256-character read
+    // buffer, and the menu switch removes each of them.
+    for (size_t length : {255u, 256u, 259u, 261u}) {
+        std::wstring path = L"C:\\" + std::wstring(300, L'p');
+        path.resize(length - 14);
+        path += L"\\quornvale.exe";
+        for (bool quoted : {false, true}) {
+            SetRunValue(run, quoted ? L"\"" + path + L"\"" : path);
+            if (!CHECK(IsRunAtStartSet()))
+                check::Note("length %u, quoted %d", unsigned(length), int(quoted));
+            ToggleRunAtStart();
+            if (!CHECK_EQ(RunValue(run), std::wstring(L"<none>")))
+                check::Note("length %u, quoted %d", unsigned(length), int(quoted));
+        }
+    }
+    CHECK(!IsRunAtStartSet());
+    // Switched on, the value is this program's path in double quotes.
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(g_app.instance, self, MAX_PATH);
+    ToggleRunAtStart();
     CHECK(IsRunAtStartSet());
-    RegDeleteValueW(run, L"quornvale.exe");
+    CHECK_EQ(RunValue(run), L"\"" + std::wstring(self) + L"\"");
+    ToggleRunAtStart();
     CHECK(!IsRunAtStartSet());
     RegCloseKey(run);
+}
+
+TEST(the_run_value_is_the_path_in_double_quotes)
+{
+    wchar_t out[16] = L"junk";
+    CHECK_EQ(FormatRunValue(L"C:\\A B\\q.exe", out, 16), 14);
+    CHECK_EQ(std::wstring(out), std::wstring(L"\"C:\\A B\\q.exe\""));
+    // Exactly fits: twelve characters, two quotes and the terminator.
+    CHECK_EQ(FormatRunValue(L"C:\\AB\\q.exe", out, 14), 13);
+    CHECK_EQ(FormatRunValue(L"C:\\ABC\\q.exe", out, 14), 0);
+    CHECK_EQ(std::wstring(out), std::wstring());
+    CHECK_EQ(FormatRunValue(L"", out, 16), 0);
+    CHECK_EQ(FormatRunValue(nullptr, out, 16), 0);
+    CHECK_EQ(FormatRunValue(L"x", nullptr, 16), 0);
 }
 
 TEST(module_directory_keeps_its_trailing_backslash)
@@ -176,4 +262,134 @@ TEST(module_directory_keeps_its_trailing_backslash)
     wchar_t tiny[4];
     CHECK_EQ(GetModuleDirectory(nullptr, tiny, 4), 0);
     CHECK_EQ(tiny[0], L'\0');
+}
+
+namespace {
+std::string Narrow(const wchar_t* text) { return check::Narrow(text ? text : L""); }
+
+// settings.ini holding this one key of the table with this value (none: the
+// key is missing).
+void UseKey(Setting id, const char* value)
+{
+    const SettingKey& row = SettingKeyOf(id);
+    UseSettings(value ? Ini(Narrow(row.section ? row.section : L"0"), Narrow(row.key), value).c_str()
+                      : "");
+}
+}  // namespace
+
+TEST(table_reads_give_the_default_and_keep_each_value_within_its_bounds)
+{
+    struct Case {
+        Setting id;
+        const char* value;  // null: the key is missing
+        int expected;
+    };
+    const Case cases[] = {
+        // Missing keys read as their defaults.
+        {Setting::kAutoScrollDistance, nullptr, 10},
+        {Setting::kAutoScrollDelta, nullptr, 40},
+        {Setting::kAutoScrollMode, nullptr, 1},
+        {Setting::kTransparentMinimum, nullptr, 40},
+        {Setting::kRollUpHotAction, nullptr, 1},
+        {Setting::kCaptionBackRed, nullptr, 58},
+        {Setting::kCaptionBackGreen, nullptr, 110},
+        {Setting::kCaptionBackBlue, nullptr, 165},
+        {Setting::kCaptionTextBlue, nullptr, 255},
+        {Setting::kRollUpEnable, nullptr, 0},
+        {Setting::kNetAccountCount, nullptr, 0},
+        // Switches and values whose consumer takes any value: as read.
+        {Setting::kTopmostEnable, "2", 2},
+        {Setting::kChord, "-1", -1},
+        {Setting::kMButtonCode, "3", 3},
+        {Setting::kDockMode, "-2", -2},
+        {Setting::kSnapshotWatermarkPos, "9", 9},
+        // Clamped to the nearest value that means something.
+        {Setting::kAutoScrollMode, "2", 2},
+        {Setting::kAutoScrollMode, "3", 2},
+        {Setting::kAutoScrollMode, "0", 1},
+        {Setting::kAutoScrollMode, "-7", 1},
+        {Setting::kNetAccountCount, "3", 3},
+        {Setting::kNetAccountCount, "12", 10},
+        {Setting::kNetAccountCount, "-1", 0},
+        {Setting::kSnapshotNext, "-5", 0},
+        {Setting::kSnapshotNext, "1234567890", 999999999},
+        // Reduced to the field the library keeps them in.
+        {Setting::kTransparentMinimum, "300", 44},
+        {Setting::kTransparentMinimum, "-1", 255},
+        {Setting::kTransparentMinimum, "255", 255},
+        {Setting::kSnapshotWatermarkAlpha, "256", 0},
+        {Setting::kRollUpHotAction, "65535", -1},
+        {Setting::kRollUpHotAction, "65534", -2},
+        {Setting::kRollUpHotAction, "2", 2},
+        {Setting::kRollUpAnimate, "-1", 65535},
+        {Setting::kAutoScrollDelta, "70000", 4464},
+        {Setting::kAutoScrollDistance, "-32769", 32767},
+        // Profile rules first: the numeric prefix.
+        {Setting::kAutoScrollDistance, "12abc", 12},
+    };
+    for (const Case& c : cases) {
+        UseKey(c.id, c.value);
+        if (!CHECK_EQ(ReadSetting(c.id), c.expected))
+            check::Note("[%ls] %ls = %s", SettingKeyOf(c.id).section, SettingKeyOf(c.id).key,
+                        c.value ? c.value : "<missing>");
+    }
+}
+
+TEST(bounds_hold_at_the_ends_of_the_integer_range)
+{
+    const SettingBounds& alpha = SettingKeyOf(Setting::kTransparentMinimum).bounds;
+    const SettingBounds& hot = SettingKeyOf(Setting::kRollUpHotAction).bounds;
+    const SettingBounds& mode = SettingKeyOf(Setting::kAutoScrollMode).bounds;
+    CHECK_EQ(BoundSettingValue(alpha, INT_MIN), 0);
+    CHECK_EQ(BoundSettingValue(alpha, INT_MAX), 255);
+    CHECK_EQ(BoundSettingValue(hot, INT_MAX), -1);
+    CHECK_EQ(BoundSettingValue(hot, INT_MIN), 0);
+    CHECK_EQ(BoundSettingValue(mode, INT_MIN), 1);
+    CHECK_EQ(BoundSettingValue(mode, INT_MAX), 2);
+    CHECK_EQ(BoundSettingValue(SettingKeyOf(Setting::kDockMode).bounds, INT_MIN), INT_MIN);
+}
+
+TEST(every_key_is_declared_once)
+{
+    for (const SettingKey& a : kSettingKeys)
+        for (const SettingKey& b : kSettingKeys) {
+            if (&a == &b)
+                continue;
+            bool same_section = (!a.section && !b.section) ||
+                                (a.section && b.section && lstrcmpiW(a.section, b.section) == 0);
+            if (!CHECK(!(same_section && lstrcmpiW(a.key, b.key) == 0)))
+                check::Note("[%ls] %ls", a.section ? a.section : L"account", a.key);
+        }
+}
+
+TEST(texts_are_cut_to_their_keys_buffers_and_accounts_live_in_their_sections)
+{
+    UseSettings("[snapshot]\r\nhotkey=ctrl+alt+shift+a-text-longer-than-thirty-one\r\n"
+                "[language]\r\nfilepath=language\\English.ini\r\n"
+                "[netaccounts]\r\ncount=2\r\n[1]\r\nremote=server\r\nstate=2\r\n");
+    wchar_t text[kSettingTextChars];
+    CHECK_EQ(ReadSettingText(Setting::kSnapshotHotkey, text, kSettingTextChars), 31);
+    CHECK_EQ(ReadSettingText(Setting::kSnapshotHotkey, text, 5), 4);
+    CHECK_EQ(ReadSettingText(Setting::kLanguageFile, text, kSettingTextChars), 20);
+    CHECK_EQ(std::wstring(text), std::wstring(L"language\\English.ini"));
+    CHECK_EQ(ReadAccountText(1, Setting::kAccountRemote, text, kSettingTextChars), 6);
+    CHECK_EQ(std::wstring(text), std::wstring(L"server"));
+    CHECK_EQ(ReadAccountSetting(1, Setting::kAccountState), 2);
+    CHECK_EQ(ReadAccountSetting(0, Setting::kAccountState), 0);
+    CHECK(WriteAccountText(0, Setting::kAccountState, L"1"));
+    CHECK_EQ(ReadAccountInt(0, L"state", 0), 1);
+    CHECK(WriteSettingText(Setting::kAutoCloseClassName, L"Notepad"));
+    CHECK_EQ(ReadSettingText(Setting::kAutoCloseClassName, text, kSettingTextChars), 7);
+}
+
+TEST(a_menu_switch_writes_the_opposite_and_returns_it)
+{
+    UseSettings("[topmost]\r\nenable=2\r\n[mbutton]\r\ncode=0\r\n");
+    CHECK_EQ(FlipSwitch(Setting::kTopmostEnable), 0);  // "2" is on: becomes "0"
+    CHECK_EQ(ReadSettingInt(L"topmost", L"enable", 9), 0);
+    CHECK_EQ(FlipSwitch(Setting::kTopmostEnable), 1);
+    CHECK_EQ(ReadSettingInt(L"topmost", L"enable", 9), 1);
+    CHECK_EQ(FlipSwitch(Setting::kMButtonCode), 1);
+    CHECK_EQ(FlipSwitch(Setting::kRollUpEnable), 1);  // missing: off, becomes "1"
+    CHECK_EQ(ReadSettingInt(L"rollupwnd", L"enable", 9), 1);
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "quornvale/shell/command_ids.h"
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/menu_commands.h"
 #include "quornvale/shell/settings.h"
@@ -87,7 +88,8 @@ TEST(a_language_entry_matches_its_file_name_without_regard_to_case)
 TEST(the_current_language_is_the_first_entry_naming_the_file)
 {
     wchar_t alpha[] = L"Alpha", beta[] = L"beta", beta2[] = L"Beta";
-    LanguageEntry entries[] = {{alpha, 1536}, {beta, 1537}, {beta2, 1538}};
+    LanguageEntry entries[] = {{alpha, CmdFirstLanguage}, {beta, CmdFirstLanguage + 1},
+                               {beta2, CmdFirstLanguage + 2}};
     CHECK_EQ(FindCurrentLanguage(entries, 3, L"language\\Beta.ini"), 1);
     CHECK_EQ(FindCurrentLanguage(entries, 3, L"C:\\x\\alpha.ini"), 0);
     CHECK_EQ(FindCurrentLanguage(entries, 3, L"Alpha.ini"), 0);  // a bare file name
@@ -122,19 +124,19 @@ TEST(fixed_entries_are_separators_when_their_text_starts_with_a_dash)
 
     LanguageFixture fixture("[sysfunc]\r\n96=Lock\r\n98=-\r\n"
                             "[features]\r\n256=A text that is longer than thirty-one characters\r\n");
-    DynMenuItem lock = MakeFixedEntry(L"sysfunc", 96);
+    DynMenuItem lock = MakeFixedEntry(L"sysfunc", CmdLockWorkstation);
     CHECK_EQ(Owned(lock.text), std::wstring(L"Lock"));
     CHECK_EQ(lock.kind, int(kItemCommand));
-    CHECK_EQ(UINT(lock.id), 96u);
-    DynMenuItem dash = MakeFixedEntry(L"sysfunc", 98);
+    CHECK_EQ(UINT(lock.id), UINT(CmdLockWorkstation));
+    DynMenuItem dash = MakeFixedEntry(L"sysfunc", CmdSystemSeparator);
     CHECK_EQ(dash.kind, int(kItemSeparator));
     delete[] dash.text;
     // No text in the file: the id stands in, as a command entry.
-    DynMenuItem missing = MakeFixedEntry(L"sysfunc", 99);
+    DynMenuItem missing = MakeFixedEntry(L"sysfunc", CmdTurnOffMonitor);
     CHECK_EQ(missing.kind, int(kItemCommand));
-    CHECK_EQ(Owned(missing.text), std::wstring(L"99"));
-    CHECK_EQ(Owned(GetMenuText(L"features", 256)), std::wstring(L"A text that is longer than thir"));
-    CHECK_EQ(Owned(GetMenuText(L"features", 257)), std::wstring(L"<null>"));
+    CHECK_EQ(Owned(missing.text), std::to_wstring(CmdTurnOffMonitor));
+    CHECK_EQ(Owned(GetMenuText(L"features", CmdRollUp)), std::wstring(L"A text that is longer than thir"));
+    CHECK_EQ(Owned(GetMenuText(L"features", CmdAutoClose)), std::wstring(L"<null>"));
     wchar_t buffer[8] = L"x";
     CHECK(!GetLanguageText(nullptr, L"96", buffer, 8));
     CHECK(!GetLanguageText(L"sysfunc", L"97", buffer, 8));
@@ -147,14 +149,14 @@ TEST(check_and_grey_rules)
     MenuInputs in = NoSettings();
     int n = ComputeMenuStates(in, states, 32);
     for (int i = 0; i < n; ++i) {
-        bool expected = states[i].id == 272;  // only auto-scroll mode 1
+        bool expected = states[i].id == CmdAutoScrollMode1;
         if (!CHECK_EQ(states[i].checked, expected))
             check::Note("id %u", states[i].id);
     }
-    CHECK(Find(states, n, 270)->grayed);  // no file snapshots: no watermark
-    CHECK(!Find(states, n, 265)->grayed);
-    CHECK(Find(states, n, 267) == nullptr);  // only on Windows 2000
-    CHECK(Find(states, n, 33) == nullptr);   // only with accounts
+    CHECK(Find(states, n, CmdSnapshotWatermark)->grayed);  // no file snapshots: no watermark
+    CHECK(!Find(states, n, CmdDocking)->grayed);
+    CHECK(Find(states, n, CmdDesktopCaptions) == nullptr);  // only on Windows 2000
+    CHECK(Find(states, n, CmdConnectAtStart) == nullptr);   // only with accounts
 
     in.intofile = 1;
     in.watermark = 2;
@@ -167,22 +169,22 @@ TEST(check_and_grey_rules)
     in.accounts = true;
     in.atstart = 1;
     n = ComputeMenuStates(in, states, 32);
-    CHECK(Find(states, n, 269)->checked);
-    CHECK(Find(states, n, 270)->checked);
-    CHECK(!Find(states, n, 270)->grayed);
-    CHECK(Find(states, n, 273)->checked);
-    CHECK(!Find(states, n, 272)->checked);
-    CHECK(Find(states, n, 263)->checked);
-    CHECK(Find(states, n, 265)->grayed);  // no full-window dragging and not allowed
-    CHECK(Find(states, n, 265)->checked);
-    CHECK(Find(states, n, 267)->checked);
-    CHECK(Find(states, n, 33)->checked);
+    CHECK(Find(states, n, CmdSnapshotIntoFile)->checked);
+    CHECK(Find(states, n, CmdSnapshotWatermark)->checked);
+    CHECK(!Find(states, n, CmdSnapshotWatermark)->grayed);
+    CHECK(Find(states, n, CmdAutoScrollMode2)->checked);
+    CHECK(!Find(states, n, CmdAutoScrollMode1)->checked);
+    CHECK(Find(states, n, CmdTopmost)->checked);
+    CHECK(Find(states, n, CmdDocking)->grayed);  // no full-window dragging and not allowed
+    CHECK(Find(states, n, CmdDocking)->checked);
+    CHECK(Find(states, n, CmdDesktopCaptions)->checked);
+    CHECK(Find(states, n, CmdConnectAtStart)->checked);
     in.dragfullwindow = 1;
     in.intofile = 0;
     n = ComputeMenuStates(in, states, 32);
-    CHECK(!Find(states, n, 265)->grayed);
-    CHECK(!Find(states, n, 270)->checked);  // the watermark shows only with file snapshots
-    CHECK(Find(states, n, 270)->grayed);
+    CHECK(!Find(states, n, CmdDocking)->grayed);
+    CHECK(!Find(states, n, CmdSnapshotWatermark)->checked);  // the watermark shows only with file snapshots
+    CHECK(Find(states, n, CmdSnapshotWatermark)->grayed);
     CHECK_EQ(ComputeMenuStates(in, states, 3), 3);  // bounded by the room given
 }
 
@@ -214,20 +216,20 @@ TEST(languages_are_enumerated_chosen_and_freed)
     WritePrivateProfileStringW(L"language", L"filepath", alpha.c_str(), fixture.settings.c_str());
     REQUIRE(EnumerateLanguages());
     REQUIRE_EQ(LanguageCount(), 2);
-    CHECK_EQ(LanguageEntries()[0].id, 1536u);
-    CHECK_EQ(LanguageEntries()[1].id, 1537u);
+    CHECK_EQ(LanguageEntries()[0].id, UINT(CmdFirstLanguage));
+    CHECK_EQ(LanguageEntries()[1].id, UINT(CmdFirstLanguage + 1));
     const std::wstring second = LanguageEntries()[1].name;
     CHECK(second == L"Alpha" || second == L"Beta");
-    CHECK(!SelectLanguage(1538));
-    CHECK(SelectLanguage(1537));
+    CHECK(!SelectLanguage(CmdFirstLanguage + 2));
+    CHECK(SelectLanguage(CmdFirstLanguage + 1));
     wchar_t path[MAX_PATH] = {};
     ReadSettingString(L"language", L"filepath", path, MAX_PATH);
     CHECK_EQ(std::wstring(path), JoinPath(dir, second + L".ini"));
-    CHECK_EQ(Owned(GetMenuText(L"root", 3)), second);
+    CHECK_EQ(Owned(GetMenuText(L"root", CmdRunAtStart)), second);
     FreeLanguages();
     CHECK_EQ(LanguageCount(), 0);
     CHECK(LanguageEntries() == nullptr);
-    CHECK(!SelectLanguage(1536));
+    CHECK(!SelectLanguage(CmdFirstLanguage));
 
     // A directory whose only file is ".ini": no language.
     std::wstring odd = JoinPath(fixture.dir, L"odd");
@@ -240,8 +242,8 @@ TEST(languages_are_enumerated_chosen_and_freed)
     // An empty setting: no language, no list, no text.
     WritePrivateProfileStringW(L"language", L"filepath", L"", fixture.settings.c_str());
     CHECK(!EnumerateLanguages());
-    CHECK(!SelectLanguage(1536));
-    CHECK_EQ(Owned(GetMenuText(L"root", 3)), std::wstring(L"<null>"));
+    CHECK(!SelectLanguage(CmdFirstLanguage));
+    CHECK_EQ(Owned(GetMenuText(L"root", CmdRunAtStart)), std::wstring(L"<null>"));
 }
 
 TEST(the_help_file_is_the_languages_when_it_can_be_read)

@@ -346,10 +346,10 @@ HWND FindDialog(DWORD process_id, const wchar_t* caption)
 namespace {
 BOOL CALLBACK AppendStaticText(HWND child, LPARAM param)
 {
-    wchar_t cls[64];
+    wchar_t cls[64] = {};
     GetClassNameW(child, cls, 64);
     if (lstrcmpiW(cls, L"Static") == 0) {
-        wchar_t text[512];
+        wchar_t text[512] = {};
         GetWindowTextW(child, text, 512);
         *reinterpret_cast<std::wstring*>(param) += text;
     }
@@ -359,9 +359,9 @@ BOOL CALLBACK AppendStaticText(HWND child, LPARAM param)
 
 std::wstring DialogText(HWND dialog)
 {
-    // EnumChildWindows takes a snapshot of the children: walking them with
-    // GW_HWNDNEXT while the dialog still lays itself out (and reorders them)
-    // can skip the text.
+    // EnumChildWindows walks a list of the children taken first: a message
+    // box still destroying its unused buttons cannot cut the walk short, as
+    // a GetWindow(GW_HWNDNEXT) chain through a destroyed button would.
     std::wstring all;
     EnumChildWindows(dialog, AppendStaticText, reinterpret_cast<LPARAM>(&all));
     return all;

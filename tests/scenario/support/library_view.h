@@ -18,6 +18,8 @@ public:
 
     bool Loaded() const { return block_ != nullptr; }
     const volatile SharedBlock& Block() const { return *block_; }
+    // The same block for writing, to set up what an earlier program left.
+    volatile SharedBlock& MutableBlock() const { return *const_cast<volatile SharedBlock*>(block_); }
     SharedBlock Snapshot() const;
     HMODULE Module() const { return module_; }
     template <typename Fn>
