@@ -5,12 +5,12 @@
 #include <windows.h>
 
 #include <string>
-#include <thread>
 
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/feature_push.h"
 #include "quornvale/shell/tray_icon.h"
 #include "tests/framework/check.h"
+#include "tests/framework/test_thread.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/tray_view.h"
 
@@ -46,16 +46,16 @@ TEST(a_library_that_cannot_be_freed_is_reported_and_the_teardown_goes_on)
     g_app.library = static_cast<HMODULE>(not_a_module);
 
     std::wstring shown;
-    std::thread dismiss([&] {
+    TestThread dismiss([&] {
         HWND box = nullptr;
+        // Read until the text is complete: the box lays itself out after
+        // it is found.
         WaitFor([&] {
             box = FindDialog(GetCurrentProcessId(), L"Error");
-            return box && !DialogText(box).empty();
+            return box && (shown = DialogText(box)) == L"Couldn't free the dll";
         }, 15000);
-        if (box) {
-            shown = DialogText(box);
+        if (box)
             PostMessageW(box, WM_COMMAND, IDOK, 0);
-        }
     });
     LRESULT result = OnDestroy(wnd);
     dismiss.join();
