@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "common/os_version.h"
 #include "quornvale/resources/resource.h"
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/tray_menu.h"
@@ -22,6 +23,15 @@ struct IconLock {
 };
 }  // namespace
 
+DWORD TrayRecordSize(int os_version_class)
+{
+    // Windows 2000's shell knows the record up to the balloon fields; later
+    // shells take the layout with the GUID (this build's whole record: its
+    // headers stop before the balloon icon of Vista).  Each shell is given
+    // the largest layout it knows, as it expects.
+    return os_version_class <= kOsWin2000 ? NOTIFYICONDATAW_V2_SIZE : sizeof(NOTIFYICONDATAW);
+}
+
 void AddTrayIcon(HWND main_window)
 {
     if (!g_lock_ready) {
@@ -30,9 +40,7 @@ void AddTrayIcon(HWND main_window)
     }
     IconLock lock;
     g_icon = {};
-    // The Windows 2000 layout (balloons; no GUID, no balloon icon): the
-    // largest that shell knows, and later shells take it as well.
-    g_icon.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    g_icon.cbSize = TrayRecordSize(GetOsVersionClass());
     g_icon.hWnd = main_window;
     g_icon.uID = 0;
     g_icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;

@@ -5,6 +5,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+// The size of the icon record the shell of that system takes (a version
+// class of common/os_version.h).
+DWORD TrayRecordSize(int os_version_class);
 // Fills the icon record for the main window and adds the icon.
 void AddTrayIcon(HWND main_window);
 // The shell was restarted ("TaskbarCreated"): delete and add again with the

@@ -42,8 +42,10 @@ void Note(const char* format, ...);
 #define CHECK(cond) ::check::Report(bool(cond), __FILE__, __LINE__, "CHECK(" #cond ")")
 #define CHECK_EQ(actual, expected)                                                        \
     [&] {                                                                                 \
-        const auto& a_ = (actual);                                                        \
-        const auto& e_ = (expected);                                                      \
+        /* Copies: a reference into a temporary (f().field, v()[i]) would  */            \
+        /* dangle once this statement ends.                                */            \
+        const auto a_ = (actual);                                                         \
+        const auto e_ = (expected);                                                       \
         bool ok_ = (a_ == e_);                                                            \
         return ::check::Report(ok_, __FILE__, __LINE__,                                   \
                                ok_ ? std::string()                                        \
