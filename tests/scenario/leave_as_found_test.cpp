@@ -81,7 +81,18 @@ struct Bench {
         return a.RunsOwnProcedure() && b.RunsOwnProcedure();
     }
     // B first takes the border move mode, then both are rolled up.
-    bool Change() { return MoveByBorder(b) && RollUp(a) && RollUp(b); }
+    bool Change()
+    {
+        if (!MoveByBorder(b)) {
+            check::Note("the border move mode did not come on");
+            return false;
+        }
+        if (!RollUp(a) || !RollUp(b)) {
+            check::Note("a window did not roll up");
+            return false;
+        }
+        return true;
+    }
     // From the close request to the end of the program's process.
     DWORD CloseAndTime(int* exit_code)
     {
