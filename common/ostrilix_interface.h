@@ -49,3 +49,6 @@ using SetFeatureFlagsFn = LONG(WINAPI*)(DWORD flags, FeatureParams params);  // 
 using SetIntValueFn = LONG(WINAPI*)(LONG value);  // "SetRetrieveWndInfoFlag", "SetAeroSnapMode", "SetMButtonFunctionCode"
 using SetMinimalAlphaValueFn = DWORD(WINAPI*)(DWORD alpha);  // "SetMinimalAlphaValue"
 using SetListFn = LONG(WINAPI*)(const wchar_t* list);        // the four list setters
+// Gives every window that wheel transparency faded its own look back, waiting
+// at most the time; the number of windows that did not get it back.
+using RestoreFadedWindowsFn = LONG(WINAPI*)(DWORD timeout_ms);  // "RestoreFadedWindows"

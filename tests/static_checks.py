@@ -14,7 +14,7 @@ LIBRARY_EXPORTS = [
     "SetMButtonFunctionCode", "SetMinimalAlphaValue", "SetNotifyIconList",
     "SetScrollDirectlyExceptionList", "SetMidButtonExceptionList", "SetDisableIMEList",
     "MouseProc", "LowLevelMouseProc", "LowLevelKeyboardProc", "CallWndProc",
-    "CallWndProcRet", "GetMsgProc",
+    "CallWndProcRet", "GetMsgProc", "RestoreFadedWindows",
 ]
 SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi32.dll", "shell32.dll",

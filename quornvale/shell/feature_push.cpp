@@ -4,6 +4,7 @@
 
 #include "common/debug_print.h"
 #include "quornvale/shell/app_state.h"
+#include "quornvale/shell/fade_restore.h"
 #include "quornvale/shell/hook_library.h"
 #include "quornvale/shell/icon_taskbar.h"
 #include "quornvale/shell/language.h"
@@ -200,6 +201,7 @@ LRESULT OnCreate(HWND main_window)
 
 LRESULT OnDestroy(HWND /*main_window*/)
 {
+    RestoreFadedWindowsBeforeExit();
     // The switches decide at start which optional hooks exist; a hook that a
     // menu toggle removed is already null, so removing by handle is safe.
     RemoveHook(&g_app.low_level_keyboard_hook, "LowLevelKeyboardProc");

@@ -31,4 +31,12 @@ private:
     std::thread thread_;
 };
 
+// Whether the window's thread answers a message within the time.
+bool Answers(HWND window, DWORD timeout_ms);
+
+// Makes the thread of a test double's window hang for the time (the hang
+// switch of tests/doubles/hang_switch.h) and waits until it has stopped
+// answering; false when it never did.
+bool HangThreadOf(HWND window, DWORD hang_ms);
+
 }  // namespace scenario
