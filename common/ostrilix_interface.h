@@ -85,3 +85,7 @@ using RestoreTouchedWindowsFn = LONG(WINAPI*)(DWORD budget_ms);
 // The registered window message by which that request reaches each window;
 // the library answers it in the window's own thread.
 constexpr wchar_t kLeaveAsFoundMessageName[] = L"Ostrilix.LeaveWindowAsFound";
+// Gives every window that wheel transparency faded its own look back, waiting
+// at most the time; the number of windows that did not get it back.
+constexpr char kExportRestoreFadedWindows[] = "RestoreFadedWindows";
+using RestoreFadedWindowsFn = LONG(WINAPI*)(DWORD timeout_ms);

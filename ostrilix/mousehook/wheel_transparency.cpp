@@ -1,9 +1,9 @@
 #include "ostrilix/mousehook/wheel_transparency.h"
 
 #include "common/os_version.h"
-#include "ostrilix/core/key_state.h"
 #include "ostrilix/core/process_lock.h"
 #include "ostrilix/core/shared_block.h"
+#include "ostrilix/mousehook/fade_worker.h"
 
 int NextAlpha(int current, int wheel, int minimal)
 {
@@ -15,41 +15,137 @@ int NextAlpha(int current, int wheel, int minimal)
     return alpha;
 }
 
+namespace {
+constexpr AlphaChange kNothing = {AlphaAction::None, kOwnLook};
+constexpr LayeredAttributes kOpaque = {0, 255, LWA_ALPHA};
+
+// How the window looked before we touched it, as a new record.
+FadedWindow FirstRecord(HWND window, DWORD owner_thread, const WindowLook& look)
+{
+    FadedWindow r = {};
+    r.window = window;
+    r.owner_thread = owner_thread;
+    r.applied = kOwnLook;
+    r.own = kOpaque;
+    r.ceiling = 255;
+    switch (look.state) {
+    case LayeredState::Known:
+        r.was_layered = true;
+        r.own = look.attributes;
+        if (look.attributes.flags & LWA_ALPHA)
+            r.ceiling = look.attributes.alpha;
+        break;
+    case LayeredState::Unreadable:
+        // Layered, but its attributes cannot be read here: it stays layered
+        // and gets an opaque alpha back, the nearest look we know.
+        r.was_layered = true;
+        break;
+    case LayeredState::NotLayered:
+    case LayeredState::PerPixel:
+        break;
+    }
+    return r;
+}
+}  // namespace
+
 AlphaChange PlanAlphaChange(FadedWindows& table, HWND window, DWORD owner_thread, int wheel,
-                            int minimal, LONG current_exstyle)
+                            int minimal, const WindowLook& look)
 {
     if (!window)
-        return {AlphaAction::None, 255, 0};
+        return kNothing;
     FadedWindow* record = table.Find(window);
     if (record && record->owner_thread != owner_thread) {
         *record = FadedWindow{};  // the handle now names another window
         record = nullptr;
     }
-    const int alpha = NextAlpha(record ? record->alpha : 255, wheel, minimal);
-    if (alpha == 255) {
-        // Only a window we faded has a style of ours to undo; an opaque
-        // window stays exactly as its application made it.
-        if (!record)
-            return {AlphaAction::None, 255, 0};
-        const LONG style = record->saved_exstyle & ~WS_EX_LAYERED;
-        *record = FadedWindow{};
-        return {AlphaAction::Opaque, 255, style};
-    }
     if (!record) {
+        // Setting an alpha on a window that draws its own layered content
+        // would switch its drawing off: such a window is left alone.
+        if (look.state == LayeredState::PerPixel)
+            return kNothing;
+        const FadedWindow fresh = FirstRecord(window, owner_thread, look);
+        const int alpha = NextAlpha(fresh.ceiling, wheel, minimal);
+        // Staying at its own look: nothing to remember, nothing to write.
+        if (alpha >= fresh.ceiling)
+            return kNothing;
         record = table.Add(window);
         if (!record)
-            return {AlphaAction::None, 255, 0};
-        record->owner_thread = owner_thread;
-        record->saved_exstyle = current_exstyle;
+            return kNothing;
+        *record = fresh;
+        record->alpha = alpha;
+        return {AlphaAction::Fade, alpha};
+    }
+    const int from = record->alpha == kOwnLook ? record->ceiling : record->alpha;
+    const int alpha = NextAlpha(from, wheel, minimal);
+    if (alpha >= record->ceiling) {
+        record->alpha = kOwnLook;
+        return {AlphaAction::Restore, kOwnLook};
     }
     record->alpha = alpha;
-    return {AlphaAction::Fade, alpha, record->saved_exstyle | WS_EX_LAYERED};
+    return {AlphaAction::Fade, alpha};
+}
+
+LONG FadedExStyle(LONG current, int alpha, bool was_layered)
+{
+    if (alpha != kOwnLook || was_layered)
+        return current | WS_EX_LAYERED;
+    return current & ~LONG(WS_EX_LAYERED);
+}
+
+LayeredAttributes FadedAttributes(const FadedWindow& record, int alpha)
+{
+    if (alpha == kOwnLook)
+        return record.was_layered ? record.own : kOpaque;
+    LayeredAttributes faded = {0, BYTE(alpha), LWA_ALPHA};
+    if (record.was_layered && (record.own.flags & LWA_COLORKEY)) {
+        faded.key = record.own.key;
+        faded.flags |= LWA_COLORKEY;
+    }
+    return faded;
 }
 
 namespace {
-// The program's process: the low-level hook's thread.  Guarded all the same.
+// The program's process: the low-level hook decides here, the fade worker
+// applies; both hold the process lock around the table.
 constinit FadedWindows g_faded = {};
 volatile LONG s_n_cur_alpha = 255;
+
+using GetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF*, BYTE*, DWORD*);
+// Resolved at first use: Windows XP and later only.  1 marks "looked, none".
+GetLayeredWindowAttributesFn g_get_layered = nullptr;
+volatile LONG g_get_layered_resolved = 0;
+
+GetLayeredWindowAttributesFn LayeredAttributesReader()
+{
+    if (!g_get_layered_resolved) {
+        if (HMODULE user32 = GetModuleHandleW(L"user32.dll"))
+            g_get_layered = reinterpret_cast<GetLayeredWindowAttributesFn>(
+                reinterpret_cast<void*>(GetProcAddress(user32, "GetLayeredWindowAttributes")));
+        InterlockedExchange(&g_get_layered_resolved, 1);
+    }
+    return g_get_layered;
+}
+
+// Reads only: neither call sends the window a message.
+WindowLook ReadWindowLook(HWND frame)
+{
+    WindowLook look = {LayeredState::NotLayered, kOpaque};
+    if (!(GetWindowLongW(frame, GWL_EXSTYLE) & WS_EX_LAYERED))
+        return look;
+    GetLayeredWindowAttributesFn read = LayeredAttributesReader();
+    if (!read) {
+        look.state = LayeredState::Unreadable;
+        return look;
+    }
+    LayeredAttributes own = {};
+    if (read(frame, &own.key, &own.alpha, &own.flags)) {
+        look.state = LayeredState::Known;
+        look.attributes = own;
+    } else {
+        look.state = LayeredState::PerPixel;
+    }
+    return look;
+}
 
 bool IsDesktopClass(const wchar_t* class_name)
 {
@@ -57,9 +153,18 @@ bool IsDesktopClass(const wchar_t* class_name)
 }
 }  // namespace
 
+FadedWindows& FadedWindowTable() { return g_faded; }
+
+void ForgetGoneFadedWindows(FadedWindows& table)
+{
+    table.RemoveIf([](const FadedWindow& r) {
+        return !IsWindow(r.window) || GetWindowThreadProcessId(r.window, nullptr) != r.owner_thread;
+    });
+}
+
 BOOL AdjustTransparency(HWND window, int wheel)
 {
-    if (!window)
+    if (!window || FadeWorkerLeaving())
         return FALSE;
     HWND frame = GetAncestor(window, GA_ROOT);
     if (!frame)
@@ -71,37 +176,18 @@ BOOL AdjustTransparency(HWND window, int wheel)
             return FALSE;  // the XP desktop is left alone
     }
     const DWORD owner = GetWindowThreadProcessId(frame, nullptr);
-    const LONG style = GetWindowLongW(frame, GWL_EXSTYLE);
+    const WindowLook look = ReadWindowLook(frame);
     AlphaChange change;
     {
         ProcessLockGuard guard;
-        g_faded.RemoveIf([](const FadedWindow& r) {
-            return !IsWindow(r.window) || GetWindowThreadProcessId(r.window, nullptr) != r.owner_thread;
-        });
-        change = PlanAlphaChange(g_faded, frame, owner, wheel, g_shared.s_n_minimal_alpha, style);
+        ForgetGoneFadedWindows(g_faded);
+        change = PlanAlphaChange(g_faded, frame, owner, wheel, g_shared.s_n_minimal_alpha, look);
     }
-    // The window belongs to another process: these calls send it messages,
-    // so they run outside the lock.
-    switch (change.action) {
-    case AlphaAction::None:
+    if (change.action == AlphaAction::None)
         return FALSE;
-    case AlphaAction::Opaque:
-        SetWindowLongW(frame, GWL_EXSTYLE, change.exstyle);
-        SetWindowPos(frame, nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
-        InterlockedExchange(&s_n_cur_alpha, 255);
-        return FALSE;
-    case AlphaAction::Fade:
-    default: {
-        SetWindowLongW(frame, GWL_EXSTYLE, change.exstyle);
-        BOOL applied = SetLayeredWindowAttributes(frame, 0, BYTE(change.alpha), LWA_ALPHA);
-        SetWindowPos(frame, nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED |
-                         SWP_NOOWNERZORDER);
-        InterlockedExchange(&s_n_cur_alpha, change.alpha);
-        return applied;
-    }
-    }
+    InterlockedExchange(&s_n_cur_alpha, change.action == AlphaAction::Fade ? change.alpha : 255);
+    WakeFadeWorker();
+    return change.action == AlphaAction::Fade;
 }
 
 int CurrentWheelAlpha() { return s_n_cur_alpha; }

@@ -4,9 +4,19 @@
 #include "quornvale/shell/hook_library.h"
 
 namespace {
-// The program's exit may wait this long for the windows' threads, in all.
-constexpr DWORD kLeaveBudgetMs = 1000;
+// Half of the exit's second for each step.
+constexpr DWORD kFadeRestoreMs = 500;
+constexpr DWORD kLeaveBudgetMs = 500;
 }  // namespace
+
+void RestoreFadedWindowsBeforeExit()
+{
+    auto restore = LibraryExport<RestoreFadedWindowsFn>(kExportRestoreFadedWindows);
+    if (!restore)
+        return;
+    if (const LONG left = restore(kFadeRestoreMs))
+        DebugPrint(L"%ld faded window(s) did not get their own look back\n", left);
+}
 
 void LeaveWindowsAsFound()
 {

@@ -1,11 +1,16 @@
 #pragma once
 // The program's last duty to the desktop: every window the library changed,
-// in whatever process, is left as it was found before the hooks go.
+// in whatever process, is left as it was found before the library goes.
+// Both steps together wait about a second at most, so a hung application
+// cannot hold the exit (it does its part when it wakes).
 
-// Asks the library to give every window it changed its own state back, in
-// the windows' own threads, waiting about a second at most in all (a hung
-// application does it when it wakes).  Runs while the call-window-procedure
-// hook is still installed and after the mouse hooks are gone (no new change
-// can start meanwhile).  Other restorations of the program's exit belong
-// beside this one.
+// Windows that wheel transparency faded get their own look back (the fade
+// worker writes them from the program's process).  Call first, while the
+// hooks and the library are still there.
+void RestoreFadedWindowsBeforeExit();
+
+// Asks the library to give every window it rolled up or subclassed its own
+// state back, in the windows' own threads.  Runs while the
+// call-window-procedure hook is still installed and after the mouse hooks
+// are gone (no new change can start meanwhile).
 void LeaveWindowsAsFound();

@@ -49,6 +49,7 @@ LRESULT OnCreate(HWND main_window)
 
 LRESULT OnDestroy(HWND /*main_window*/)
 {
+    RestoreFadedWindowsBeforeExit();
     // The switches decide at start which optional hooks exist; a hook that a
     // menu toggle removed is already null, so removing by handle is safe.
     RemoveHook(&g_app.low_level_keyboard_hook, kExportLowLevelKeyboardProc);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/debug_print.h"
 #include "common/taskbar_toolbar.h"
 
 namespace {
@@ -10,6 +11,22 @@ constexpr UINT kSetExtendedStyle = 0x454;  // TB_SETEXTENDEDSTYLE
 constexpr LRESULT kMixedButtons = 0x8;     // TBSTYLE_EX_MIXEDBUTTONS
 // The taskbar command that makes the shell lay its buttons out again.
 constexpr WPARAM kRelayoutCommand = 424;
+// The toolbar belongs to the shell's process and the caller is the
+// program's main thread, which runs the low-level hooks: the shell gets this
+// long to answer, and one that is hung is not waited for at all.  Sent
+// messages (the hooks among them) are still answered while waiting.
+constexpr UINT kShellAnswerMs = 500;
+
+// The toolbar's answer, or false when it gave none in time.
+bool AskToolbar(HWND toolbar, UINT message, LPARAM lParam, DWORD_PTR* answer)
+{
+    if (SendMessageTimeoutW(toolbar, message, 0, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                            kShellAnswerMs, answer))
+        return true;
+    DebugPrint(L"The taskbar toolbar did not answer message 0x%X, error %lu\n", message,
+               GetLastError());
+    return false;
+}
 }  // namespace
 
 bool SetIconOnlyTaskbar(bool on)
@@ -17,11 +34,15 @@ bool SetIconOnlyTaskbar(bool on)
     HWND toolbar = FindTaskbarToolbar();
     if (!toolbar)
         return false;
-    LRESULT style = SendMessageW(toolbar, kGetExtendedStyle, 0, 0);
+    DWORD_PTR style = 0;
+    if (!AskToolbar(toolbar, kGetExtendedStyle, 0, &style))
+        return false;
     if (((style & kMixedButtons) != 0) == on)
         return true;
-    style = on ? (style | kMixedButtons) : (style & ~kMixedButtons);
-    SendMessageW(toolbar, kSetExtendedStyle, 0, style);
+    style = on ? (style | kMixedButtons) : (style & ~DWORD_PTR(kMixedButtons));
+    DWORD_PTR ignored = 0;
+    if (!AskToolbar(toolbar, kSetExtendedStyle, LPARAM(style), &ignored))
+        return false;
     HWND root = GetAncestor(toolbar, GA_ROOT);
     PostMessageW(root, WM_COMMAND, kRelayoutCommand, 0);
     PostMessageW(root, WM_COMMAND, kRelayoutCommand, 0);
@@ -31,5 +52,6 @@ bool SetIconOnlyTaskbar(bool on)
 bool IsIconOnlyTaskbar()
 {
     HWND toolbar = FindTaskbarToolbar();
-    return toolbar && (SendMessageW(toolbar, kGetExtendedStyle, 0, 0) & kMixedButtons);
+    DWORD_PTR style = 0;
+    return toolbar && AskToolbar(toolbar, kGetExtendedStyle, 0, &style) && (style & kMixedButtons);
 }

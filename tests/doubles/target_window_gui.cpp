@@ -5,12 +5,14 @@
 //   target_window_gui --title T [--class C] [--rect x,y,w,h] [--log TAG]
 //                     [--child CLASS] [--popup] [--keep-on-close]
 //                     [--no-activate] [--menu]
+// The hang switch of hang_switch.h makes its thread hang on request.
 #include <windows.h>
 #include <shellapi.h>
 #include <stdio.h>
 #include <string.h>
 #include <wchar.h>
 
+#include "tests/doubles/hang_switch.h"
 #include "tests/doubles/message_log.h"
 
 namespace {
@@ -18,6 +20,7 @@ message_log::Log* g_log = nullptr;
 HWND g_top = nullptr;
 HWND g_child = nullptr;
 bool g_keep_on_close = false;
+UINT g_hang_message = 0;
 
 DWORD KeyBits()
 {
@@ -52,6 +55,8 @@ void Record(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 LRESULT CALLBACK TopProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     Record(wnd, msg, wp, lp);
+    if (HandleHangThreadMessage(g_hang_message, msg, wp))
+        return 0;
     switch (msg) {
     case WM_CLOSE:
         if (g_keep_on_close)
@@ -110,6 +115,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     int x = 100, y = 100, w = 400, h = 300;
     swscanf(Arg(argc, argv, L"--rect", L"100,100,400,300"), L"%d,%d,%d,%d", &x, &y, &w, &h);
     g_keep_on_close = Flag(argc, argv, L"--keep-on-close");
+    g_hang_message = HangThreadMessage();
 
     if (tag) {
         wchar_t name[128];

@@ -3,14 +3,19 @@
 // the last two levels real comctl32 controls.  The tray window counts the
 // WM_COMMAND 424 relayout requests it receives and shows the count in its
 // title as "commands=N", so a test can read it from outside.
+// The hang switch of hang_switch.h, posted to the tray window, makes the
+// thread of the whole taskbar (toolbar included) hang on request.
 //   taskbar_double_gui [--mixed]   start with TBSTYLE_EX_MIXEDBUTTONS set
 #include <windows.h>
 #include <commctrl.h>
 #include <stdio.h>
 #include <string.h>
 
+#include "tests/doubles/hang_switch.h"
+
 namespace {
 int g_commands = 0;
+UINT g_hang_message = 0;
 
 void ShowCount(HWND wnd)
 {
@@ -22,6 +27,8 @@ void ShowCount(HWND wnd)
 
 LRESULT CALLBACK TrayProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
+    if (HandleHangThreadMessage(g_hang_message, msg, wp))
+        return 0;
     if (msg == WM_COMMAND && LOWORD(wp) == 424) {
         ++g_commands;
         ShowCount(wnd);
@@ -43,6 +50,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int)
 {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     InitCommonControlsEx(&controls);
+    g_hang_message = HangThreadMessage();
 
     WNDCLASSW tray = {};
     tray.lpfnWndProc = TrayProc;

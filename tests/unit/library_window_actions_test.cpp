@@ -108,68 +108,149 @@ TEST(alpha_moves_10_per_notch_between_the_minimum_and_255)
     CHECK_EQ(NextAlpha(0, 0, 0), 0);
 }
 
+namespace {
+constexpr WindowLook kPlain = {LayeredState::NotLayered, {0, 255, 0}};
+
+WindowLook LayeredLook(COLORREF key, BYTE alpha, DWORD flags)
+{
+    return {LayeredState::Known, {key, alpha, flags}};
+}
+
+bool SameAttributes(const LayeredAttributes& a, const LayeredAttributes& b)
+{
+    return a.key == b.key && a.alpha == b.alpha && a.flags == b.flags;
+}
+}  // namespace
+
 TEST(each_window_keeps_its_own_alpha_and_style)
 {
     FadedWindows table = {};
     const LONG style_a = WS_EX_WINDOWEDGE, style_b = WS_EX_TOOLWINDOW;
-    AlphaChange a1 = PlanAlphaChange(table, Fake(0x10), 7, -120, 40, style_a);
+    AlphaChange a1 = PlanAlphaChange(table, Fake(0x10), 7, -120, 40, kPlain);
     CHECK(a1.action == AlphaAction::Fade);
     CHECK_EQ(a1.alpha, 245);
-    CHECK_EQ(a1.exstyle, LONG(style_a | WS_EX_LAYERED));
-    AlphaChange a2 = PlanAlphaChange(table, Fake(0x10), 7, -120, 40, style_a | WS_EX_LAYERED);
+    CHECK_EQ(FadedExStyle(style_a, a1.alpha, table.Find(Fake(0x10))->was_layered), LONG(style_a | WS_EX_LAYERED));
+    // The second notch continues from the record, whatever the window looks
+    // like now (layered by us).
+    AlphaChange a2 = PlanAlphaChange(table, Fake(0x10), 7, -120, 40, LayeredLook(0, 245, LWA_ALPHA));
     CHECK_EQ(a2.alpha, 235);
-    CHECK_EQ(a2.exstyle, LONG(style_a | WS_EX_LAYERED));
+    CHECK(!table.Find(Fake(0x10))->was_layered);
 
-    // B starts from its own 255 and keeps its own style.
-    AlphaChange b1 = PlanAlphaChange(table, Fake(0x20), 8, -120, 40, style_b);
+    // B starts from its own 255.
+    AlphaChange b1 = PlanAlphaChange(table, Fake(0x20), 8, -120, 40, kPlain);
     CHECK(b1.action == AlphaAction::Fade);
     CHECK_EQ(b1.alpha, 245);
-    CHECK_EQ(b1.exstyle, LONG(style_b | WS_EX_LAYERED));
+    CHECK_EQ(FadedExStyle(style_b, b1.alpha, false), LONG(style_b | WS_EX_LAYERED));
 
-    // Back to 255: the remembered style without the layered bit, record gone.
-    PlanAlphaChange(table, Fake(0x10), 7, 120, 40, 0);
-    AlphaChange a_back = PlanAlphaChange(table, Fake(0x10), 7, 120, 40, 0);
-    CHECK(a_back.action == AlphaAction::Opaque);
-    CHECK_EQ(a_back.alpha, 255);
-    CHECK_EQ(a_back.exstyle, style_a);
-    // Next time A starts afresh and remembers the style it has then.
-    AlphaChange a_new = PlanAlphaChange(table, Fake(0x10), 7, -240, 40, style_b);
-    CHECK_EQ(a_new.alpha, 235);
-    CHECK_EQ(a_new.exstyle, LONG(style_b | WS_EX_LAYERED));
+    // Back to 255: its own look back; the record waits for the worker.
+    PlanAlphaChange(table, Fake(0x10), 7, 120, 40, kPlain);
+    AlphaChange a_back = PlanAlphaChange(table, Fake(0x10), 7, 120, 40, kPlain);
+    CHECK(a_back.action == AlphaAction::Restore);
+    CHECK_EQ(a_back.alpha, kOwnLook);
+    FadedWindow* a = table.Find(Fake(0x10));
+    REQUIRE(a != nullptr);
+    CHECK_EQ(a->alpha, kOwnLook);
+    CHECK_EQ(FadedExStyle(style_a | WS_EX_LAYERED, kOwnLook, a->was_layered), style_a);
+    // Faded again before the worker gave the look back: the first look is
+    // kept, not read from the window as our fade left it.
+    AlphaChange a_again = PlanAlphaChange(table, Fake(0x10), 7, -240, 40, LayeredLook(0, 235, LWA_ALPHA));
+    CHECK_EQ(a_again.alpha, 235);
+    CHECK(!table.Find(Fake(0x10))->was_layered);
 
     // B is still where it was.
-    AlphaChange b2 = PlanAlphaChange(table, Fake(0x20), 8, -120, 40, 0);
+    AlphaChange b2 = PlanAlphaChange(table, Fake(0x20), 8, -120, 40, kPlain);
     CHECK_EQ(b2.alpha, 235);
-    CHECK_EQ(b2.exstyle, LONG(style_b | WS_EX_LAYERED));
 }
 
 TEST(opaque_unknown_windows_reused_handles_and_a_full_table)
 {
     FadedWindows table = {};
-    // Never faded and staying opaque: nothing to write.
-    CHECK(PlanAlphaChange(table, Fake(0x10), 7, 120, 40, WS_EX_LAYERED).action == AlphaAction::None);
-    CHECK(PlanAlphaChange(table, Fake(0x10), 7, -120, 255, 0).action == AlphaAction::None);
-    CHECK(PlanAlphaChange(table, nullptr, 7, -120, 40, 0).action == AlphaAction::None);
+    // Never faded and staying opaque: nothing to write, nothing remembered.
+    CHECK(PlanAlphaChange(table, Fake(0x10), 7, 120, 40, kPlain).action == AlphaAction::None);
+    CHECK(PlanAlphaChange(table, Fake(0x10), 7, -120, 255, kPlain).action == AlphaAction::None);
+    CHECK(PlanAlphaChange(table, nullptr, 7, -120, 40, kPlain).action == AlphaAction::None);
+    CHECK_EQ(table.Used(), 0);
 
-    // Switched off (minimum 255) while faded: back to opaque at once.
-    PlanAlphaChange(table, Fake(0x30), 7, -600, 40, 0);
-    AlphaChange off = PlanAlphaChange(table, Fake(0x30), 7, -120, 255, 0);
-    CHECK(off.action == AlphaAction::Opaque);
+    // Switched off (minimum 255) while faded: its own look back at once.
+    PlanAlphaChange(table, Fake(0x30), 7, -600, 40, kPlain);
+    AlphaChange off = PlanAlphaChange(table, Fake(0x30), 7, -120, 255, kPlain);
+    CHECK(off.action == AlphaAction::Restore);
 
-    // The same handle owned by another thread is another window: fresh start.
-    PlanAlphaChange(table, Fake(0x40), 7, -600, 40, WS_EX_TOPMOST);
-    AlphaChange reused = PlanAlphaChange(table, Fake(0x40), 9, -120, 40, 0);
+    // The same handle owned by another thread is another window: fresh start
+    // with the look it has now.
+    PlanAlphaChange(table, Fake(0x40), 7, -600, 40, LayeredLook(0, 100, LWA_ALPHA));
+    AlphaChange reused = PlanAlphaChange(table, Fake(0x40), 9, -120, 40, kPlain);
     CHECK_EQ(reused.alpha, 245);
-    CHECK_EQ(reused.exstyle, LONG(WS_EX_LAYERED));
+    CHECK(!table.Find(Fake(0x40))->was_layered);
+    CHECK_EQ(table.Find(Fake(0x40))->owner_thread, DWORD(9));
 
     // Full: a further window is left alone, known ones still change.
     FadedWindows full = {};
     for (int i = 0; i < kFadedWindows; ++i)
-        CHECK(PlanAlphaChange(full, Fake(0x100 + i), 1, -120, 40, 0).action == AlphaAction::Fade);
-    CHECK(PlanAlphaChange(full, Fake(0x999), 1, -120, 40, 0).action == AlphaAction::None);
-    CHECK_EQ(PlanAlphaChange(full, Fake(0x100), 1, -120, 40, 0).alpha, 235);
+        CHECK(PlanAlphaChange(full, Fake(0x100 + i), 1, -120, 40, kPlain).action == AlphaAction::Fade);
+    CHECK(PlanAlphaChange(full, Fake(0x999), 1, -120, 40, kPlain).action == AlphaAction::None);
+    CHECK_EQ(PlanAlphaChange(full, Fake(0x100), 1, -120, 40, kPlain).alpha, 235);
     full.RemoveIf([](const FadedWindow& r) { return r.window == Fake(0x101); });
-    CHECK(PlanAlphaChange(full, Fake(0x999), 1, -120, 40, 0).action == AlphaAction::Fade);
+    CHECK(PlanAlphaChange(full, Fake(0x999), 1, -120, 40, kPlain).action == AlphaAction::Fade);
+}
+
+// A whole fade: one notch toward the user, the window's application changes
+// its style meanwhile, one notch back.  The style written back is the current
+// one with only the layered bit changed; the layering is the window's own.
+TEST(a_fade_gives_back_exactly_the_layered_state_the_window_had)
+{
+    const COLORREF key = RGB(1, 2, 3);
+    struct Case {
+        const char* name;
+        LONG before;        // extended style before the first fade
+        WindowLook look;    // its layering then
+        int minimal;
+        LONG toggled;       // style bits its application flipped while faded
+        int faded_alpha;    // after one notch; 0: the window is left alone
+        LayeredAttributes faded;  // the attributes set while faded
+        LONG after;         // the style written back
+        LayeredAttributes own;    // the attributes given back
+    } cases[] = {
+        {"not layered", WS_EX_WINDOWEDGE, kPlain, 40, 0, 245, {0, 245, LWA_ALPHA},
+         WS_EX_WINDOWEDGE, {0, 255, LWA_ALPHA}},
+        {"made topmost while faded", WS_EX_WINDOWEDGE, kPlain, 40, WS_EX_TOPMOST, 245, {0, 245, LWA_ALPHA},
+         WS_EX_WINDOWEDGE | WS_EX_TOPMOST, {0, 255, LWA_ALPHA}},
+        {"topmost released while faded", WS_EX_TOPMOST, kPlain, 40, WS_EX_TOPMOST, 245, {0, 245, LWA_ALPHA},
+         0, {0, 255, LWA_ALPHA}},
+        {"layered with alpha and colour key", WS_EX_LAYERED | WS_EX_TOOLWINDOW,
+         LayeredLook(key, 200, LWA_ALPHA | LWA_COLORKEY), 40, 0, 190, {key, 190, LWA_ALPHA | LWA_COLORKEY},
+         WS_EX_LAYERED | WS_EX_TOOLWINDOW, {key, 200, LWA_ALPHA | LWA_COLORKEY}},
+        {"layered with a colour key only", WS_EX_LAYERED, LayeredLook(key, 0, LWA_COLORKEY), 40, WS_EX_TOPMOST,
+         245, {key, 245, LWA_ALPHA | LWA_COLORKEY}, WS_EX_LAYERED | WS_EX_TOPMOST, {key, 0, LWA_COLORKEY}},
+        {"layered, unreadable (Windows 2000)", WS_EX_LAYERED, {LayeredState::Unreadable, {0, 0, 0}}, 40, 0, 245,
+         {0, 245, LWA_ALPHA}, WS_EX_LAYERED, {0, 255, LWA_ALPHA}},
+        {"drawn by its application", WS_EX_LAYERED, {LayeredState::PerPixel, {0, 0, 0}}, 40, 0, 0, {}, 0, {}},
+        {"own alpha under the minimum", WS_EX_LAYERED, LayeredLook(0, 30, LWA_ALPHA), 40, 0, 0, {}, 0, {}},
+    };
+    for (const Case& c : cases) {
+        FadedWindows table = {};
+        bool ok = true;
+        const AlphaChange fade = PlanAlphaChange(table, Fake(0x10), 7, -120, c.minimal, c.look);
+        if (c.faded_alpha == 0) {
+            ok &= CHECK(fade.action == AlphaAction::None);
+            ok &= CHECK_EQ(table.Used(), 0);
+        } else {
+            ok &= CHECK(fade.action == AlphaAction::Fade);
+            ok &= CHECK_EQ(fade.alpha, c.faded_alpha);
+            const FadedWindow* record = table.Find(Fake(0x10));
+            REQUIRE(record != nullptr);
+            const LONG faded_style = FadedExStyle(c.before, fade.alpha, record->was_layered);
+            ok &= CHECK_EQ(faded_style, LONG(c.before | WS_EX_LAYERED));
+            ok &= CHECK(SameAttributes(FadedAttributes(*record, fade.alpha), c.faded));
+
+            const AlphaChange back = PlanAlphaChange(table, Fake(0x10), 7, 120, c.minimal, LayeredLook(0, 1, 0));
+            ok &= CHECK(back.action == AlphaAction::Restore);
+            ok &= CHECK_EQ(FadedExStyle(faded_style ^ c.toggled, back.alpha, record->was_layered), c.after);
+            ok &= CHECK(SameAttributes(FadedAttributes(*record, back.alpha), c.own));
+        }
+        if (!ok)
+            check::Note("failing case: %s", c.name);
+    }
 }
 
 TEST(topmost_and_maximize_choices)

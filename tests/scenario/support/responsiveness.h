@@ -32,4 +32,37 @@ private:
     TestThread thread_;
 };
 
+// Times the low-level hooks that were installed before it (the program's):
+// a thread of the test installs its own WH_MOUSE_LL and WH_KEYBOARD_LL
+// hooks, which the system calls first, and measures how long each event
+// takes to come back from CallNextHookEx, that is, from the hooks after it.
+// A hook procedure that waits keeps its event, and with it the desktop's
+// input, waiting; the WM_NULL answers of ResponseWatch cannot show that,
+// because a thread that waits inside SendMessage still answers sent
+// messages.  One at a time.
+class HookLatencyWatch {
+public:
+    HookLatencyWatch();
+    ~HookLatencyWatch();
+    HookLatencyWatch(const HookLatencyWatch&) = delete;
+    HookLatencyWatch& operator=(const HookLatencyWatch&) = delete;
+
+    bool Installed() const { return installed_; }
+    DWORD LongestMs() const;
+    unsigned Events() const;
+
+private:
+    std::atomic<bool> installed_{false};
+    std::atomic<DWORD> thread_id_{0};
+    TestThread thread_;
+};
+
+// Whether the window's thread answers a message within the time.
+bool Answers(HWND window, DWORD timeout_ms);
+
+// Makes the thread of a test double's window hang for the time (the hang
+// switch of tests/doubles/hang_switch.h) and waits until it has stopped
+// answering; false when it never did.
+bool HangThreadOf(HWND window, DWORD hang_ms);
+
 }  // namespace scenario
