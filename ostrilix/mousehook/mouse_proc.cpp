@@ -3,7 +3,6 @@
 // desktop.  It decides per message whether a window action applies, runs it
 // here, and swallows the message (returns 1) or passes it on.
 #include <windows.h>
-#include <process.h>
 
 #include "common/debug_print.h"
 #include "ostrilix/core/captioned_window.h"
@@ -21,15 +20,6 @@
 
 namespace {
 constexpr LRESULT kSwallow = 1;
-
-LRESULT StartChord(const MOUSEHOOKSTRUCT& record)
-{
-    if (StartChordThread(record))
-        return kSwallow;
-    // No chord can run: the application gets the user's press as it is
-    // (not swallowed; StartChordThread has cleared the release flag).
-    return 0;
-}
 
 const wchar_t* EntryTrace(WPARAM message)
 {
@@ -153,8 +143,9 @@ bool Act(MouseAction action, const MOUSEHOOKSTRUCTEX& record, HWND under)
         ToggleMoveByBorder(under);
         return true;
     case MouseAction::StartChord:
-        StartChord(record);
-        return true;
+        // When no chord can run, the application gets the user's press as
+        // it is (StartChordThread has cleared the release flag).
+        return StartChordThread(record);
     case MouseAction::EndChordRelease:
         g_shared.s_b_avoid_rbtn_up = 0;
         g_shared.s_b_sending_click = 0;

@@ -21,9 +21,6 @@ constexpr LONG kCapacity = 8192;
 // Sent: answers 1 when the window runs the double's own procedure (nothing
 // in front of it), 2 when another procedure is in front.
 constexpr UINT kAskOwnProcedure = WM_APP + 0x3A0;
-// Posted: the double logs it, then its thread sleeps wParam milliseconds
-// (at most 30 s) without handling any message: a hung application.
-constexpr UINT kHangFor = WM_APP + 0x3A1;
 
 struct Log {
     volatile LONG count;  // records written so far (may exceed capacity: ring)

@@ -71,9 +71,6 @@ LRESULT CALLBACK TopProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
         break;
     case message_log::kAskOwnProcedure:
         return GetWindowLongPtrW(wnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(TopProc) ? 1 : 2;
-    case message_log::kHangFor:
-        Sleep(DWORD(wp < 30000 ? wp : 30000));
-        return 0;
     default:
         break;
     }

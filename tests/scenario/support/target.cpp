@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "tests/scenario/support/input.h"
+#include "tests/scenario/support/responsiveness.h"
 
 namespace scenario {
 
@@ -92,10 +93,7 @@ bool TargetWindow::RunsOwnProcedure(DWORD timeout_ms) const
 
 bool TargetWindow::Hang(DWORD ms)
 {
-    const size_t before = Count(message_log::kHangFor);
-    // Logged by the target just before it goes to sleep.
-    return window_ && PostMessageW(window_, message_log::kHangFor, ms, 0) &&
-           WaitFor([&] { return Count(message_log::kHangFor) > before; }, 10000);
+    return window_ && HangThreadOf(window_, ms);
 }
 
 std::vector<message_log::Record> TargetWindow::Messages() const
