@@ -13,22 +13,6 @@ using namespace scenario;
 using input::Button;
 
 namespace {
-int Height(HWND wnd) { return RectHeight(WindowRect(wnd)); }
-
-bool RollUp(TargetWindow& target)
-{
-    if (!target.WaitForLibrary())
-        return false;
-    HWND wnd = target.Window();
-    const int full = Height(wnd);
-    POINT caption;
-    if (!FindHitPoint(wnd, HTCAPTION, &caption))
-        return false;
-    PumpFor(GetDoubleClickTime() + 150);
-    input::DoubleClick(Button::Left, caption);
-    return WaitFor([&] { return Height(wnd) < full / 3; }, 5000);
-}
-
 // Wine leaves the global hooks of a killed program installed: every process
 // started later loads that program's copy of the library through them, and
 // a later program's LoadLibrary by name would get that copy instead of its
@@ -87,8 +71,8 @@ TEST(closing_or_killing_the_program_leaves_rolled_up_targets_running)
         TargetWindow a, b;
         REQUIRE(a.Start(a_options));
         REQUIRE(b.Start(b_options));
-        CHECK(RollUp(a));
-        CHECK(RollUp(b));
+        CHECK(a.WaitForLibrary() && RollUpByCaption(a));
+        CHECK(b.WaitForLibrary() && RollUpByCaption(b));
 
         if (kill) {
             program.Kill();

@@ -24,17 +24,6 @@ LRESULT LeftBorderHit(HWND wnd)
     return LRESULT(hit);
 }
 
-bool RollUp(TargetWindow& target)
-{
-    HWND wnd = target.Window();
-    const int full = Height(wnd);
-    POINT caption;
-    if (!FindHitPoint(wnd, HTCAPTION, &caption))
-        return false;
-    PumpFor(GetDoubleClickTime() + 150);
-    input::DoubleClick(Button::Left, caption);
-    return WaitFor([&] { return Height(wnd) < full / 3; }, 5000);
-}
 
 // A right click on the bottom border switches the border move mode on: the
 // left border then answers as the caption.
@@ -87,7 +76,7 @@ struct Bench {
             check::Note("the border move mode did not come on");
             return false;
         }
-        if (!RollUp(a) || !RollUp(b)) {
+        if (!RollUpByCaption(a) || !RollUpByCaption(b)) {
             check::Note("a window did not roll up");
             return false;
         }

@@ -54,16 +54,6 @@ struct Gesture {
     bool (*check)(Bench&);
 };
 
-bool Layered(HWND wnd) { return (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
-
-int Alpha(HWND wnd)
-{
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    if (!Layered(wnd) || !GetLayeredWindowAttributes(wnd, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA))
-        return 255;
-    return alpha;
-}
 
 bool FindCaption(Bench& b) { return FindHitPoint(b.hung, HTCAPTION, &b.caption); }
 
@@ -92,7 +82,7 @@ void FadeThreeNotches(Bench& b)
 // The fade waited for the window and is applied once it answers.
 bool FadedOnceAwake(Bench& b)
 {
-    return WaitFor([&] { return Alpha(b.hung) == 225; }, 5000) &&
+    return WaitFor([&] { return LayeredAlpha(b.hung) == 225; }, 5000) &&
            b.monitor.Contains("does not answer; its style waits");
 }
 

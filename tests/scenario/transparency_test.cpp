@@ -13,16 +13,6 @@
 using namespace scenario;
 
 namespace {
-bool Layered(HWND wnd) { return (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
-
-int Alpha(HWND wnd)
-{
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    if (!Layered(wnd) || !GetLayeredWindowAttributes(wnd, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA))
-        return 255;
-    return alpha;
-}
 
 struct Layering {
     COLORREF key;
@@ -57,7 +47,7 @@ void MakeTopmost(HWND wnd)
 bool Notch(HWND wnd, int amount, int expected)
 {
     input::Wheel(amount, ClientCentre(wnd));
-    return WaitFor([&] { return Alpha(wnd) == expected && Layered(wnd) == (expected != 255); }, 5000);
+    return WaitFor([&] { return LayeredAlpha(wnd) == expected && IsLayered(wnd) == (expected != 255); }, 5000);
 }
 }  // namespace
 
@@ -69,7 +59,7 @@ TEST(alt_ctrl_wheel_fades_down_to_the_minimum_and_back_to_opaque)
     REQUIRE(target.Start());
     HWND wnd = target.Window();
     const LONG style = GetWindowLongW(wnd, GWL_EXSTYLE);
-    REQUIRE(!Layered(wnd));
+    REQUIRE(!IsLayered(wnd));
     input::MoveTo(ClientCentre(wnd));
 
     target.ClearLog();
@@ -115,7 +105,7 @@ TEST(each_window_fades_from_its_own_alpha_and_keeps_its_own_style)
         // B starts from its own 255 and keeps its own style.
         CHECK(Notch(b.Window(), -120, 245));
         CHECK_EQ(GetWindowLongW(b.Window(), GWL_EXSTYLE), LONG(b_style | WS_EX_LAYERED));
-        CHECK_EQ(Alpha(a.Window()), 235);
+        CHECK_EQ(LayeredAlpha(a.Window()), 235);
         CHECK(Notch(b.Window(), 120, 255));
         CHECK_EQ(GetWindowLongW(b.Window(), GWL_EXSTYLE), b_style);
         // A continues from its own alpha.
@@ -146,8 +136,8 @@ TEST(with_the_feature_off_the_window_stays_opaque)
     target.ClearLog();
     input::Wheel(-120, ClientCentre(wnd));
     CHECK(WaitFor([&] { return target.Count(WM_MOUSEWHEEL) >= 1; }, 5000));
-    CHECK(!Layered(wnd));
-    CHECK_EQ(Alpha(wnd), 255);
+    CHECK(!IsLayered(wnd));
+    CHECK_EQ(LayeredAlpha(wnd), 255);
     CHECK_EQ(GetWindowLongW(wnd, GWL_EXSTYLE), style);
     CHECK_EQ(program.Close(), 0);
 }
@@ -227,10 +217,10 @@ TEST(faded_windows_get_their_own_look_back_when_the_program_ends)
     CHECK_EQ(program.Close(), 0);
     CHECK(!Answers(hung, 50));
     CHECK_EQ(GetWindowLongW(plain, GWL_EXSTYLE), LONG(plain_style | WS_EX_TOPMOST));
-    CHECK_EQ(Alpha(plain), 255);
+    CHECK_EQ(LayeredAlpha(plain), 255);
     CHECK_EQ(GetWindowLongW(layered, GWL_EXSTYLE), layered_style);
     CHECK(LayeringOf(layered) == kOwnLayering);
-    CHECK_EQ(Alpha(hung), 255);
+    CHECK_EQ(LayeredAlpha(hung), 255);
     CHECK(monitor.WaitForText("RestoreFadedWindows: 3 faded, 1 not given back", 3000));
     CHECK(targets[0].Responsive() && targets[1].Responsive());
 }

@@ -184,6 +184,29 @@ bool FindHitPoint(HWND wnd, LRESULT hit, POINT* point)
     return false;
 }
 
+bool IsLayered(HWND wnd) { return (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
+
+int LayeredAlpha(HWND wnd)
+{
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (!IsLayered(wnd) || !GetLayeredWindowAttributes(wnd, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA))
+        return 255;
+    return alpha;
+}
+
+bool RollUpByCaption(TargetWindow& target)
+{
+    HWND wnd = target.Window();
+    const int full = RectHeight(WindowRect(wnd));
+    POINT caption;
+    if (!FindHitPoint(wnd, HTCAPTION, &caption))
+        return false;
+    PumpFor(GetDoubleClickTime() + 150);
+    input::DoubleClick(input::Button::Left, caption);
+    return WaitFor([&] { return RectHeight(WindowRect(wnd)) < full / 3; }, 5000);
+}
+
 bool StartProgramAndTarget(Program& program, TargetWindow& target, const TargetOptions& options)
 {
     return program.Start() && target.Start(options) && target.WaitForLibrary();

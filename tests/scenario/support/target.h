@@ -76,6 +76,14 @@ int RectWidth(const RECT& r);
 // searched on a grid; false when there is none.
 bool FindHitPoint(HWND wnd, LRESULT hit, POINT* point);
 
+// Whether the window has WS_EX_LAYERED, and its alpha (255 when it is not
+// layered or sets no alpha).
+bool IsLayered(HWND wnd);
+int LayeredAlpha(HWND wnd);
+// Double-clicks the target's caption, once an earlier click has aged, and
+// waits until the window is rolled up; false when it never was.
+bool RollUpByCaption(TargetWindow& target);
+
 // Starts the program, then the target, and waits until the program's library
 // is in the target's process: the usual start of a test of a mouse action.
 bool StartProgramAndTarget(Program& program, TargetWindow& target, const TargetOptions& options = {});
