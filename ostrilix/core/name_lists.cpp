@@ -22,10 +22,10 @@ struct ListWriter {
 struct ListReader {
     const wchar_t* name;
     HANDLE mapping;
-    const wchar_t* view;
+    const wchar_t* volatile view;
     size_t capacity;
-    bool tried;          // an open failed ...
-    LONG tried_version;  // ... while the list version was this
+    volatile bool tried;          // an open failed ...
+    volatile LONG tried_version;  // ... while the list version was this
 };
 
 ListWriter g_notify_writer = {L"OSTRILIX_NOFITYICON_LIST", nullptr, nullptr, 0};
@@ -99,23 +99,37 @@ const wchar_t* ReadList(ListReader& list, size_t* capacity)
 {
     if (capacity)
         *capacity = 0;
+    // The wheel reaches this in every process: once the view is open (it
+    // stays until the library leaves), or while nothing new was written
+    // since the last try, no lock is taken.
+    if (const wchar_t* view = list.view) {
+        if (capacity)
+            *capacity = list.capacity;
+        return view;
+    }
+    if (list.tried && list.tried_version == g_shared.s_n_list_version)
+        return nullptr;
     // Several threads of one process may ask first at the same moment: one
     // of them opens the view, under the lock.
     ProcessLockGuard guard;
     if (!list.view) {
         const LONG version = g_shared.s_n_list_version;
-        if (list.tried && list.tried_version == version)
-            return nullptr;  // nothing was written since the last try
-        list.mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, list.name);
-        if (list.mapping)
-            list.view = static_cast<const wchar_t*>(MapViewOfFile(list.mapping, FILE_MAP_READ, 0, 0, 0));
-        if (!list.view) {
-            Release(list);
-            list.tried = true;
+        HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, list.name);
+        const wchar_t* view =
+            mapping ? static_cast<const wchar_t*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0)) : nullptr;
+        if (!view) {
+            if (mapping)
+                CloseHandle(mapping);
             list.tried_version = version;
+            list.tried = true;
             return nullptr;
         }
-        list.capacity = ViewCapacity(list.view);
+        list.mapping = mapping;
+        list.capacity = ViewCapacity(view);
+        // Published last: a reader without the lock sees a view only with
+        // its capacity.
+        MemoryBarrier();
+        list.view = view;
     }
     if (capacity)
         *capacity = list.capacity;

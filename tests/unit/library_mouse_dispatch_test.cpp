@@ -144,12 +144,3 @@ TEST(mouse_hook_decides_each_gesture_from_the_message_and_what_is_held)
             check::Note("case: %s", c.what);
     }
 }
-
-TEST(only_messages_with_an_action_get_a_window_lookup)
-{
-    for (UINT m : {WM_MOUSEMOVE, WM_NCMOUSEMOVE, WM_LBUTTONDBLCLK, WM_MBUTTONDBLCLK, WM_MOUSEHWHEEL})
-        CHECK(!MouseMessageMayAct(m));
-    for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_NCLBUTTONDBLCLK, WM_NCRBUTTONDOWN, WM_RBUTTONUP,
-                   WM_MBUTTONDOWN, WM_NCMBUTTONUP, WM_MOUSEWHEEL})
-        CHECK(MouseMessageMayAct(m));
-}

@@ -9,7 +9,6 @@
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/menu_commands.h"
 #include "quornvale/shell/settings.h"
-#include "quornvale/shell/tray_icon.h"
 #include "quornvale/shell/tray_menu.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
@@ -261,14 +260,4 @@ TEST(the_help_file_is_the_languages_when_it_can_be_read)
     WriteTextFile(help, "help");
     ChooseHelpFile(name, MAX_PATH);
     CHECK_EQ(std::wstring(name), help);
-}
-
-TEST(each_shell_gets_the_icon_record_layout_it_knows)
-{
-    // Windows 2000's shell stops at the balloon fields; XP and later take
-    // the record with the GUID.
-    CHECK_EQ(TrayRecordSize(2), DWORD(NOTIFYICONDATAW_V2_SIZE));
-    CHECK_EQ(TrayRecordSize(0), DWORD(NOTIFYICONDATAW_V2_SIZE));
-    for (int later : {3, 4, 5, 6})
-        CHECK_EQ(TrayRecordSize(later), DWORD(FIELD_OFFSET(NOTIFYICONDATAW, guidItem) + sizeof(GUID)));
 }
