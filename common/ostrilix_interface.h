@@ -89,3 +89,13 @@ constexpr wchar_t kLeaveAsFoundMessageName[] = L"Ostrilix.LeaveWindowAsFound";
 // at most the time; the number of windows that did not get it back.
 constexpr char kExportRestoreFadedWindows[] = "RestoreFadedWindows";
 using RestoreFadedWindowsFn = LONG(WINAPI*)(DWORD timeout_ms);
+// Brings every window that minimise-to-tray hid back (shown, its icon
+// removed), in whatever process, waiting for the windows' threads no longer
+// than budget_ms in all (0: the requests are only queued).  Returns how many
+// windows came back in time.
+constexpr char kExportReturnTrayWindows[] = "ReturnTrayWindows";
+using ReturnTrayWindowsFn = LONG(WINAPI*)(DWORD budget_ms);
+// Switches the menu fade and menu animation back to the values saved when
+// translucent menus switched them off; 1 when they were off.
+constexpr char kExportRestoreMenuEffects[] = "RestoreMenuEffects";
+using RestoreMenuEffectsFn = LONG(WINAPI*)();

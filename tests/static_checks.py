@@ -19,7 +19,7 @@ LIBRARY_EXPORTS = [
     "SetScrollDirectlyExceptionList", "SetMidButtonExceptionList", "SetDisableIMEList",
     "MouseProc", "LowLevelMouseProc", "LowLevelKeyboardProc", "CallWndProc",
     "CallWndProcRet", "GetMsgProc", "ResetRunTimeState", "RestoreTouchedWindows",
-    "RestoreFadedWindows",
+    "RestoreFadedWindows", "ReturnTrayWindows", "RestoreMenuEffects",
 ]
 # Windows versions in release order, as written in i686_imports.txt ("2000"
 # stands for Windows 2000 and the NT versions before it).

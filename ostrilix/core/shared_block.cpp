@@ -40,6 +40,7 @@ constinit SharedBlock g_shared __attribute__((section(".shared"), shared)) = {
     .s_wp_taskbar_orig = nullptr,
     .s_n_os_version = kOsLater,
     .s_h_touched_windows = {},
+    .s_h_tray_windows = {},
 };
 
 namespace {

@@ -10,6 +10,10 @@ constexpr int kSharedListChars = 260;
 // up) and not yet given back: the program asks each of them to be left as
 // found when it ends.  Window handles are valid in every process.
 constexpr int kTouchedWindows = 64;
+// Windows of any process that are hidden in the tray, each with its own icon
+// (whose id follows from the slot): the program brings every one back when
+// it ends or when minimise-to-tray is switched off.
+constexpr int kTrayWindows = 32;
 
 struct SharedBlock {
     wchar_t s_sz_disableime_classes[kSharedListChars];
@@ -52,6 +56,8 @@ struct SharedBlock {
     LONG s_n_list_version;
     // Free slots are null; written with interlocked exchanges only.
     HWND s_h_touched_windows[kTouchedWindows];
+    // Free slots are null; written with interlocked exchanges only.
+    HWND s_h_tray_windows[kTrayWindows];
 };
 
 // Defined in the library only.

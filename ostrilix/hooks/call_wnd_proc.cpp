@@ -1,19 +1,52 @@
 #include <windows.h>
 
 #include "ostrilix/core/library_hold.h"
+#include "ostrilix/core/shared_block.h"
+#include "ostrilix/hooks/ime.h"
 #include "ostrilix/hooks/leave_as_found.h"
+#include "ostrilix/hooks/menu_effects.h"
+#include "ostrilix/hooks/tray_windows.h"
 
 // WH_CALLWNDPROC procedure: runs before a window receives a sent message, in
-// the window's own thread, in every process.
+// the window's own thread, in every process.  It sees every sent message of
+// every GUI thread, so it decides on the message number first and makes no
+// system call (and no heap work) for a message it does not act on.  No
+// message is altered or swallowed.
 extern "C" __declspec(dllexport) LRESULT CALLBACK CallWndProc(int code, WPARAM wParam, LPARAM lParam)
 {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && sent && IsLeaveAsFoundMessage(sent->message)) {
-        // Giving the last subclass back may let the library go: counted until
-        // this call is done.
-        LibraryFrame frame;
-        LeaveWindowAsFound(sent->hwnd);
+    if (code != HC_ACTION || !sent)
         return CallNextHookEx(nullptr, code, wParam, lParam);
+    switch (sent->message) {
+    case WM_NCCREATE:
+        if (IsFeatureEnabled(kFeatureDisableIme))
+            DisableImeIfListed(sent->hwnd);
+        break;
+    case WM_CREATE:
+        OnWindowCreatedForMenus(sent->hwnd);
+        break;
+    case WM_SIZE:
+        OnTrayWindowSized(sent->hwnd, sent->wParam);
+        break;
+    case WM_NCDESTROY:
+        OnTrayWindowDestroyed(sent->hwnd);
+        break;
+    case kTrayCallbackMessage:
+        OnTrayIconNotified(sent->hwnd, sent->lParam);
+        break;
+    default:
+        // Registered messages only (0xC000 and up).
+        if (sent->message < 0xC000)
+            break;
+        if (IsLeaveAsFoundMessage(sent->message)) {
+            // Giving the last subclass back may let the library go: counted
+            // until this call is done.
+            LibraryFrame frame;
+            LeaveWindowAsFound(sent->hwnd);
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        }
+        OnTrayRegisteredMessage(sent->hwnd, sent->message);
+        break;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -35,7 +35,14 @@ MouseDecision CaptionDoubleClick(const MouseFacts& f)
     return Pass();
 }
 
-MouseDecision FrameRightPress(const MouseFacts& f)
+// Information mode takes every right press; when there is no window to
+// show, the press goes where it would have gone.
+MouseDecision ShowInformationOr(const MouseDecision& rest)
+{
+    return Do(A::ShowWindowInformation, rest.otherwise == A::PassOn ? rest.action : A::PassOn, rest.trace);
+}
+
+MouseDecision FrameRightPressWithoutInformation(const MouseFacts& f)
 {
     if (f.auto_scrolling)
         return Do(A::Swallow);
@@ -51,7 +58,13 @@ MouseDecision FrameRightPress(const MouseFacts& f)
     return next;
 }
 
-MouseDecision ClientRightPress(const MouseFacts& f)
+MouseDecision FrameRightPress(const MouseFacts& f)
+{
+    const MouseDecision rest = FrameRightPressWithoutInformation(f);
+    return f.window_info ? ShowInformationOr(rest) : rest;
+}
+
+MouseDecision ClientRightPressWithoutInformation(const MouseFacts& f)
 {
     if (f.auto_scrolling)
         return Do(A::Swallow);
@@ -66,12 +79,17 @@ MouseDecision ClientRightPress(const MouseFacts& f)
     return Pass(L"WM_RBUTTONDOWN exit");
 }
 
+MouseDecision ClientRightPress(const MouseFacts& f)
+{
+    const MouseDecision rest = ClientRightPressWithoutInformation(f);
+    return f.window_info ? ShowInformationOr(rest) : rest;
+}
+
 MouseDecision RightRelease(const MouseFacts& f)
 {
-    // While window information is on, every right release will be swallowed
-    // here; until that feature exists its presses are not, so neither are
-    // the releases.
-    if (f.auto_scrolling)
+    // While information mode is on no application gets a right release, so
+    // no context menu opens after the press it showed.
+    if (f.auto_scrolling || f.window_info)
         return Do(A::Swallow);
     if (f.chord) {
         if (f.marked_data)

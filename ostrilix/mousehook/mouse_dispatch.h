@@ -25,6 +25,7 @@ struct MouseFacts {
     bool chord_release_pending;  // s_b_avoid_rbtn_up
     LONG mbutton_code;
     LONG mbutton_state;
+    bool window_info;       // information mode: right presses show, releases are swallowed
 };
 
 enum class MouseAction {
@@ -42,6 +43,7 @@ enum class MouseAction {
     MarkMiddlePress,          // a captioned, not exempt window: focus it, remember the press, swallow
     ToggleMaximize,           // the press was ours: maximize or restore; swallow when it acted
     DirectScroll,             // re-post the wheel to the window under the point; swallow when posted
+    ShowWindowInformation,    // show and copy the window under the point's classes; swallow
 };
 
 struct MouseDecision {

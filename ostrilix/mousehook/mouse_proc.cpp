@@ -17,6 +17,7 @@
 #include "ostrilix/mousehook/rollup.h"
 #include "ostrilix/mousehook/subclass_registry.h"
 #include "ostrilix/mousehook/topmost.h"
+#include "ostrilix/mousehook/window_information.h"
 
 namespace {
 constexpr LRESULT kSwallow = 1;
@@ -68,6 +69,7 @@ MouseFacts GatherFacts(WPARAM message, const MOUSEHOOKSTRUCTEX& record)
     f.chord_release_pending = g_shared.s_b_avoid_rbtn_up != 0;
     f.mbutton_code = g_shared.s_n_mbutton_code;
     f.mbutton_state = g_shared.s_n_mbutton_state;
+    f.window_info = IsFeatureEnabled(kFeatureWindowInfo) != 0;
     return f;
 }
 
@@ -159,6 +161,8 @@ bool Act(MouseAction action, const MOUSEHOOKSTRUCTEX& record, HWND under)
         return true;
     case MouseAction::DirectScroll:
         return DirectlyScroll(record.pt);
+    case MouseAction::ShowWindowInformation:
+        return ShowWindowInformation(under);
     }
     return false;
 }

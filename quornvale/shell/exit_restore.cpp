@@ -7,6 +7,7 @@ namespace {
 // Half of the exit's second for each step.
 constexpr DWORD kFadeRestoreMs = 500;
 constexpr DWORD kLeaveBudgetMs = 500;
+constexpr DWORD kTrayReturnBudgetMs = 500;
 }  // namespace
 
 void RestoreFadedWindowsBeforeExit()
@@ -24,4 +25,20 @@ void LeaveWindowsAsFound()
         const LONG answered = restore(kLeaveBudgetMs);
         DebugPrintA("Windows left as found: %ld\n", long(answered));
     }
+}
+
+void ReturnTrayWindowsBeforeExit()
+{
+    PushFeature(kFeatureNotifyIcon, 0);
+    if (auto give_back = LibraryExport<ReturnTrayWindowsFn>(kExportReturnTrayWindows)) {
+        const LONG answered = give_back(kTrayReturnBudgetMs);
+        DebugPrintA("Windows back from the tray: %ld\n", long(answered));
+    }
+}
+
+void RestoreMenuEffectsBeforeExit()
+{
+    if (auto restore = LibraryExport<RestoreMenuEffectsFn>(kExportRestoreMenuEffects))
+        if (restore())
+            DebugPrintA("Menu effects restored\n");
 }

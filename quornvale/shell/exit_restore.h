@@ -14,3 +14,13 @@ void RestoreFadedWindowsBeforeExit();
 // call-window-procedure hook is still installed and after the mouse hooks
 // are gone (no new change can start meanwhile).
 void LeaveWindowsAsFound();
+
+// Every window that minimise-to-tray hid, in whatever process, is shown again
+// and its icon removed; minimise-to-tray is switched off first, so no window
+// goes to the tray meanwhile.  Runs while the call-window-procedure hook is
+// still installed.
+void ReturnTrayWindowsBeforeExit();
+
+// The menu fade and animation back as the user had them, if translucent
+// menus switched them off.
+void RestoreMenuEffectsBeforeExit();

@@ -86,6 +86,10 @@ void ApplyNotifyIcon(int on)
 {
     if (!on) {
         PushFeature(kFeatureNotifyIcon, 0);
+        // Every window in the tray comes back; the requests are queued, so
+        // the menu never waits for another process.
+        if (auto give_back = LibraryExport<ReturnTrayWindowsFn>(kExportReturnTrayWindows))
+            give_back(0);
         ForgetNotifyIconList();
         UnregisterHotKey(g_app.main_window, kNotifyIconHotkeyId);
         return;

@@ -59,6 +59,8 @@ LRESULT OnDestroy(HWND /*main_window*/)
     RemoveHook(&g_app.mouse_hook, kExportMouseProc);
     RemoveHook(&g_app.low_level_mouse_hook, kExportLowLevelMouseProc);
     LeaveWindowsAsFound();
+    ReturnTrayWindowsBeforeExit();
+    RestoreMenuEffectsBeforeExit();
     PushList(kExportSetNotifyIconList, nullptr);
     RemoveHook(&g_app.call_wnd_proc_hook, kExportCallWndProc);
     delete[] g_app.notify_icon_list;

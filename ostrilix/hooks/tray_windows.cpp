@@ -1,0 +1,217 @@
+#include "ostrilix/hooks/tray_windows.h"
+
+#include <shellapi.h>
+
+#include "common/debug_print.h"
+#include "common/os_version.h"
+#include "ostrilix/core/key_state.h"
+#include "ostrilix/core/name_lists.h"
+#include "ostrilix/core/shared_block.h"
+#include "ostrilix/core/touched_windows.h"
+#include "ostrilix/hooks/leave_as_found.h"
+
+namespace {
+// A responsive thread answers in a few milliseconds; a slower one is not
+// waited for again (its other windows get the request queued).
+constexpr DWORD kPerWindowMs = 200;
+
+// Registered in this process when the first window of it goes to the tray
+// (only such a process has an icon to give back after the taskbar returns).
+volatile UINT g_taskbar_created = 0;
+volatile UINT g_return_message = 0;
+
+HWND volatile* TraySlots() { return g_shared.s_h_tray_windows; }
+
+bool IsLiveWindow(HWND window) { return IsWindow(window) != FALSE; }
+
+UINT ReturnFromTrayMessage()
+{
+    if (!g_return_message)
+        g_return_message = RegisterWindowMessageW(kReturnFromTrayMessageName);
+    return g_return_message;
+}
+
+// The record Shell_NotifyIconW knows the icon by: the window and the id.
+NOTIFYICONDATAW IconRecord(HWND window, int slot)
+{
+    NOTIFYICONDATAW icon = {};
+    // The shell of Windows 2000 knows the 5.0 record; later ones the full one.
+    icon.cbSize = g_shared.s_n_os_version <= kOsWin2000 ? NOTIFYICONDATAW_V2_SIZE : sizeof(icon);
+    icon.hWnd = window;
+    icon.uID = TrayIconId(slot);
+    return icon;
+}
+
+HICON WindowSmallIcon(HWND window)
+{
+    // In the window's own thread: these are direct calls of its procedure.
+    if (auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0)))
+        return icon;
+    if (auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, 2 /* ICON_SMALL2 */, 0)))
+        return icon;
+    if (auto icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM)))
+        return icon;
+    if (auto icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON)))
+        return icon;
+    return LoadIconW(nullptr, IDI_APPLICATION);
+}
+
+bool AddIcon(HWND window, int slot)
+{
+    NOTIFYICONDATAW icon = IconRecord(window, slot);
+    icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    icon.uCallbackMessage = kTrayCallbackMessage;
+    icon.hIcon = WindowSmallIcon(window);
+    wchar_t title[kTrayTipChars + 1] = {};
+    GetWindowTextW(window, title, kTrayTipChars + 1);
+    CutTrayTip(title, icon.szTip);
+    if (Shell_NotifyIconW(NIM_ADD, &icon))
+        return true;
+    DebugPrint(L"Tray icon for window 0x%p not added, error %lu\n", static_cast<void*>(window), GetLastError());
+    return false;
+}
+
+void DeleteIcon(HWND window, int slot)
+{
+    NOTIFYICONDATAW icon = IconRecord(window, slot);
+    if (!Shell_NotifyIconW(NIM_DELETE, &icon))
+        DebugPrint(L"Tray icon of window 0x%p not removed, error %lu\n", static_cast<void*>(window), GetLastError());
+}
+
+void SendToTray(HWND window)
+{
+    if (!AddTouched(TraySlots(), kTrayWindows, window, IsLiveWindow)) {
+        // Full of live windows: this one stays minimised as usual rather than
+        // being hidden with no icon to bring it back.
+        DebugPrint(L"No room in the tray table for window 0x%p; it stays minimised\n", static_cast<void*>(window));
+        return;
+    }
+    const int slot = FindTraySlot(TraySlots(), kTrayWindows, window);
+    if (slot < 0)
+        return;
+    if (!AddIcon(window, slot)) {
+        // No icon, no hiding: a hidden window without an icon would be lost.
+        RemoveTouched(TraySlots(), kTrayWindows, window);
+        return;
+    }
+    if (!g_taskbar_created)
+        g_taskbar_created = RegisterWindowMessageW(L"TaskbarCreated");
+    ShowWindowAsync(window, SW_HIDE);
+}
+
+// The icon goes and the slot is freed; show: the window is shown again.
+bool TakeOutOfTray(HWND window, bool show)
+{
+    const int slot = FindTraySlot(TraySlots(), kTrayWindows, window);
+    if (slot < 0)
+        return false;
+    if (show)
+        ShowWindowAsync(window, SW_SHOW);
+    DeleteIcon(window, slot);
+    RemoveTouched(TraySlots(), kTrayWindows, window);
+    return true;
+}
+}  // namespace
+
+void CutTrayTip(const wchar_t* title, wchar_t* tip)
+{
+    int n = 0;
+    if (title)
+        for (; n < kTrayTipChars && title[n]; ++n)
+            tip[n] = title[n];
+    tip[n] = L'\0';
+}
+
+int FindTraySlot(HWND const volatile* slots, int count, HWND window)
+{
+    if (!window)
+        return -1;
+    for (int i = 0; i < count; ++i)
+        if (slots[i] == window)
+            return i;
+    return -1;
+}
+
+void OnTrayWindowSized(HWND window, WPARAM size_kind)
+{
+    if (size_kind == SIZE_MINIMIZED) {
+        if (IsFeatureEnabled(kFeatureNotifyIcon) && FindTraySlot(TraySlots(), kTrayWindows, window) < 0 &&
+            (IsKeyPressed(VK_LMENU) || IsNotifyIconListed(window)))
+            SendToTray(window);
+    } else if (size_kind == SIZE_RESTORED || size_kind == SIZE_MAXIMIZED) {
+        // Restored by other means (the taskbar, a program): it is back.
+        TakeOutOfTray(window, false);
+    }
+}
+
+void OnTrayIconNotified(HWND window, LPARAM notification)
+{
+    // Only windows in the tray: another window may use the same number for
+    // a message of its own.
+    if (notification == WM_LBUTTONDOWN)
+        TakeOutOfTray(window, true);
+}
+
+void OnTrayWindowDestroyed(HWND window) { TakeOutOfTray(window, false); }
+
+bool OnTrayRegisteredMessage(HWND window, UINT message)
+{
+    if (g_taskbar_created && message == g_taskbar_created) {
+        // The new taskbar knows no icon: each window in the tray adds its own.
+        const int slot = FindTraySlot(TraySlots(), kTrayWindows, window);
+        if (slot >= 0) {
+            DeleteIcon(window, slot);
+            AddIcon(window, slot);
+        }
+        return true;
+    }
+    if (message == ReturnFromTrayMessage()) {
+        TakeOutOfTray(window, true);
+        return true;
+    }
+    return false;
+}
+
+extern "C" LONG WINAPI ReturnTrayWindows(DWORD budget_ms)
+{
+    const UINT message = ReturnFromTrayMessage();
+    if (!message) {
+        DebugPrint(L"ReturnTrayWindows: no message, error %lu\n", GetLastError());
+        return 0;
+    }
+    DWORD slow_threads[kTrayWindows];
+    int slow_count = 0;
+    LONG answered = 0;
+    const DWORD start = GetTickCount();
+    for (int slot = 0; slot < kTrayWindows; ++slot) {
+        HWND window = TraySlots()[slot];
+        if (!window)
+            continue;
+        if (!IsWindow(window)) {
+            // Its process ended without destroying it: the icon is removed
+            // from here (the shell knows it by window and id alone).
+            DeleteIcon(window, slot);
+            RemoveTouched(TraySlots(), kTrayWindows, window);
+            continue;
+        }
+        const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+        bool slow = false;
+        for (int i = 0; i < slow_count; ++i)
+            slow = slow || slow_threads[i] == thread;
+        const DWORD timeout = slow ? 0 : NextSendTimeout(GetTickCount() - start, budget_ms, kPerWindowMs);
+        DWORD_PTR result = 0;
+        if (timeout && SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG, timeout, &result)) {
+            ++answered;
+            continue;
+        }
+        if (budget_ms)
+            DebugPrint(L"ReturnTrayWindows: window 0x%p did not answer in time, error %lu\n",
+                       static_cast<void*>(window), GetLastError());
+        if (!slow && slow_count < kTrayWindows)
+            slow_threads[slow_count++] = thread;
+        // Its thread does it when it gets to its messages.
+        if (!SendNotifyMessageW(window, message, 0, 0))
+            DebugPrint(L"ReturnTrayWindows: SendNotifyMessageW failed, error %lu\n", GetLastError());
+    }
+    return answered;
+}
