@@ -99,16 +99,18 @@ void SendToTray(HWND window)
     ShowWindowAsync(window, SW_HIDE);
 }
 
-// The icon goes and the slot is freed; show: the window is shown again.
-bool TakeOutOfTray(HWND window, bool show)
+// The icon goes and the slot is freed, then the window is shown with the
+// command given (0: not shown; its own show already runs).  The slot goes
+// first, so the size message that showing may bring finds nothing to do.
+bool TakeOutOfTray(HWND window, int show_command)
 {
     const int slot = FindTraySlot(TraySlots(), kTrayWindows, window);
     if (slot < 0)
         return false;
-    if (show)
-        ShowWindowAsync(window, SW_SHOW);
-    DeleteIcon(window, slot);
     RemoveTouched(TraySlots(), kTrayWindows, window);
+    DeleteIcon(window, slot);
+    if (show_command)
+        ShowWindowAsync(window, show_command);
     return true;
 }
 }  // namespace
@@ -140,7 +142,7 @@ void OnTrayWindowSized(HWND window, WPARAM size_kind)
             SendToTray(window);
     } else if (size_kind == SIZE_RESTORED || size_kind == SIZE_MAXIMIZED) {
         // Restored by other means (the taskbar, a program): it is back.
-        TakeOutOfTray(window, false);
+        TakeOutOfTray(window, 0);
     }
 }
 
@@ -148,11 +150,13 @@ void OnTrayIconNotified(HWND window, LPARAM notification)
 {
     // Only windows in the tray: another window may use the same number for
     // a message of its own.
+    // The user asked for the window: shown and restored (to maximised when
+    // it was maximised before), not left as a minimised taskbar button.
     if (notification == WM_LBUTTONDOWN)
-        TakeOutOfTray(window, true);
+        TakeOutOfTray(window, SW_RESTORE);
 }
 
-void OnTrayWindowDestroyed(HWND window) { TakeOutOfTray(window, false); }
+void OnTrayWindowDestroyed(HWND window) { TakeOutOfTray(window, 0); }
 
 bool OnTrayRegisteredMessage(HWND window, UINT message)
 {
@@ -166,7 +170,8 @@ bool OnTrayRegisteredMessage(HWND window, UINT message)
         return true;
     }
     if (message == ReturnFromTrayMessage()) {
-        TakeOutOfTray(window, true);
+        // Back as the user left it: minimised, with its taskbar button.
+        TakeOutOfTray(window, SW_SHOWMINNOACTIVE);
         return true;
     }
     return false;

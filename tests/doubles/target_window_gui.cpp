@@ -4,13 +4,17 @@
 // application saw.
 //   target_window_gui --title T [--class C] [--rect x,y,w,h] [--log TAG]
 //                     [--child CLASS] [--popup] [--keep-on-close]
-//                     [--no-activate] [--menu]
+//                     [--no-activate] [--menu] [--second]
+// --second: one more top-level window of the same class, titled
+// "TITLE (second)", in the same thread (logged as window 1).
 // The hang switch of hang_switch.h makes its thread hang on request.
 #include <windows.h>
 #include <shellapi.h>
 #include <stdio.h>
 #include <string.h>
 #include <wchar.h>
+
+#include <string>
 
 #include "tests/doubles/hang_switch.h"
 #include "tests/doubles/message_log.h"
@@ -67,7 +71,8 @@ LRESULT CALLBACK TopProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
             MoveWindow(g_child, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
         break;
     case WM_DESTROY:
-        PostQuitMessage(0);
+        if (wnd == g_top)
+            PostQuitMessage(0);
         break;
     case message_log::kAskOwnProcedure:
         return GetWindowLongPtrW(wnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(TopProc) ? 1 : 2;
@@ -156,6 +161,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         if (g_child)
             g_child_original = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrW(g_child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ChildProc)));
+    }
+    if (Flag(argc, argv, L"--second")) {
+        std::wstring second_title = std::wstring(title) + L" (second)";
+        HWND second = CreateWindowExW(0, cls, second_title.c_str(), style, x + 40, y + 40, w, h, nullptr,
+                                      nullptr, instance, nullptr);
+        if (second)
+            ShowWindow(second, SW_SHOWNOACTIVATE);
     }
     ShowWindow(g_top, Flag(argc, argv, L"--no-activate") ? SW_SHOWNOACTIVATE : SW_SHOW);
     if (!Flag(argc, argv, L"--no-activate"))

@@ -1,0 +1,260 @@
+// Minimise to tray through the real program and library, with targets in
+// processes of their own and a shell double that records every
+// Shell_NotifyIconW call: listed windows and windows minimised with Left Alt
+// held become icons of their own; a click on the icon, a restore by other
+// means, a recreated taskbar, the switch in the menu, the window's end and
+// the program's end each do their part, and no window stays hidden.
+//
+// The shell sends an icon's callback message (it does not post it), so the
+// tests click an icon by sending it.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "quornvale/shell/command_ids.h"
+#include "tests/framework/check.h"
+#include "tests/scenario/support/harness.h"
+#include "tests/scenario/support/input.h"
+#include "tests/scenario/support/target.h"
+#include "tests/scenario/support/tray_view.h"
+
+using namespace scenario;
+
+namespace {
+constexpr unsigned kIconCallback = 0x836;
+constexpr unsigned kFirstIconId = 101;
+
+std::string Utf8(const std::wstring& text)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::string TraySettings(const std::string& list)
+{
+    return "[notifyicon]\r\nenable=1\r\nlist=" + list + "\r\n";
+}
+
+// The notifications about one window, in order.
+std::vector<TrayNotification> IconsOf(const TrayShell& shell, HWND window)
+{
+    std::vector<TrayNotification> out;
+    for (const auto& n : shell.Notifications())
+        if (n.window == (unsigned long)(ULONG_PTR)window)
+            out.push_back(n);
+    return out;
+}
+
+size_t CountOf(const TrayShell& shell, HWND window, int message)
+{
+    size_t count = 0;
+    for (const auto& n : IconsOf(shell, window))
+        count += n.message == message ? 1 : 0;
+    return count;
+}
+
+bool WaitForNotification(const TrayShell& shell, HWND window, int message, size_t count = 1)
+{
+    return WaitFor([&] { return CountOf(shell, window, message) >= count; }, 10000);
+}
+
+// The id of the window's latest icon (0: none was added).
+unsigned IconId(const TrayShell& shell, HWND window)
+{
+    unsigned id = 0;
+    for (const auto& n : IconsOf(shell, window))
+        if (n.message == NIM_ADD)
+            id = n.uid;
+    return id;
+}
+
+void Minimise(HWND window) { ShowWindowAsync(window, SW_MINIMIZE); }
+
+// Minimised with Left Alt held, and waits until it is hidden in the tray.
+bool MinimiseToTrayWithAlt(const TrayShell& shell, HWND window)
+{
+    const size_t added = CountOf(shell, window, NIM_ADD);
+    input::HeldKey alt(VK_LMENU);
+    if (!alt.Held())
+        return false;
+    Minimise(window);
+    return WaitFor([&] { return !IsWindowVisible(window) && CountOf(shell, window, NIM_ADD) > added; }, 10000);
+}
+
+// A left press on the window's icon, as the shell reports it.
+void ClickIcon(const TrayShell& shell, HWND window)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, kIconCallback, IconId(shell, window), WM_LBUTTONDOWN, SMTO_ABORTIFHUNG, 5000,
+                        &result);
+}
+
+bool WaitVisible(HWND window) { return WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 10000); }
+
+HWND SecondWindow(const TargetWindow& target, const TargetOptions& options)
+{
+    HWND second = nullptr;
+    WaitFor([&] {
+        second = FindProcessWindow(target.ProcessId(), options.window_class.c_str(),
+                                   (options.title + L" (second)").c_str());
+        return second != nullptr;
+    }, 10000);
+    return second;
+}
+}  // namespace
+
+TEST(listed_windows_and_left_alt_send_a_window_to_the_tray_and_its_icon_brings_it_back)
+{
+    const std::string exe = Utf8(JoinPath(BinDir(), L"target_window_gui.exe"));
+    const std::wstring title200 = L"Tray " + std::wstring(195, L't');
+    struct Row {
+        const char* what;
+        std::string list;
+        const wchar_t* window_class;
+        bool left_alt;
+        bool to_tray;
+    } rows[] = {
+        {"path and class", exe + ", QvTrayListed", L"QvTrayListed", false, true},
+        {"same path, another class", exe + ", QvTrayListed", L"QvTrayOther", false, false},
+        {"a path-only last entry", "C:\\None\\other.exe, QvTrayOther; " + exe, L"QvTrayOther", false, true},
+        {"Left Alt with an empty list", "", L"QvTrayOther", true, true},
+    };
+    for (const Row& row : rows) {
+        check::Note("row: %s", row.what);
+        TrayShell shell;
+        REQUIRE(shell.Start());
+        const std::string settings = TraySettings(row.list);
+        Program program(L"traywindows", WithSettings(settings.c_str()));
+        TargetWindow target;
+        TargetOptions options;
+        options.window_class = row.window_class;
+        options.title = title200;
+        REQUIRE(StartProgramAndTarget(program, target, options));
+        HWND window = target.Window();
+
+        if (row.left_alt) {
+            CHECK(MinimiseToTrayWithAlt(shell, window));
+        } else {
+            Minimise(window);
+            // The hook decides before the window gets its WM_SIZE, and an
+            // icon is added before that decision returns.
+            CHECK(WaitFor([&] {
+                for (const auto& r : target.Messages(WM_SIZE, 0))
+                    if (r.wParam == SIZE_MINIMIZED)
+                        return true;
+                return false;
+            }, 10000));
+            if (row.to_tray)
+                CHECK(WaitFor([&] { return !IsWindowVisible(window); }, 10000));
+        }
+        if (!row.to_tray) {
+            CHECK_EQ(CountOf(shell, window, NIM_ADD), size_t(0));
+            CHECK(IsWindowVisible(window));
+            CHECK(IsIconic(window));
+            // Closed, not killed: a killed program's hooks stay with Wine.
+            CHECK_EQ(program.Close(), 0);
+            continue;
+        }
+        auto icons = IconsOf(shell, window);
+        REQUIRE_EQ(icons.size(), size_t(1));
+        CHECK_EQ(icons[0].message, int(NIM_ADD));
+        CHECK(icons[0].uid >= kFirstIconId);
+        CHECK_EQ(icons[0].flags, 7u);  // NIF_MESSAGE | NIF_ICON | NIF_TIP
+        CHECK_EQ(icons[0].callback, kIconCallback);
+        // The double has no icon of its own: the system's application icon.
+        CHECK(icons[0].icon != "0x0");
+        CHECK(icons[0].tip == title200.substr(0, 120));
+
+        ClickIcon(shell, window);
+        CHECK(WaitVisible(window));
+        CHECK(WaitForNotification(shell, window, NIM_DELETE));
+        icons = IconsOf(shell, window);
+        CHECK_EQ(icons.back().uid, icons[0].uid);
+        CHECK_EQ(program.Close(), 0);
+    }
+}
+
+TEST(two_windows_of_one_process_keep_their_own_icons_through_a_new_taskbar_and_come_back_at_exit)
+{
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    const std::string settings = TraySettings("");
+    Program program(L"traytwo", WithSettings(settings.c_str()));
+    TargetWindow target;
+    TargetOptions options;
+    options.second_window = true;
+    REQUIRE(StartProgramAndTarget(program, target, options));
+    HWND first = target.Window();
+    HWND second = SecondWindow(target, options);
+    REQUIRE(second);
+
+    REQUIRE(MinimiseToTrayWithAlt(shell, first));
+    REQUIRE(MinimiseToTrayWithAlt(shell, second));
+    CHECK(IconId(shell, first) != IconId(shell, second));
+
+    // Restored by other means: the icon goes.
+    ShowWindowAsync(second, SW_RESTORE);
+    CHECK(WaitVisible(second));
+    CHECK(WaitForNotification(shell, second, NIM_DELETE));
+    REQUIRE(MinimiseToTrayWithAlt(shell, second));
+
+    // A new taskbar: each window in the tray adds its icon again (the shell
+    // sends the message to every top-level window, hidden ones too).
+    SendNotifyMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    CHECK(WaitForNotification(shell, first, NIM_ADD, 2));
+    CHECK(WaitForNotification(shell, second, NIM_ADD, 3));
+    CHECK(!IsWindowVisible(first));
+    CHECK(!IsWindowVisible(second));
+
+    // Each icon brings back its own window.
+    ClickIcon(shell, first);
+    CHECK(WaitVisible(first));
+    CHECK(!IsWindowVisible(second));
+    REQUIRE(MinimiseToTrayWithAlt(shell, first));
+
+    // The program's end brings back every window and removes every icon.
+    const size_t first_deleted = CountOf(shell, first, NIM_DELETE);
+    const size_t second_deleted = CountOf(shell, second, NIM_DELETE);
+    CHECK_EQ(program.Close(), 0);
+    CHECK(IsWindowVisible(first));
+    CHECK(IsWindowVisible(second));
+    CHECK_EQ(CountOf(shell, first, NIM_DELETE), first_deleted + 1);
+    CHECK_EQ(CountOf(shell, second, NIM_DELETE), second_deleted + 1);
+}
+
+TEST(switching_the_feature_off_brings_windows_back_and_a_destroyed_window_leaves_no_icon)
+{
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    const std::string settings = TraySettings("");
+    Program program(L"trayoff", WithSettings(settings.c_str()));
+    TargetWindow target;
+    TargetOptions options;
+    options.second_window = true;
+    REQUIRE(StartProgramAndTarget(program, target, options));
+    HWND first = target.Window();
+    HWND second = SecondWindow(target, options);
+    REQUIRE(second);
+    REQUIRE(MinimiseToTrayWithAlt(shell, first));
+    REQUIRE(MinimiseToTrayWithAlt(shell, second));
+
+    PostMessageW(program.MainWindow(), WM_COMMAND, CmdNotifyIcon, 0);
+    CHECK(WaitVisible(first));
+    CHECK(WaitVisible(second));
+    CHECK(WaitForNotification(shell, first, NIM_DELETE));
+    CHECK(WaitForNotification(shell, second, NIM_DELETE));
+
+    PostMessageW(program.MainWindow(), WM_COMMAND, CmdNotifyIcon, 0);
+    CHECK(WaitFor([&] { return ReadTextFile(program.SettingsPath()).find("enable=1") != std::string::npos; },
+                  5000));
+    // Restored first, so that a minimise comes again.
+    ShowWindowAsync(first, SW_RESTORE);
+    CHECK(WaitFor([&] { return !IsIconic(first); }, 10000));
+    REQUIRE(MinimiseToTrayWithAlt(shell, first));
+    const size_t deleted = CountOf(shell, first, NIM_DELETE);
+    target.Close();
+    CHECK(WaitForNotification(shell, first, NIM_DELETE, deleted + 1));
+}
