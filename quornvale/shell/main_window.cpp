@@ -50,6 +50,12 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_DESTROY:
         OnDestroy(wnd);
         break;
+    case WM_ENDSESSION:
+        // The session ends without a WM_CLOSE: the same teardown, so every
+        // window the library changed or hid is given back first.
+        if (wParam)
+            DestroyWindow(wnd);
+        break;
     case WM_KEYDOWN:
         HideMainWindow(wnd);
         break;

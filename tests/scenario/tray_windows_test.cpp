@@ -179,50 +179,60 @@ TEST(listed_windows_and_left_alt_send_a_window_to_the_tray_and_its_icon_brings_i
 
 TEST(two_windows_of_one_process_keep_their_own_icons_through_a_new_taskbar_and_come_back_at_exit)
 {
-    TrayShell shell;
-    REQUIRE(shell.Start());
-    const std::string settings = TraySettings("");
-    Program program(L"traytwo", WithSettings(settings.c_str()));
-    TargetWindow target;
-    TargetOptions options;
-    options.second_window = true;
-    REQUIRE(StartProgramAndTarget(program, target, options));
-    HWND first = target.Window();
-    HWND second = SecondWindow(target, options);
-    REQUIRE(second);
+    // The program ends by WM_CLOSE, and by the end of the session.
+    for (bool session_end : {false, true}) {
+        check::Note("ended by %s", session_end ? "WM_ENDSESSION" : "WM_CLOSE");
+        TrayShell shell;
+        REQUIRE(shell.Start());
+        const std::string settings = TraySettings("");
+        Program program(L"traytwo", WithSettings(settings.c_str()));
+        TargetWindow target;
+        TargetOptions options;
+        options.second_window = true;
+        REQUIRE(StartProgramAndTarget(program, target, options));
+        HWND first = target.Window();
+        HWND second = SecondWindow(target, options);
+        REQUIRE(second);
 
-    REQUIRE(MinimiseToTrayWithAlt(shell, first));
-    REQUIRE(MinimiseToTrayWithAlt(shell, second));
-    CHECK(IconId(shell, first) != IconId(shell, second));
+        REQUIRE(MinimiseToTrayWithAlt(shell, first));
+        REQUIRE(MinimiseToTrayWithAlt(shell, second));
+        CHECK(IconId(shell, first) != IconId(shell, second));
 
-    // Restored by other means: the icon goes.
-    ShowWindowAsync(second, SW_RESTORE);
-    CHECK(WaitVisible(second));
-    CHECK(WaitForNotification(shell, second, NIM_DELETE));
-    REQUIRE(MinimiseToTrayWithAlt(shell, second));
+        // Restored by other means: the icon goes.
+        ShowWindowAsync(second, SW_RESTORE);
+        CHECK(WaitVisible(second));
+        CHECK(WaitForNotification(shell, second, NIM_DELETE));
+        REQUIRE(MinimiseToTrayWithAlt(shell, second));
 
-    // A new taskbar: each window in the tray adds its icon again (the shell
-    // sends the message to every top-level window, hidden ones too).
-    SendNotifyMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    CHECK(WaitForNotification(shell, first, NIM_ADD, 2));
-    CHECK(WaitForNotification(shell, second, NIM_ADD, 3));
-    CHECK(!IsWindowVisible(first));
-    CHECK(!IsWindowVisible(second));
+        // A new taskbar: each window in the tray adds its icon again (the shell
+        // sends the message to every top-level window, hidden ones too).
+        SendNotifyMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        CHECK(WaitForNotification(shell, first, NIM_ADD, 2));
+        CHECK(WaitForNotification(shell, second, NIM_ADD, 3));
+        CHECK(!IsWindowVisible(first));
+        CHECK(!IsWindowVisible(second));
 
-    // Each icon brings back its own window.
-    ClickIcon(shell, first);
-    CHECK(WaitVisible(first));
-    CHECK(!IsWindowVisible(second));
-    REQUIRE(MinimiseToTrayWithAlt(shell, first));
+        // Each icon brings back its own window.
+        ClickIcon(shell, first);
+        CHECK(WaitVisible(first));
+        CHECK(!IsWindowVisible(second));
+        REQUIRE(MinimiseToTrayWithAlt(shell, first));
 
-    // The program's end brings back every window and removes every icon.
-    const size_t first_deleted = CountOf(shell, first, NIM_DELETE);
-    const size_t second_deleted = CountOf(shell, second, NIM_DELETE);
-    CHECK_EQ(program.Close(), 0);
-    CHECK(IsWindowVisible(first));
-    CHECK(IsWindowVisible(second));
-    CHECK_EQ(CountOf(shell, first, NIM_DELETE), first_deleted + 1);
-    CHECK_EQ(CountOf(shell, second, NIM_DELETE), second_deleted + 1);
+        // The program's end brings back every window and removes every icon.
+        const size_t first_deleted = CountOf(shell, first, NIM_DELETE);
+        const size_t second_deleted = CountOf(shell, second, NIM_DELETE);
+        if (session_end) {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(program.MainWindow(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &result);
+            CHECK(WaitFor([&] { return !program.Running(); }, 10000));
+        } else {
+            CHECK_EQ(program.Close(), 0);
+        }
+        CHECK(IsWindowVisible(first));
+        CHECK(IsWindowVisible(second));
+        CHECK_EQ(CountOf(shell, first, NIM_DELETE), first_deleted + 1);
+        CHECK_EQ(CountOf(shell, second, NIM_DELETE), second_deleted + 1);
+    }
 }
 
 TEST(switching_the_feature_off_brings_windows_back_and_a_destroyed_window_leaves_no_icon)
