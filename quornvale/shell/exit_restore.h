@@ -1,8 +1,8 @@
 #pragma once
 // The program's last duty to the desktop: every window the library changed,
 // in whatever process, is left as it was found before the library goes.
-// Both steps together wait about a second at most, so a hung application
-// cannot hold the exit (it does its part when it wakes).
+// The steps together wait about a second and a half at most, so a hung
+// application cannot hold the exit (it does its part when it wakes).
 
 // Windows that wheel transparency faded get their own look back (the fade
 // worker writes them from the program's process).  Call first, while the

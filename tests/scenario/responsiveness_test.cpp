@@ -144,6 +144,30 @@ void IconTaskbarCommand(Bench& b)
     CHECK(b.monitor.WaitForText("The taskbar toolbar did not answer", 3000));
 }
 
+// Sent to the tray with Left Alt before the hang.
+bool MinimiseToTray(Bench& b)
+{
+    input::HeldKey alt(VK_LMENU);
+    ShowWindowAsync(b.hung, SW_MINIMIZE);
+    return alt.Held() && WaitFor([&] { return !IsWindowVisible(b.hung); }, 5000);
+}
+
+// Minimise-to-tray switched off from the menu asks the hung window to come
+// back without waiting for it.
+void TrayOffCommand(Bench& b)
+{
+    PostMessageW(b.program.MainWindow(), WM_COMMAND, 262, 0);
+    for (int i = 0; i < 5; ++i) {
+        input::MoveTo(b.centre);
+        input::Settle(100);
+    }
+}
+
+bool BackFromTrayOnceAwake(Bench& b)
+{
+    return WaitFor([&] { return IsWindowVisible(b.hung) != FALSE; }, 5000);
+}
+
 const Gesture kGestures[] = {
     {"wheel transparency", "[transparent]\r\nenable=1\r\nminivalue=40\r\n", Hangs::Application, nullptr,
      FadeThreeNotches, FadedOnceAwake},
@@ -155,6 +179,8 @@ const Gesture kGestures[] = {
     {"right-button chord", "[hotkey]\r\nbabylon=1\r\n", Hangs::Application, nullptr, Chord, nullptr},
     {"F6 as the Windows key", "[simwinkey]\r\nenable=1\r\n", Hangs::Application, MakeForeground, F6, nullptr},
     {"icon-only taskbar command", "", Hangs::Taskbar, nullptr, IconTaskbarCommand, nullptr},
+    {"tray windows switched off", "[notifyicon]\r\nenable=1\r\n", Hangs::Application, MinimiseToTray,
+     TrayOffCommand, BackFromTrayOnceAwake},
 };
 
 // Whatever a gesture left held or clipped is let go before the next.
