@@ -60,6 +60,7 @@ bool CloseConfiguredWindow()
             continue;
         }
         NoteAsked(&g_asked, found, now);
+        DebugPrint(L"Window %p asked to close\n", (void*)found);
         return true;
     }
     return false;

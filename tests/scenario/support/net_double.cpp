@@ -44,8 +44,9 @@ NetDouble::~NetDouble()
         RegDeleteValueW(key, L"net.exe");
         RegCloseKey(key);
     }
-    // A hung double may still be ending.
-    for (int i = 0; i < 100 && FileExists(net_) && !DeleteFileW(net_.c_str()); ++i)
+    // A hung double may still be running (one that a program left behind
+    // ends by itself).
+    for (int i = 0; i < 400 && FileExists(net_) && !DeleteFileW(net_.c_str()); ++i)
         Sleep(50);
     if (FileExists(saved_))
         MoveFileW(saved_.c_str(), net_.c_str());
