@@ -117,12 +117,19 @@ int NetUseOutcome(bool attempted_connect, bool succeeded)
     return succeeded ? attempted : 1 - attempted;
 }
 
-void InitNetAccounts()
+// Workers are started from the main thread only, so the lock is made there
+// before the first worker exists.
+static void MakeResultLock()
 {
     if (!g_result_lock_ready) {
         InitializeCriticalSection(&g_result_lock);
         g_result_lock_ready = true;
     }
+}
+
+void InitNetAccounts()
+{
+    MakeResultLock();
     if (ReadSetting(Setting::kNetAccountCount) != 0 && ReadSetting(Setting::kNetAccountsAtStart) != 0)
         StartNetAccountWorker(nullptr);
 }
@@ -196,6 +203,7 @@ void StartNetAccountWorker(const NetAccountEntry* entry)
 {
     // The worker is given the account by value: the menu table may be
     // refilled while it runs.
+    MakeResultLock();
     const INT_PTR job = entry ? (INT_PTR(entry->index) << 16) | INT_PTR(entry->id & 0xFFFF) : -1;
     HANDLE thread = CreateThread(nullptr, 0, NetAccountWorker, reinterpret_cast<LPVOID>(job), 0, nullptr);
     if (!thread) {

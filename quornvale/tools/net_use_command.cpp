@@ -1,6 +1,5 @@
 #include "quornvale/tools/net_use_command.h"
 
-#include <string>
 #include <string_view>
 
 #include "quornvale/tools/command_line_quote.h"
@@ -72,11 +71,13 @@ NetUseBuild BuildNetUseLine(NetUseCommand command, const wchar_t* remote, const 
     if (command == NetUseCommand::Disconnect) {
         ok = ok && Append(out, out_chars, &length, L" /delete");
     } else {
-        std::wstring user_argument = L"/USER:";
-        user_argument.append(name);
-        ok = ok && Append(out, out_chars, &length, L"\\IPC$ ") &&
+        wchar_t user_argument[kNetUseLineChars];
+        int user_length = 0;
+        user_argument[0] = L'\0';
+        ok = ok && Append(user_argument, kNetUseLineChars, &user_length, L"/USER:") &&
+             Append(user_argument, kNetUseLineChars, &user_length, name) && Append(out, out_chars, &length, L"\\IPC$ ") &&
              AppendQuoted(out, out_chars, &length, secret, true) && Append(out, out_chars, &length, L" ") &&
-             AppendQuoted(out, out_chars, &length, user_argument, false);
+             AppendQuoted(out, out_chars, &length, std::wstring_view(user_argument, user_length), false);
     }
     if (!ok) {
         out[0] = L'\0';
