@@ -60,6 +60,15 @@ const char kTwoAccounts[] =
 const wchar_t kAlphaUser[] = L"/USER:DOM\\a \"b\" & c/d";
 const wchar_t kAlphaPassword[] = L"p&w \"x\" /y\\";
 
+// The first 255 characters of "Output that goes on and on." repeated.
+const std::wstring kLongOutputText = [] {
+    std::wstring text;
+    while (text.size() < 255)
+        text += L"Output that goes on and on.";
+    return text.substr(0, 255);
+}();
+const wchar_t* const kLongOutput = kLongOutputText.c_str();
+
 const char kReplies[] =
     "[reply]\r\noutput=The command completed successfully.\r\nexit=0\r\n"
     "[beta]\r\noutput=System error 1219 has occurred.\r\nexit=2\r\n";
@@ -108,6 +117,10 @@ TEST(accounts_connect_toggle_and_disconnect_at_exit_with_each_value_as_one_argum
         {CmdFirstAccount + 1, "[reply]\r\noutput=Connected to 192.168.1.5 on port 445.\r\nexit=0\r\n",
          {L"use", L"\\\\beta\\IPC$", L"q", L"/USER:u"}, L"1", L"1", L"Connected to 192.168.1.5 on port 445.",
          NIIF_INFO},
+        // Far more output than a pipe holds: read while net.exe runs, so it
+        // ends; the balloon shows the first 255 bytes.
+        {CmdFirstAccount, "[reply]\r\noutput=Output that goes on and on.\r\nrepeat=4000\r\nexit=0\r\n",
+         {L"use", L"\\\\alpha\\IPC$", kAlphaPassword, kAlphaUser}, L"0", L"1", kLongOutput, NIIF_INFO},
     };
     size_t run_count = 2, balloon_count = 2;
     for (const Step& step : steps) {
