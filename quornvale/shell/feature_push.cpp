@@ -9,6 +9,7 @@
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/settings.h"
 #include "quornvale/shell/tray_icon.h"
+#include "quornvale/tools/net_accounts.h"
 
 LRESULT OnCreate(HWND main_window)
 {
@@ -41,6 +42,7 @@ LRESULT OnCreate(HWND main_window)
 
     ApplyAllSettings();
     EnumerateLanguages();
+    InitNetAccounts();
 
     ApplySimulatedWinKey(ReadSetting(Setting::kSimulatedWinKeyEnable));
     PushMidButtonExceptions();
@@ -73,6 +75,7 @@ LRESULT OnDestroy(HWND /*main_window*/)
         // instance.
         MessageBoxW(nullptr, L"Couldn't free the dll", L"Error", MB_ICONERROR);
     }
+    ShutdownNetAccounts();
     DeleteTrayIcon();
     PostQuitMessage(0);
     return unloaded ? 0 : 1;

@@ -1,7 +1,7 @@
 #pragma once
-// Network share accounts: the accounts submenu of the tray menu and the
-// account menu table that the command dispatch reads.  Connecting and
-// disconnecting are not built yet.
+// Network share accounts: the accounts submenu of the tray menu, the account
+// menu table that the command dispatch reads, connecting and disconnecting
+// through net.exe on worker threads, and the disconnection at exit.
 #include <windows.h>
 
 #include "quornvale/shell/settings_keys.h"
@@ -20,6 +20,20 @@ struct NetAccountEntry {
 extern NetAccountEntry g_net_accounts[kMaxNetAccounts];
 extern int g_net_account_count;  // 0 until the menu has been built once
 
+// How long a worker lets net.exe run (a connection to an unreachable host
+// takes its time), and how long the exit waits for each disconnection and
+// for all of them together.
+constexpr DWORD kNetUseWorkerLimitMs = 60000;
+constexpr DWORD kNetUseExitEachMs = 5000;
+constexpr DWORD kNetUseExitTotalMs = 10000;
+
+// At start: connects all accounts on a worker when "count" and "atstart" are
+// both non-zero.
+void InitNetAccounts();
+// At exit: disconnects the accounts the tray menu listed, each bounded, and
+// writes their "state" as "0".
+void ShutdownNetAccounts();
+
 // The submenu's item list: the fixed items 32, 33 and 34 of section
 // "connection", then one item per account (at most 10).  Refills the account
 // menu table.  Returns the number of items; 0 (and no list) without accounts.
@@ -27,6 +41,10 @@ int BuildConnectionMenu(DynMenuItem** items);
 // The account table entry with this command id, or null.
 const NetAccountEntry* FindNetAccount(UINT command_id);
 
-// Connects all accounts (no entry) or toggles one account.
-// Not built yet: does nothing.
+// Connects all accounts (no entry) or toggles one account, on a new thread.
 void StartNetAccountWorker(const NetAccountEntry* entry);
+
+// The outcome stored as "state": the exit status says whether net.exe did
+// what was attempted (connect 1, disconnect 0); a failure records the
+// opposite of the attempt.
+int NetUseOutcome(bool attempted_connect, bool succeeded);

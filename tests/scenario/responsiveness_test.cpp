@@ -14,12 +14,17 @@
 // own row.
 #include <windows.h>
 
+#include <memory>
+
 #include "common/ostrilix_interface.h"
+#include "quornvale/shell/command_ids.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/input.h"
 #include "tests/scenario/support/library_view.h"
+#include "tests/scenario/support/net_double.h"
 #include "tests/scenario/support/responsiveness.h"
 #include "tests/scenario/support/target.h"
+#include "tests/scenario/support/tray_view.h"
 
 using namespace scenario;
 using input::Button;
@@ -52,6 +57,8 @@ struct Gesture {
     void (*run)(Bench&);
     // Once it answers again: what the gesture should have done by then.
     bool (*check)(Bench&);
+    // The hung application logs WM_CLOSE but stays open.
+    bool keep_on_close = false;
 };
 
 
@@ -163,9 +170,56 @@ void TrayOffCommand(Bench& b)
     }
 }
 
+void SwitchOnAutoClose(Bench& b)
+{
+    PostMessageW(b.program.MainWindow(), WM_COMMAND, CmdAutoClose, 0);
+    for (int i = 0; i < 10; ++i) {
+        input::MoveTo(b.centre);
+        input::Settle(100);
+    }
+}
+
 bool BackFromTrayOnceAwake(Bench& b)
 {
     return WaitFor([&] { return IsWindowVisible(b.hung) != FALSE; }, 5000);
+}
+
+// It was asked while it hung, and not on every tick since.
+bool AskedToClose(Bench& b)
+{
+    return b.monitor.WaitForText("asked to close", 3000) && b.monitor.Count("asked to close") <= 4;
+}
+
+// The net.exe double while the net row runs; each run hangs for 8 s.
+std::unique_ptr<NetDouble> g_hung_net;
+
+bool ListAccountWithHungNet(Bench& b)
+{
+    g_hung_net = std::make_unique<NetDouble>("[reply]\r\nhang_ms=8000\r\nexit=0\r\n");
+    MenuView view;
+    return g_hung_net->Ready() && ReadTrayMenu(b.program, &view);
+}
+
+void ConnectWithHungNet(Bench& b)
+{
+    PostMessageW(b.program.MainWindow(), WM_COMMAND, CmdFirstAccount, 0);
+    for (int i = 0; i < 5; ++i) {
+        input::MoveTo(b.centre);
+        input::Settle(100);
+    }
+    CHECK(g_hung_net->WaitForRuns(1, 5000));
+}
+
+// The exit disconnects the account with a hung net.exe: bounded.
+bool ExitsWithinBound(Bench& b)
+{
+    const DWORD begun = GetTickCount();
+    const int code = b.program.Close(30000);
+    const DWORD took = GetTickCount() - begun;
+    check::Note("net exit with a hung net.exe took %lu ms", took);
+    const bool disconnected = g_hung_net->WaitForRuns(2, 1000);
+    g_hung_net.reset();
+    return code == 0 && took < 15000 && disconnected;
 }
 
 const Gesture kGestures[] = {
@@ -181,6 +235,10 @@ const Gesture kGestures[] = {
     {"icon-only taskbar command", "", Hangs::Taskbar, nullptr, IconTaskbarCommand, nullptr},
     {"tray windows switched off", "[notifyicon]\r\nenable=1\r\n", Hangs::Application, MinimiseToTray,
      TrayOffCommand, BackFromTrayOnceAwake},
+    {"auto-close", "[autoclose]\r\nenable=0\r\nwndname=Quornvale target\r\n", Hangs::Application, nullptr,
+     SwitchOnAutoClose, AskedToClose, true},
+    {"net exit", "[netaccounts]\r\ncount=1\r\n[0]\r\nremote=alpha\r\n", Hangs::Application,
+     ListAccountWithHungNet, ConnectWithHungNet, ExitsWithinBound},
 };
 
 // Whatever a gesture left held or clipped is let go before the next.
@@ -239,7 +297,10 @@ Timing Measure(const Gesture& g)
     TargetOptions idle_options;
     idle_options.title = L"Idle application";
     idle_options.rect = {700, 100, 1000, 400};
-    if (!view.Loaded() || !StartProgramAndTarget(program, application) || !idle.Start(idle_options))
+    TargetOptions application_options;
+    application_options.keep_on_close = g.keep_on_close;
+    if (!view.Loaded() || !StartProgramAndTarget(program, application, application_options) ||
+        !idle.Start(idle_options))
         return t;
     Bench b = {program, view, monitor, g.hangs == Hangs::Taskbar ? tray : application.Window(),
                input::PlaceCursor(WindowCentre(application.Window())), {}};
