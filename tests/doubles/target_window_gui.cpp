@@ -4,7 +4,9 @@
 // application saw.
 //   target_window_gui --title T [--class C] [--rect x,y,w,h] [--log TAG]
 //                     [--child CLASS] [--popup] [--keep-on-close]
-//                     [--no-activate] [--menu]
+//                     [--no-activate] [--menu] [--second x,y,w,h]
+// --second adds a second top-level window of the same class in the same
+// process, titled T + " (second)".
 // The hang switch of hang_switch.h makes its thread hang on request.
 #include <windows.h>
 #include <shellapi.h>
@@ -67,8 +69,11 @@ LRESULT CALLBACK TopProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
             MoveWindow(g_child, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
         break;
     case WM_DESTROY:
-        PostQuitMessage(0);
+        if (wnd == g_top)
+            PostQuitMessage(0);
         break;
+    case message_log::kAskMoveCursor:
+        return GetCursor() == LoadCursorW(nullptr, IDC_SIZEALL) ? 1 : 2;
     case message_log::kAskOwnProcedure:
         return GetWindowLongPtrW(wnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(TopProc) ? 1 : 2;
     default:
@@ -156,6 +161,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         if (g_child)
             g_child_original = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrW(g_child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ChildProc)));
+    }
+    if (const wchar_t* second = Arg(argc, argv, L"--second", nullptr)) {
+        int sx = 0, sy = 0, sw = 0, sh = 0;
+        swscanf(second, L"%d,%d,%d,%d", &sx, &sy, &sw, &sh);
+        wchar_t second_title[256];
+        _snwprintf(second_title, 255, L"%s (second)", title);
+        second_title[255] = 0;
+        CreateWindowExW(0, cls, second_title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, sx, sy, sw, sh, nullptr, nullptr,
+                        instance, nullptr);
     }
     ShowWindow(g_top, Flag(argc, argv, L"--no-activate") ? SW_SHOWNOACTIVATE : SW_SHOW);
     if (!Flag(argc, argv, L"--no-activate"))

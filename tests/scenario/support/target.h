@@ -20,6 +20,7 @@ struct TargetOptions {
     bool keep_on_close = false;        // log WM_CLOSE but stay open
     bool activate = true;
     bool menu_bar = false;             // a menu bar under the caption
+    RECT second_rect = {};             // not empty: a second top-level window in the same process
 };
 
 class TargetWindow {
@@ -32,6 +33,10 @@ public:
     bool Start(const TargetOptions& options = {});
     HWND Window() const { return window_; }
     HWND Child() const { return GetWindow(window_, GW_CHILD); }
+    // The second top-level window (TargetOptions::second_rect), or null.
+    HWND Second() const { return second_; }
+    // The target's thread shows the system's move cursor.
+    bool ShowsMoveCursor(DWORD timeout_ms = 3000) const;
     DWORD ProcessId() const { return helper_.ProcessId(); }
     bool Alive() const;
     // Answers a message within the time: the application is not hung.
@@ -59,6 +64,7 @@ public:
 private:
     Helper helper_;
     HWND window_ = nullptr;
+    HWND second_ = nullptr;
     HANDLE mapping_ = nullptr;
     message_log::Log* log_ = nullptr;
     LONG cleared_at_ = 0;
