@@ -239,10 +239,16 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return CallPrevious(window, message, wParam, lParam);
     }
     case WM_MOVING:
-        RefreshSizeLabel(window);
+        // The size label follows at WM_MOVE: here the window has not moved
+        // yet, and a label drawn now would show the step before.
         if (lParam && g_dock_records && DockOnMoving(window, reinterpret_cast<RECT*>(lParam)))
             return TRUE;
         return CallPrevious(window, message, wParam, lParam);
+    case WM_MOVE: {
+        LRESULT result = CallPrevious(window, message, wParam, lParam);
+        RefreshSizeLabel(window);
+        return result;
+    }
     case WM_SIZE: {
         LRESULT result = CallPrevious(window, message, wParam, lParam);
         if (g_shared.s_b_sizewindow && g_shared.s_feature_value.s_b_displaysize) {

@@ -15,7 +15,7 @@ bool DisplayWindowSize(HWND window, HWND cover, bool show);
 // the left release hides it.
 void StartSizeLabel(HWND window);
 void EndSizeLabel(HWND window);
-// The shared subclass procedure's side, on WM_MOVING and after WM_SIZE:
+// The shared subclass procedure's side, after WM_MOVE and WM_SIZE:
 // refreshes the label when this is the window being dragged here.  Cheap
 // when the size display is off or nothing is dragged.
 void RefreshSizeLabel(HWND window);
