@@ -116,7 +116,11 @@ DragStep StepDockDrag(HWND window, const RECT& drag, POINT cursor, RECT* work, D
     DockState* record = g_docks.Find(window);
     if (!record)
         return DragStep::NotDockable;
-    if (!record->work_known || !Inside(record->monitor, cursor)) {
+    // A point off every monitor (a gap between monitors of different sizes)
+    // is answered with the nearest one: asked again only when it changes.
+    if (!record->work_known ||
+        (!Inside(record->monitor, cursor) && (cursor.x != record->asked.x || cursor.y != record->asked.y))) {
+        record->asked = cursor;
         // A call into the system, but no message: allowed under the lock.
         record->work_known = GetMonitorWorkArea(cursor.x, cursor.y, &record->work, &record->monitor);
         if (!record->work_known) {

@@ -24,6 +24,7 @@ struct DockState {
     bool work_known;
     RECT monitor;
     RECT work;
+    POINT asked;          // the point the work area was asked for
 };
 
 // Records in this process: read without the lock to skip everything in a
