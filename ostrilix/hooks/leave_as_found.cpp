@@ -40,6 +40,7 @@ void LeaveWindowAsFound(HWND window)
     if (!window)
         return;
     RestoreRolledUpWindow(window);
+    LeaveDockAsFound(window);
     UnsubclassWindow(window, true);
     ForgetTouchedWindow(window);
     // The border move mode of this process ends with the program.

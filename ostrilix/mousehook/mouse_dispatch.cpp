@@ -122,8 +122,9 @@ MouseDecision MiddleRelease(const MouseFacts& f)
 bool MouseMessageMayAct(UINT message)
 {
     switch (message) {
-    // A caption or border press (WM_NCLBUTTONDOWN) joins these once docking,
-    // the move cursor or the size display exist; until then it has no action.
+    // A caption or border press prepares docking, the move cursor and the
+    // size display.
+    case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONUP:
     case WM_LBUTTONUP:
     case WM_NCLBUTTONDBLCLK:

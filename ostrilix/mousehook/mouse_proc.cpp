@@ -12,6 +12,7 @@
 #include "ostrilix/hooks/dock_wnd_proc.h"
 #include "ostrilix/hooks/low_level_input.h"
 #include "ostrilix/hooks/right_chord.h"
+#include "ostrilix/mousehook/caption_drag.h"
 #include "ostrilix/mousehook/maximize.h"
 #include "ostrilix/mousehook/mouse_dispatch.h"
 #include "ostrilix/mousehook/rollup.h"
@@ -186,6 +187,12 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wPa
 
     if (const wchar_t* entry = EntryTrace(wParam))
         DebugPrint(entry);
+    // The start and end of a drag by the caption or a border: these pass on
+    // whatever the decision below is.
+    if (wParam == WM_NCLBUTTONDOWN)
+        OnCaptionOrBorderPress(record);
+    else if (wParam == WM_NCLBUTTONUP || wParam == WM_LBUTTONUP)
+        OnLeftRelease(record);
     const MouseDecision decision = DecideMouse(GatherFacts(wParam, record));
     if (decision.trace)
         DebugPrint(decision.trace);

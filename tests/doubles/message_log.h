@@ -21,6 +21,9 @@ constexpr LONG kCapacity = 8192;
 // Sent: answers 1 when the window runs the double's own procedure (nothing
 // in front of it), 2 when another procedure is in front.
 constexpr UINT kAskOwnProcedure = WM_APP + 0x3A0;
+// Sent: answers 1 when the window's thread shows the system's move cursor
+// (IDC_SIZEALL), 2 for any other cursor.
+constexpr UINT kAskMoveCursor = WM_APP + 0x3A1;
 
 struct Log {
     volatile LONG count;  // records written so far (may exceed capacity: ring)

@@ -4,9 +4,9 @@
 // application saw.
 //   target_window_gui --title T [--class C] [--rect x,y,w,h] [--log TAG]
 //                     [--child CLASS] [--popup] [--keep-on-close]
-//                     [--no-activate] [--menu] [--second]
-// --second: one more top-level window of the same class, titled
-// "TITLE (second)", in the same thread (logged as window 1).
+//                     [--no-activate] [--menu] [--second x,y,w,h]
+// --second adds a second top-level window of the same class in the same
+// process and thread, titled T + " (second)" (logged as window 1).
 // The hang switch of hang_switch.h makes its thread hang on request.
 #include <windows.h>
 #include <shellapi.h>
@@ -74,6 +74,8 @@ LRESULT CALLBACK TopProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
         if (wnd == g_top)
             PostQuitMessage(0);
         break;
+    case message_log::kAskMoveCursor:
+        return GetCursor() == LoadCursorW(nullptr, IDC_SIZEALL) ? 1 : 2;
     case message_log::kAskOwnProcedure:
         return GetWindowLongPtrW(wnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(TopProc) ? 1 : 2;
     default:
@@ -162,12 +164,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
             g_child_original = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrW(g_child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ChildProc)));
     }
-    if (Flag(argc, argv, L"--second")) {
-        std::wstring second_title = std::wstring(title) + L" (second)";
-        HWND second = CreateWindowExW(0, cls, second_title.c_str(), style, x + 40, y + 40, w, h, nullptr,
-                                      nullptr, instance, nullptr);
-        if (second)
-            ShowWindow(second, SW_SHOWNOACTIVATE);
+    if (const wchar_t* second = Arg(argc, argv, L"--second", nullptr)) {
+        int sx = 0, sy = 0, sw = 0, sh = 0;
+        swscanf(second, L"%d,%d,%d,%d", &sx, &sy, &sw, &sh);
+        wchar_t second_title[256];
+        _snwprintf(second_title, 255, L"%s (second)", title);
+        second_title[255] = 0;
+        HWND second_window = CreateWindowExW(0, cls, second_title, style, sx, sy, sw, sh, nullptr, nullptr,
+                                             instance, nullptr);
+        if (second_window)
+            ShowWindow(second_window, SW_SHOWNOACTIVATE);
     }
     ShowWindow(g_top, Flag(argc, argv, L"--no-activate") ? SW_SHOWNOACTIVATE : SW_SHOW);
     if (!Flag(argc, argv, L"--no-activate"))

@@ -71,13 +71,9 @@ int XKeyCode(WORD vk)
 }
 
 // xdotool is a Unix program; Wine starts it, but gives no waitable handle,
-// so the caller waits for the key state instead.
-bool RealKey(WORD vk, bool down)
+// so the caller waits for the effect instead.
+bool RunXdotool(std::wstring line)
 {
-    const int code = XKeyCode(vk);
-    if (!code)
-        return false;
-    std::wstring line = std::wstring(L"xdotool ") + (down ? L"keydown " : L"keyup ") + std::to_wstring(code);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
@@ -88,11 +84,45 @@ bool RealKey(WORD vk, bool down)
         CloseHandle(info.hProcess);
     if (info.hThread)
         CloseHandle(info.hThread);
+    return true;
+}
+
+bool RealKey(WORD vk, bool down)
+{
+    const int code = XKeyCode(vk);
+    if (!code)
+        return false;
+    if (!RunXdotool(std::wstring(L"xdotool ") + (down ? L"keydown " : L"keyup ") + std::to_wstring(code)))
+        return false;
     return WaitFor([&] { return ((GetAsyncKeyState(vk) & 0x8000) != 0) == down; }, 5000);
+}
+
+bool RealButton(bool down)
+{
+    if (!RunXdotool(down ? L"xdotool mousedown 1" : L"xdotool mouseup 1"))
+        return false;
+    return WaitFor([&] { return ((GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0) == down; }, 5000);
 }
 }  // namespace
 
 bool RealKeyDown(WORD vk) { return RealKey(vk, true); }
+bool RealLeftDown() { return RealButton(true); }
+bool RealLeftUp() { return RealButton(false); }
+
+bool RealMoveToUnwaited(POINT p)
+{
+    return RunXdotool(L"xdotool mousemove " + std::to_wstring(p.x) + L" " + std::to_wstring(p.y));
+}
+
+bool RealMoveTo(POINT p)
+{
+    if (!RunXdotool(L"xdotool mousemove " + std::to_wstring(p.x) + L" " + std::to_wstring(p.y)))
+        return false;
+    return WaitFor([&] {
+        POINT now = {};
+        return GetCursorPos(&now) && now.x == p.x && now.y == p.y;
+    }, 5000);
+}
 bool RealKeyUp(WORD vk) { return RealKey(vk, false); }
 
 void MoveTo(POINT p, ULONG_PTR extra) { Send(MouseInput(p, 0, 0, extra)); }

@@ -38,6 +38,17 @@ private:
     bool held_;
 };
 
+// The real pointer, through xdotool: what drives the system's move and size
+// loops (a caption press, moves in steps, the release).  Each waits until
+// the desktop has seen it (the cursor at the point, the button's state);
+// false when it never did.
+bool RealMoveTo(POINT p);
+// The same move, not waited for: for a caller that waits for its own sign
+// (an application may move the cursor on at once).
+bool RealMoveToUnwaited(POINT p);
+bool RealLeftDown();
+bool RealLeftUp();
+
 void KeyDown(WORD vk);
 void KeyUp(WORD vk);
 void Tap(WORD vk);

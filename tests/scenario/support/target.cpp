@@ -49,8 +49,18 @@ bool TargetWindow::Start(const TargetOptions& o)
         args += L" --no-activate";
     if (o.menu_bar)
         args += L" --menu";
-    if (o.second_window)
-        args += L" --second";
+    RECT second_rect = o.second_rect;
+    if (second_rect.right <= second_rect.left && o.second_window) {
+        second_rect = o.rect;
+        OffsetRect(&second_rect, 40, 40);
+    }
+    if (second_rect.right > second_rect.left) {
+        wchar_t second[64];
+        _snwprintf(second, 63, L"%ld,%ld,%ld,%ld", second_rect.left, second_rect.top,
+                   second_rect.right - second_rect.left, second_rect.bottom - second_rect.top);
+        second[63] = 0;
+        args += std::wstring(L" --second ") + second;
+    }
     if (!helper_.Start(L"target_window_gui.exe", args))
         return false;
     WaitFor([&] {
@@ -59,6 +69,15 @@ bool TargetWindow::Start(const TargetOptions& o)
     }, 15000);
     if (!window_)
         return false;
+    if (o.second_rect.right > o.second_rect.left) {
+        const std::wstring second_title = o.title + L" (second)";
+        WaitFor([&] {
+            second_ = FindProcessWindow(helper_.ProcessId(), o.window_class.c_str(), second_title.c_str());
+            return second_ != nullptr;
+        }, 15000);
+        if (!second_)
+            return false;
+    }
     // Let the window settle (activation, first paint) before a test acts.
     WaitFor([&] { return Responsive(500); }, 5000);
     PumpFor(100);
@@ -90,6 +109,14 @@ bool TargetWindow::RunsOwnProcedure(DWORD timeout_ms) const
     DWORD_PTR answer = 0;
     return window_ &&
            SendMessageTimeoutW(window_, message_log::kAskOwnProcedure, 0, 0, SMTO_ABORTIFHUNG, timeout_ms, &answer) &&
+           answer == 1;
+}
+
+bool TargetWindow::ShowsMoveCursor(DWORD timeout_ms) const
+{
+    DWORD_PTR answer = 0;
+    return window_ &&
+           SendMessageTimeoutW(window_, message_log::kAskMoveCursor, 0, 0, SMTO_ABORTIFHUNG, timeout_ms, &answer) &&
            answer == 1;
 }
 

@@ -20,7 +20,8 @@ struct TargetOptions {
     bool keep_on_close = false;        // log WM_CLOSE but stay open
     bool activate = true;
     bool menu_bar = false;             // a menu bar under the caption
-    bool second_window = false;        // one more top-level window "TITLE (second)"
+    bool second_window = false;        // one more top-level window "TITLE (second)", 40 pixels down and right
+    RECT second_rect = {};             // not empty: a second top-level window in the same process
 };
 
 class TargetWindow {
@@ -33,6 +34,10 @@ public:
     bool Start(const TargetOptions& options = {});
     HWND Window() const { return window_; }
     HWND Child() const { return GetWindow(window_, GW_CHILD); }
+    // The second top-level window (TargetOptions::second_rect), or null.
+    HWND Second() const { return second_; }
+    // The target's thread shows the system's move cursor.
+    bool ShowsMoveCursor(DWORD timeout_ms = 3000) const;
     DWORD ProcessId() const { return helper_.ProcessId(); }
     bool Alive() const;
     // Answers a message within the time: the application is not hung.
@@ -60,6 +65,7 @@ public:
 private:
     Helper helper_;
     HWND window_ = nullptr;
+    HWND second_ = nullptr;
     HANDLE mapping_ = nullptr;
     message_log::Log* log_ = nullptr;
     LONG cleared_at_ = 0;

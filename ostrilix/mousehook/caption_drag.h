@@ -1,0 +1,18 @@
+#pragma once
+// What the mouse hook does at the start and end of a drag by the caption or
+// a border: docking is prepared, the move cursor is switched on and the size
+// display is shown at the press; the release ends them.
+#include <windows.h>
+
+// Per process: the shared subclass procedure shows the move cursor over the
+// caption while a caption press with the move cursor on is held.
+extern volatile LONG g_bCursorChanged;
+
+// Hit-test codes of a press that starts a move or a resize.
+bool IsDragHit(UINT hit);
+
+// WM_NCLBUTTONDOWN, before the message goes on (the system's move or size
+// loop starts from it).
+void OnCaptionOrBorderPress(const MOUSEHOOKSTRUCTEX& record);
+// WM_NCLBUTTONUP and WM_LBUTTONUP.
+void OnLeftRelease(const MOUSEHOOKSTRUCTEX& record);

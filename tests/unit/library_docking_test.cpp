@@ -1,0 +1,326 @@
+// Docking geometry against worked examples, the hit-test remapping, the size
+// label's text and place, and the per-window docking state on real windows
+// of this process: docking one window pins only that one, and a destroyed
+// docked window leaves nothing behind.
+#include <windows.h>
+
+#include <string>
+
+#include "ostrilix/core/shared_block.h"
+#include "ostrilix/hooks/dock_geometry.h"
+#include "ostrilix/hooks/dock_state.h"
+#include "ostrilix/hooks/dock_wnd_proc.h"
+#include "ostrilix/mousehook/subclass_registry.h"
+#include "tests/framework/check.h"
+
+namespace {
+// Wine's virtual desktop of 1280 x 1024 less its taskbar.
+constexpr RECT kWork = {0, 0, 1280, 980};
+
+RECT Rect(LONG l, LONG t, LONG r, LONG b) { return RECT{l, t, r, b}; }
+// A 400 x 300 window with its top-left corner at x, y.
+RECT At(LONG x, LONG y) { return Rect(x, y, x + 400, y + 300); }
+
+bool Same(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+}  // namespace
+
+TEST(a_side_docks_only_when_its_edge_enters_the_band_from_outside)
+{
+    struct Row {
+        const char* name;
+        RECT work, last, drag;
+        LONG side;
+    } rows[] = {
+        {"top 40 -> 10 docks", kWork, At(300, 40), At(300, 10), kDockTop},
+        {"top 40 -> 19 docks", kWork, At(300, 40), At(300, 19), kDockTop},
+        {"top 40 -> 20 is outside the band", kWork, At(300, 40), At(300, 20), kDockNone},
+        {"top 40 -> 0 is on the edge, not inside", kWork, At(300, 40), At(300, 0), kDockNone},
+        {"top 40 -> -10 jumped past the edge", kWork, At(300, 40), At(300, -10), kDockNone},
+        {"top 15 -> 10 was already in the band", kWork, At(300, 15), At(300, 10), kDockNone},
+        {"left 50 -> 5 docks", kWork, At(50, 300), At(5, 300), kDockLeft},
+        {"left 50 -> -30 jumped past", kWork, At(50, 300), At(-30, 300), kDockNone},
+        // The taskbar's top, not the screen's bottom: 19 pixels above 980.
+        {"bottom 961 docks", kWork, At(300, 600), At(300, 661), kDockBottom},
+        {"bottom 960 is outside the band", kWork, At(300, 600), At(300, 660), kDockNone},
+        {"bottom jumped below the taskbar", kWork, At(300, 600), At(300, 700), kDockNone},
+        {"right 1279 docks", kWork, At(800, 300), At(879, 300), kDockRight},
+        {"right jumped past", kWork, At(800, 300), At(900, 300), kDockNone},
+        // Top is tested before left: a corner docks to the top.
+        {"corner docks top first", kWork, At(50, 50), At(5, 5), kDockTop},
+        {"middle of the screen", kWork, At(300, 300), At(310, 310), kDockNone},
+        {"work area not at 0", Rect(0, 30, 1280, 1024), At(300, 80), At(300, 45), kDockTop},
+    };
+    for (const Row& r : rows) {
+        const LONG side = DockSideEntered(r.work, r.drag, r.last);
+        if (side != r.side)
+            check::Note("%s: got %ld", r.name, side);
+        CHECK_EQ(side, r.side);
+    }
+}
+
+TEST(a_docked_window_is_released_past_30_inside_or_past_the_overshoot_limit)
+{
+    struct Row {
+        LONG side;
+        RECT drag;
+        bool half;
+        bool released;
+    } rows[] = {
+        {kDockTop, At(300, 30), false, false},
+        {kDockTop, At(300, 31), false, true},
+        {kDockTop, At(300, -50), false, false},
+        {kDockTop, At(300, -51), false, true},
+        {kDockTop, At(300, -51), true, false},
+        {kDockTop, At(300, -3000), true, false},
+        {kDockTop, At(300, -3001), true, true},
+        {kDockLeft, At(31, 300), false, true},
+        {kDockLeft, At(10, 300), true, false},
+        {kDockBottom, At(300, 980 - 300 - 31), false, true},
+        {kDockBottom, At(300, 980 - 300 - 30), false, false},
+        {kDockRight, At(1280 - 400 - 31, 300), true, true},
+        {kDockRight, At(1280 - 400 + 60, 300), false, true},  // 60 beyond the edge
+        {kDockNone, At(300, 300), false, false},
+    };
+    for (const Row& r : rows) {
+        const bool released = ShouldReleaseDock(r.side, kWork, r.drag, r.half);
+        if (released != r.released)
+            check::Note("side %ld at %ld,%ld half %d: got %d", r.side, r.drag.left, r.drag.top, r.half, released);
+        CHECK_EQ(released, r.released);
+    }
+}
+
+TEST(docked_placement_per_side_in_edge_and_half_screen_mode)
+{
+    struct Row {
+        LONG side;
+        bool half;
+        DockPlacement want;
+        int cursor_up;
+    } rows[] = {
+        {kDockTop, false, {300, 0, 400, 300}, 0},
+        {kDockTop, true, {0, 0, 1280, 490}, 0},
+        {kDockLeft, false, {0, 12, 400, 300}, 0},
+        {kDockLeft, true, {0, 0, 640, 980}, 12},
+        {kDockBottom, false, {300, 680, 400, 300}, 0},
+        {kDockBottom, true, {0, 490, 1280, 490}, 0},
+        {kDockRight, false, {880, 12, 400, 300}, 0},
+        {kDockRight, true, {640, 0, 640, 980}, 12},
+    };
+    for (const Row& r : rows) {
+        DockPlacement pos = {300, 12, 400, 300};
+        int cursor_up = -1;
+        CHECK(PlaceDocked(r.side, kWork, r.half, &pos, &cursor_up));
+        const bool same = pos.x == r.want.x && pos.y == r.want.y && pos.cx == r.want.cx && pos.cy == r.want.cy;
+        if (!same)
+            check::Note("side %ld half %d: %d,%d %dx%d", r.side, r.half, pos.x, pos.y, pos.cx, pos.cy);
+        CHECK(same);
+        CHECK_EQ(cursor_up, r.cursor_up);
+    }
+    DockPlacement untouched = {1, 2, 3, 4};
+    int cursor_up = 0;
+    CHECK(!PlaceDocked(3, kWork, true, &untouched, &cursor_up));
+    CHECK_EQ(untouched.x, 1);
+    // Odd sizes: halves truncate.
+    DockPlacement odd = {0, 0, 10, 10};
+    CHECK(PlaceDocked(kDockRight, Rect(0, 0, 1281, 981), true, &odd, &cursor_up));
+    CHECK_EQ(odd.x, 640);
+    CHECK_EQ(odd.cx, 640);
+    CHECK_EQ(odd.cy, 981);
+}
+
+TEST(a_half_screen_window_released_regains_its_size_from_before_docking)
+{
+    // Docked at 100, 50 with 400 x 300; then it filled a half, and was pulled
+    // more than 30 pixels away from the edge.
+    const RECT before = Rect(8, 50, 408, 350);
+    struct Row {
+        LONG side;
+        RECT drag;  // the drag rectangle at release (the half's size)
+        RECT want;
+        int cursor_down;
+    } rows[] = {
+        // Left half pulled right by 31: same width and height as before.
+        {kDockLeft, Rect(31, 0, 671, 980), Rect(31, 0, 431, 300), 50},
+        {kDockRight, Rect(609, 0, 1249, 980), Rect(849, 0, 1249, 300), 50},
+        // Top half pulled down by 31: back under the cursor's x.
+        {kDockTop, Rect(0, 31, 1280, 521), Rect(8, 31, 408, 331), 0},
+        {kDockBottom, Rect(0, 459, 1280, 949), Rect(8, 649, 408, 949), 0},
+    };
+    for (const Row& r : rows) {
+        int cursor_down = -1;
+        const RECT got = RectOnHalfRelease(r.side, before, r.drag, &cursor_down);
+        if (!Same(got, r.want))
+            check::Note("side %ld: %ld,%ld,%ld,%ld", r.side, got.left, got.top, got.right, got.bottom);
+        CHECK(Same(got, r.want));
+        CHECK_EQ(got.right - got.left, before.right - before.left);
+        CHECK_EQ(got.bottom - got.top, before.bottom - before.top);
+        CHECK_EQ(cursor_down, r.cursor_down);
+    }
+}
+
+TEST(hit_test_remapping_keeps_buttons_and_upper_corners_in_every_mode)
+{
+    struct Row {
+        LRESULT hit;
+        LRESULT plain, rolled, by_border;
+    } rows[] = {
+        {HTHSCROLL, HTHSCROLL, HTHSCROLL, HTCAPTION},
+        {HTVSCROLL, HTVSCROLL, HTVSCROLL, HTCAPTION},
+        {HTLEFT, HTLEFT, HTLEFT, HTCAPTION},
+        {HTRIGHT, HTRIGHT, HTRIGHT, HTCAPTION},
+        {HTBOTTOMLEFT, HTBOTTOMLEFT, HTBOTTOMLEFT, HTCAPTION},
+        {HTBOTTOMRIGHT, HTBOTTOMRIGHT, HTBOTTOMRIGHT, HTCAPTION},
+        {HTTOP, HTTOP, HTCAPTION, HTTOP},
+        {HTBOTTOM, HTBOTTOM, HTCAPTION, HTBOTTOM},
+        {HTMINBUTTON, HTMINBUTTON, HTMINBUTTON, HTMINBUTTON},
+        {HTMAXBUTTON, HTMAXBUTTON, HTMAXBUTTON, HTMAXBUTTON},
+        {HTTOPLEFT, HTTOPLEFT, HTTOPLEFT, HTTOPLEFT},
+        {HTTOPRIGHT, HTTOPRIGHT, HTTOPRIGHT, HTTOPRIGHT},
+        {HTCLIENT, HTCLIENT, HTCLIENT, HTCLIENT},
+        {HTCAPTION, HTCAPTION, HTCAPTION, HTCAPTION},
+        {HTSYSMENU, HTSYSMENU, HTSYSMENU, HTSYSMENU},
+    };
+    for (const Row& r : rows) {
+        CHECK_EQ(RemapHitTest(r.hit, false, false), r.plain);
+        CHECK_EQ(RemapHitTest(r.hit, true, false), r.rolled);
+        CHECK_EQ(RemapHitTest(r.hit, false, true), r.by_border);
+        // Both modes at once: each applies to its own codes.
+        const LRESULT both = RemapHitTest(r.hit, true, true);
+        CHECK_EQ(both, r.rolled != r.hit ? r.rolled : r.by_border);
+    }
+}
+
+TEST(size_label_text_and_place)
+{
+    wchar_t text[32];
+    CHECK_EQ(FormatSizeLabel(Rect(100, 50, 900, 650), text, 32), 19);
+    CHECK(std::wstring(text) == L"800 x 600 (100, 50)");
+    FormatSizeLabel(Rect(-8, -20, 632, 460), text, 32);
+    CHECK(std::wstring(text) == L"640 x 480 (-8, -20)");
+    // Cut to the buffer, never past it.
+    wchar_t small[8];
+    CHECK_EQ(FormatSizeLabel(Rect(100, 50, 900, 650), small, 8), 7);
+    CHECK(std::wstring(small) == L"800 x 6");
+    CHECK_EQ(FormatSizeLabel(Rect(0, 0, 1, 1), nullptr, 8), 0);
+    const POINT at = SizeLabelOrigin(Rect(100, 50, 900, 650), 121, 17);
+    CHECK_EQ(at.x, 500 - 60);
+    CHECK_EQ(at.y, 350 - 8);
+}
+
+namespace {
+LRESULT CALLBACK PlainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(wnd, msg, wp, lp); }
+
+HWND MakeWindow(int x, int y)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = PlainProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QvDockTest";
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, L"QvDockTest", L"dock", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 400, 300, nullptr,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+RECT WindowRectOf(HWND wnd)
+{
+    RECT r = {};
+    GetWindowRect(wnd, &r);
+    return r;
+}
+
+// What the system's move loop sends for one step of a caption drag.
+LRESULT Moving(HWND wnd, RECT drag) { return SendMessageW(wnd, WM_MOVING, WMSZ_TOPLEFT, LPARAM(&drag)); }
+void MoveTo(HWND wnd, int x, int y)
+{
+    SetWindowPos(wnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+}  // namespace
+
+TEST(docking_one_window_pins_only_that_window_and_a_destroyed_one_leaves_nothing)
+{
+    RECT work = {};
+    REQUIRE(GetMonitorWorkArea(10, 10, &work));
+    g_shared.s_b_dockwindow = 1;
+    g_shared.s_n_aero_snap_mode = 0;
+    HWND a = MakeWindow(work.left + 300, work.top + 200);
+    HWND b = MakeWindow(work.left + 350, work.top + 250);
+    REQUIRE(a && b);
+    for (HWND w : {a, b}) {
+        REQUIRE(SubclassWindow(w, DockWndProc));
+        CHECK(BeginDockableDrag(w));
+    }
+    CHECK_EQ(g_dock_records, 2);
+
+    // Window a: its top moves from 40 to 10 below the work-area top: docked.
+    CHECK_EQ(Moving(a, At(work.left + 300, work.top + 40)), 0);
+    CHECK_EQ(Moving(a, At(work.left + 300, work.top + 10)), TRUE);
+    MoveTo(a, work.left + 300, work.top + 10);
+    CHECK_EQ(WindowRectOf(a).top, work.top);
+    // Window b jumps past the band in one step: not docked, placed as asked.
+    CHECK_EQ(Moving(b, At(work.left + 350, work.top + 250)), 0);
+    CHECK_EQ(Moving(b, At(work.left + 350, work.top - 10)), 0);
+
+    // The drag ends: a stays docked, b is free.
+    CHECK_EQ(EndDockableDrags(), 1);
+    CHECK_EQ(g_dock_records, 1);
+    MoveTo(b, work.left + 500, work.top + 300);
+    CHECK_EQ(WindowRectOf(b).top, work.top + 300);
+    CHECK_EQ(WindowRectOf(b).left, work.left + 500);
+    MoveTo(a, work.left + 200, work.top + 300);
+    CHECK_EQ(WindowRectOf(a).top, work.top);       // still pinned to the top
+    CHECK_EQ(WindowRectOf(a).left, work.left + 200);
+
+    // The next drag starts docked; pulled 31 below the top it is released.
+    CHECK(!BeginDockableDrag(a));
+    CHECK_EQ(Moving(a, At(work.left + 200, work.top + 20)), 0);
+    CHECK_EQ(Moving(a, At(work.left + 200, work.top + 31)), TRUE);
+    MoveTo(a, work.left + 200, work.top + 31);
+    CHECK_EQ(WindowRectOf(a).top, work.top + 31);
+
+    // Docked again, then destroyed: no record and no subclass slot is left.
+    CHECK_EQ(Moving(a, At(work.left + 200, work.top + 60)), 0);
+    CHECK_EQ(Moving(a, At(work.left + 200, work.top + 5)), TRUE);
+    DockState state = {};
+    CHECK(LookupDockState(a, &state) && state.docked && state.side == kDockTop);
+    DestroyWindow(a);
+    CHECK(!LookupDockState(a, nullptr));
+    CHECK_EQ(SubclassSlotOf(a), -1);
+    CHECK_EQ(g_dock_records, 0);
+    EndDockableDrags();
+    DestroyWindow(b);
+    CHECK_EQ(g_dock_records, 0);
+    CHECK_EQ(SubclassSlotOf(b), -1);
+}
+
+TEST(half_screen_docking_fills_a_half_and_leaving_as_found_gives_the_size_back)
+{
+    RECT work = {};
+    REQUIRE(GetMonitorWorkArea(10, 10, &work));
+    g_shared.s_b_dockwindow = 1;
+    g_shared.s_n_aero_snap_mode = 1;
+    HWND a = MakeWindow(work.left + 300, work.top + 200);
+    REQUIRE(a);
+    REQUIRE(SubclassWindow(a, DockWndProc));
+    CHECK(BeginDockableDrag(a));
+    CHECK_EQ(Moving(a, At(work.left + 60, work.top + 200)), 0);
+    CHECK_EQ(Moving(a, At(work.left + 8, work.top + 200)), TRUE);
+    MoveTo(a, work.left + 8, work.top + 200);
+    const RECT half = WindowRectOf(a);
+    CHECK_EQ(half.left, work.left);
+    CHECK_EQ(half.top, work.top);
+    CHECK_EQ(half.right - half.left, (work.right - work.left) / 2);
+    CHECK_EQ(half.bottom - half.top, work.bottom - work.top);
+
+    LeaveDockAsFound(a);
+    const RECT back = WindowRectOf(a);
+    CHECK_EQ(back.left, work.left + 8);
+    CHECK_EQ(back.top, work.top + 200);
+    CHECK_EQ(back.right - back.left, 400);
+    CHECK_EQ(back.bottom - back.top, 300);
+    CHECK(!LookupDockState(a, nullptr));
+    DestroyWindow(a);
+    g_shared.s_n_aero_snap_mode = 0;
+}
