@@ -144,6 +144,33 @@ void IconTaskbarCommand(Bench& b)
     CHECK(b.monitor.WaitForText("The taskbar toolbar did not answer", 3000));
 }
 
+// A hotkey pressed through SendInput, modifiers first.
+void CtrlAltTap(WORD vk)
+{
+    input::KeyDown(VK_LCONTROL);
+    input::KeyDown(VK_LMENU);
+    input::Tap(vk);
+    input::KeyUp(VK_LMENU);
+    input::KeyUp(VK_LCONTROL);
+}
+
+// The monitor goes off a second after the key, by a timer of the main
+// thread, not a sleep of it.
+void MonitorOffHotkey(Bench& b)
+{
+    CtrlAltTap('M');
+    CHECK(b.monitor.WaitForText("Turning the monitor off", 5000));
+}
+
+// The foreground application hangs: the program asks it to take its new
+// width without waiting for its answer.
+bool WiderByTenOnceAwake(Bench& b)
+{
+    return WaitFor([&] { return RectWidth(WindowRect(b.hung)) == 410; }, 5000);
+}
+
+void ExtendWidthHotkey(Bench&) { CtrlAltTap(VK_RIGHT); }
+
 const Gesture kGestures[] = {
     {"wheel transparency", "[transparent]\r\nenable=1\r\nminivalue=40\r\n", Hangs::Application, nullptr,
      FadeThreeNotches, FadedOnceAwake},
@@ -155,6 +182,10 @@ const Gesture kGestures[] = {
     {"right-button chord", "[hotkey]\r\nbabylon=1\r\n", Hangs::Application, nullptr, Chord, nullptr},
     {"F6 as the Windows key", "[simwinkey]\r\nenable=1\r\n", Hangs::Application, MakeForeground, F6, nullptr},
     {"icon-only taskbar command", "", Hangs::Taskbar, nullptr, IconTaskbarCommand, nullptr},
+    {"monitor-off hotkey", "[turnoffmonitor]\r\nhotkey=ctrl+alt+m\r\n", Hangs::Application, nullptr,
+     MonitorOffHotkey, nullptr},
+    {"sizing hotkey", "[sizewindow]\r\nenable=1\r\nextend_width=ctrl+alt+right\r\n", Hangs::Application,
+     MakeForeground, ExtendWidthHotkey, WiderByTenOnceAwake},
 };
 
 // Whatever a gesture left held or clipped is let go before the next.
