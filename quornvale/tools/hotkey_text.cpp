@@ -37,7 +37,8 @@ bool EqualsNoCase(std::wstring_view text, std::wstring_view word)
 bool ParseHotkeyText(std::wstring_view text, HotkeyCombination* out)
 {
     // Texts come from a fixed buffer: nothing after a terminator counts.
-    text = text.substr(0, text.find(L'\0'));
+    if (const size_t end = text.find(L'\0'); end != std::wstring_view::npos)
+        text.remove_suffix(text.size() - end);
     UINT modifiers = 0;
     while (text.size() > 1) {
         const ModifierWord* found = nullptr;

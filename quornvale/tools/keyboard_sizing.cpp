@@ -43,18 +43,19 @@ void ApplyAndShow(HWND main_window, HWND target, const RECT& rect, UINT flags)
 
 int ParseSizePresets(std::wstring_view list, SizePreset* out, int max)
 {
-    list = list.substr(0, list.find(L'\0'));
+    if (const size_t stop = list.find(L'\0'); stop != std::wstring_view::npos)
+        list.remove_suffix(list.size() - stop);
     int count = 0;
     while (!list.empty() && count < max) {
         const size_t end = list.find(L';');
         if (end == std::wstring_view::npos)
             break;  // an entry no semicolon ends
-        const std::wstring_view entry = list.substr(0, end);
+        const std::wstring_view entry(list.data(), end);
         list.remove_prefix(end + 1);
         const size_t x = entry.find(L'x');
         SizePreset preset = {};
-        if (x == std::wstring_view::npos || !ReadNumber(entry.substr(0, x), &preset.width) ||
-            !ReadNumber(entry.substr(x + 1), &preset.height))
+        if (x == std::wstring_view::npos || !ReadNumber(std::wstring_view(entry.data(), x), &preset.width) ||
+            !ReadNumber(std::wstring_view(entry.data() + x + 1, entry.size() - x - 1), &preset.height))
             continue;
         out[count++] = preset;
     }

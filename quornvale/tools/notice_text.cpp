@@ -38,13 +38,14 @@ int FormatNoticeText(std::wstring_view format, std::wstring_view value, wchar_t*
 {
     if (!out || out_chars <= 0)
         return 0;
-    format = format.substr(0, format.find(L'\0'));
+    if (const size_t end = format.find(L'\0'); end != std::wstring_view::npos)
+        format.remove_suffix(format.size() - end);
     Writer writer(out, out_chars);
     bool value_used = false;
     size_t i = 0;
     while (i < format.size()) {
         if (format[i] != L'%') {
-            writer.Put(format.substr(i, 1));
+            writer.Put(std::wstring_view(format.data() + i, 1));
             ++i;
             continue;
         }
@@ -62,7 +63,7 @@ int FormatNoticeText(std::wstring_view format, std::wstring_view value, wchar_t*
             i = end + 1;
             continue;
         }
-        writer.Put(format.substr(i, 1));
+        writer.Put(std::wstring_view(format.data() + i, 1));
         ++i;
     }
     return writer.Finish();
