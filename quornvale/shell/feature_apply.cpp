@@ -71,6 +71,8 @@ void ApplyIconOnlyTaskbar(int on) { SetIconOnlyTaskbar(on != 0); }
 
 void ApplySizeDisplay(int on)
 {
+    if (on)
+        RegisterSizingHotkeys(g_app.main_window, true);
     PushFeature(kFeatureSizeDisplay, OneOrZero(on));
     if (!on)
         return;

@@ -10,12 +10,18 @@
 #include "quornvale/shell/settings.h"
 #include "quornvale/shell/tray_icon.h"
 #include "quornvale/tools/net_accounts.h"
+#include "quornvale/tools/hotkeys.h"
+#include "quornvale/tools/power.h"
 
 LRESULT OnCreate(HWND main_window)
 {
     g_app.main_window = main_window;
     AddTrayIcon(main_window);
     g_app.taskbar_created_message = RegisterWindowMessageW(L"TaskbarCreated");
+    // Every hotkey that fails during start-up is named in one balloon.
+    HotkeyFailureBatch hotkey_failures;
+    RegisterStartHotkeys(main_window);
+    RegisterSessionNotices(main_window);
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), 0xFF};
     InitCommonControlsEx(&controls);
@@ -49,13 +55,15 @@ LRESULT OnCreate(HWND main_window)
     return 0;
 }
 
-LRESULT OnDestroy(HWND /*main_window*/)
+LRESULT OnDestroy(HWND main_window)
 {
     RestoreFadedWindowsBeforeExit();
     // The switches decide at start which optional hooks exist; a hook that a
     // menu toggle removed is already null, so removing by handle is safe.
     RemoveHook(&g_app.low_level_keyboard_hook, kExportLowLevelKeyboardProc);
     RemoveHook(&g_app.get_message_hook, kExportGetMsgProc);
+    UnregisterAllHotkeys(main_window);
+    UnregisterSessionNotices(main_window);
     FreeLanguages();
 
     RemoveHook(&g_app.mouse_hook, kExportMouseProc);

@@ -4,6 +4,9 @@
 #include "quornvale/shell/feature_push.h"
 #include "quornvale/shell/menu_commands.h"
 #include "quornvale/shell/tray_icon.h"
+#include "quornvale/tools/hotkeys.h"
+#include "quornvale/tools/power.h"
+#include "quornvale/tools/size_display.h"
 
 namespace {
 // Pure red is the colour key: whatever is painted red is a hole in the veil.
@@ -66,6 +69,17 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPara
         break;
     case WM_TRAY_NOTIFY:
         OnTrayNotify(wnd, LOWORD(lParam));
+        break;
+    case WM_HOTKEY:
+        OnHotkey(wnd, int(wParam));
+        break;
+    case kSessionChangeMessage:
+        OnSessionChange(wParam);
+        break;
+    case WM_PAINT:
+        // The keyboard sizing's label paints its own text.
+        if (PaintSizeDisplay(wnd))
+            return 0;
         break;
     default:
         // The shell was restarted: the icon must be added again.

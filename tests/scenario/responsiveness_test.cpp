@@ -222,6 +222,42 @@ bool ExitsWithinBound(Bench& b)
     return code == 0 && took < 15000 && disconnected;
 }
 
+// A hotkey pressed through SendInput, modifiers first.
+void CtrlAltTap(WORD vk)
+{
+    input::KeyDown(VK_LCONTROL);
+    input::KeyDown(VK_LMENU);
+    input::Tap(vk);
+    input::KeyUp(VK_LMENU);
+    input::KeyUp(VK_LCONTROL);
+}
+
+// The monitor goes off a second after the key, by a timer of the main
+// thread, not a sleep of it.
+void MonitorOffHotkey(Bench& b)
+{
+    CtrlAltTap('M');
+    CHECK(b.monitor.WaitForText("Turning the monitor off", 5000));
+}
+
+// The foreground application hangs: the program asks it to take its new
+// width without waiting for its answer.  A thread that waits inside
+// SendMessage still answers WM_NULL and runs its low-level hooks, so what
+// shows such a wait is the next posted message: the second key press is
+// taken at once, not once the application wakes.
+bool WiderOnceAwake(Bench& b)
+{
+    return WaitFor([&] { return RectWidth(WindowRect(b.hung)) >= 410; }, 5000);
+}
+
+void ExtendWidthHotkeyTwice(Bench& b)
+{
+    CtrlAltTap(VK_RIGHT);
+    CHECK(b.monitor.WaitForText("Hotkey 7 pressed", 2000));
+    CtrlAltTap(VK_RIGHT);
+    CHECK(WaitFor([&] { return b.monitor.Count("Hotkey 7 pressed") >= 2; }, 2000));
+}
+
 const Gesture kGestures[] = {
     {"wheel transparency", "[transparent]\r\nenable=1\r\nminivalue=40\r\n", Hangs::Application, nullptr,
      FadeThreeNotches, FadedOnceAwake},
@@ -239,6 +275,10 @@ const Gesture kGestures[] = {
      SwitchOnAutoClose, AskedToClose, true},
     {"net exit", "[netaccounts]\r\ncount=1\r\n[0]\r\nremote=alpha\r\n", Hangs::Application,
      ListAccountWithHungNet, ConnectWithHungNet, ExitsWithinBound},
+    {"monitor-off hotkey", "[turnoffmonitor]\r\nhotkey=ctrl+alt+m\r\n", Hangs::Application, nullptr,
+     MonitorOffHotkey, nullptr},
+    {"sizing hotkey", "[sizewindow]\r\nenable=1\r\nextend_width=ctrl+alt+right\r\n", Hangs::Application,
+     MakeForeground, ExtendWidthHotkeyTwice, WiderOnceAwake},
 };
 
 // Whatever a gesture left held or clipped is let go before the next.
