@@ -89,3 +89,10 @@ constexpr wchar_t kLeaveAsFoundMessageName[] = L"Ostrilix.LeaveWindowAsFound";
 // at most the time; the number of windows that did not get it back.
 constexpr char kExportRestoreFadedWindows[] = "RestoreFadedWindows";
 using RestoreFadedWindowsFn = LONG(WINAPI*)(DWORD timeout_ms);
+// Desktop icon caption colours (Windows 2000): the desktop's icon list view
+// (null when there is none), and the colour the library keeps it at, the
+// caption background when background is non-zero, else the text.
+constexpr char kExportGetDesktopHandle[] = "GetDesktopHandle";
+using GetDesktopHandleFn = HWND(WINAPI*)();
+constexpr char kExportSetLVMTextColor[] = "SetLVMTextColor";
+using SetLVMTextColorFn = COLORREF(WINAPI*)(LONG background, COLORREF colour);

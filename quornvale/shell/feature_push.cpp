@@ -9,6 +9,7 @@
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/settings.h"
 #include "quornvale/shell/tray_icon.h"
+#include "quornvale/tools/desktop_colours.h"
 
 LRESULT OnCreate(HWND main_window)
 {
@@ -55,6 +56,7 @@ LRESULT OnDestroy(HWND /*main_window*/)
     RemoveHook(&g_app.low_level_keyboard_hook, kExportLowLevelKeyboardProc);
     RemoveHook(&g_app.get_message_hook, kExportGetMsgProc);
     FreeLanguages();
+    RestoreDesktopColours();
 
     RemoveHook(&g_app.mouse_hook, kExportMouseProc);
     RemoveHook(&g_app.low_level_mouse_hook, kExportLowLevelMouseProc);
