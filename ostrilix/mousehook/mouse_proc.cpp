@@ -12,6 +12,7 @@
 #include "ostrilix/hooks/dock_wnd_proc.h"
 #include "ostrilix/hooks/low_level_input.h"
 #include "ostrilix/hooks/right_chord.h"
+#include "ostrilix/hooks/taskbar_drag.h"
 #include "ostrilix/mousehook/maximize.h"
 #include "ostrilix/mousehook/mouse_dispatch.h"
 #include "ostrilix/mousehook/rollup.h"
@@ -170,6 +171,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wPa
         DebugPrint(L"MouseProc nCode < 0");
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
+    if (wParam == WM_MOUSEMOVE && g_bDraggingButton)
+        DebugPrint(L"WM_MOUSEMOVE entry");
     // A message that is only peeked at (HC_NOREMOVE) comes again when it is
     // removed: acting on both would toggle twice.
     if (code != HC_ACTION || !lParam || !MouseMessageMayAct(UINT(wParam)))
@@ -182,6 +185,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wPa
 
     if (const wchar_t* entry = EntryTrace(wParam))
         DebugPrint(entry);
+    if (wParam == WM_LBUTTONDOWN)
+        InstallTaskbarDragOnPress(record.hwnd);
     const MouseDecision decision = DecideMouse(GatherFacts(wParam, record));
     if (decision.trace)
         DebugPrint(decision.trace);
