@@ -97,10 +97,12 @@ void OnToolbarNotify(HWND window, const NMHDR& header)
             DebugPrint(L"Start to drag button icmd %d, index %d\n", command, index);
         }
         break;
-    case TBN_ENDDRAG:
+    case TBN_ENDDRAG: {
         g_bDraggingButton = 0;
+        // The command is read only from our own toolbar's notification.
+        int command = -1;
         if (HWND toolbar = ButtonToolbarOf(window, header)) {
-            const int command = reinterpret_cast<const NMTOOLBARW&>(header).iItem;
+            command = reinterpret_cast<const NMTOOLBARW&>(header).iItem;
             POINT point = {};
             if (GetCursorPos(&point) && ScreenToClient(toolbar, &point)) {
                 const int hit = int(SendMessageW(toolbar, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&point)));
@@ -113,9 +115,10 @@ void OnToolbarNotify(HWND window, const NMHDR& header)
             } else {
                 DebugPrint(L"TaskbarDragWndProc: no cursor position, error %lu\n", GetLastError());
             }
-            DebugPrint(L"End drag button, the index is %d", command);
         }
+        DebugPrint(L"End drag button, the index is %d", command);
         break;
+    }
     case TBN_DRAGOUT:
         DebugPrint(L"Drag out the item.");
         break;

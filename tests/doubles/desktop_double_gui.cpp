@@ -2,17 +2,25 @@
 // have: a top-level "Progman" window titled "Program Manager", its child
 // "SHELLDLL_DefView" and in that the icon list view ("SysListView32", a real
 // comctl32 control), all on one thread.  The list view starts with the
-// caption colours below, so a test can tell them from any it sets.
+// caption colours below, so a test can tell them from any it sets.  The hang
+// switch of hang_switch.h, posted to the "Progman" window, makes the
+// desktop's thread hang on request.
 //   desktop_double_gui
 #include <windows.h>
 #include <commctrl.h>
+
+#include "tests/doubles/hang_switch.h"
 
 namespace {
 constexpr COLORREF kStartText = RGB(10, 20, 30);
 constexpr COLORREF kStartBackground = RGB(40, 50, 60);
 
+UINT g_hang_message = 0;
+
 LRESULT CALLBACK ProgmanProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
+    if (HandleHangThreadMessage(g_hang_message, msg, wp))
+        return 0;
     if (msg == WM_DESTROY)
         PostQuitMessage(0);
     return DefWindowProcW(wnd, msg, wp, lp);
@@ -32,6 +40,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
+    g_hang_message = HangThreadMessage();
     if (!Register(L"Progman", ProgmanProc, instance) || !Register(L"SHELLDLL_DefView", DefWindowProcW, instance))
         return 1;
     HWND progman = CreateWindowExW(WS_EX_TOOLWINDOW, L"Progman", L"Program Manager", WS_POPUP | WS_VISIBLE, 0, 0,

@@ -16,6 +16,7 @@
 
 #include "common/ostrilix_interface.h"
 #include "tests/framework/check.h"
+#include "tests/scenario/support/app_version.h"
 #include "tests/scenario/support/input.h"
 #include "tests/scenario/support/library_view.h"
 #include "tests/scenario/support/responsiveness.h"
@@ -40,7 +41,7 @@ struct Bench {
     POINT caption;    // a caption point of it, found before the hang
 };
 
-enum class Hangs { Application, Taskbar };
+enum class Hangs { Application, Taskbar, Desktop };
 
 struct Gesture {
     const char* name;
@@ -144,6 +145,17 @@ void IconTaskbarCommand(Bench& b)
     CHECK(b.monitor.WaitForText("The taskbar toolbar did not answer", 3000));
 }
 
+void DesktopCaptionsOff(Bench& b)
+{
+    PostMessageW(b.program.MainWindow(), WM_COMMAND, 267, 0);
+    for (int i = 0; i < 5; ++i) {
+        input::MoveTo(b.centre);
+        input::Settle(100);
+    }
+    // It gave up on the hung desktop list view instead of waiting for it.
+    CHECK(b.monitor.WaitForText("Desktop list view: message", 3000));
+}
+
 const Gesture kGestures[] = {
     {"wheel transparency", "[transparent]\r\nenable=1\r\nminivalue=40\r\n", Hangs::Application, nullptr,
      FadeThreeNotches, FadedOnceAwake},
@@ -155,6 +167,7 @@ const Gesture kGestures[] = {
     {"right-button chord", "[hotkey]\r\nbabylon=1\r\n", Hangs::Application, nullptr, Chord, nullptr},
     {"F6 as the Windows key", "[simwinkey]\r\nenable=1\r\n", Hangs::Application, MakeForeground, F6, nullptr},
     {"icon-only taskbar command", "", Hangs::Taskbar, nullptr, IconTaskbarCommand, nullptr},
+    {"desktop captions off", "[bkcolor]\r\ntransp=1\r\n", Hangs::Desktop, nullptr, DesktopCaptionsOff, nullptr},
 };
 
 // Whatever a gesture left held or clipped is let go before the next.
@@ -182,6 +195,16 @@ HWND StartTaskbar(Helper& taskbar)
     return tray;
 }
 
+// The Windows 2000 desktop double (the program and it told they run there).
+HWND StartDesktop(Helper& desktop)
+{
+    HWND progman = nullptr;
+    if (!desktop.Start(L"desktop_double_gui.exe", L""))
+        return nullptr;
+    WaitFor([&] { return (progman = FindProcessWindow(desktop.ProcessId(), L"Progman")) != nullptr; }, 10000);
+    return progman;
+}
+
 struct Timing {
     bool measured;       // the bench was set up and the gesture ran
     DWORD main_ms;       // the main thread's longest answer
@@ -206,6 +229,13 @@ Timing Measure(const Gesture& g)
     HWND tray = nullptr;
     if (g.hangs == Hangs::Taskbar && !(tray = StartTaskbar(taskbar)))
         return t;
+    Helper desktop;
+    HWND progman = nullptr;
+    const bool on_2000 = g.hangs == Hangs::Desktop;
+    ScopedAppVersion program_version(L"quornvale.exe", on_2000 ? L"win2k" : nullptr);
+    ScopedAppVersion desktop_version(L"desktop_double_gui.exe", on_2000 ? L"win2k" : nullptr);
+    if (on_2000 && !(progman = StartDesktop(desktop)))
+        return t;
     DebugMonitor monitor;
     Program program(L"responsive", WithSettings(g.settings));
     LibraryView view(program.LibraryPath());
@@ -215,7 +245,8 @@ Timing Measure(const Gesture& g)
     idle_options.rect = {700, 100, 1000, 400};
     if (!view.Loaded() || !StartProgramAndTarget(program, application) || !idle.Start(idle_options))
         return t;
-    Bench b = {program, view, monitor, g.hangs == Hangs::Taskbar ? tray : application.Window(),
+    Bench b = {program, view, monitor,
+               g.hangs == Hangs::Taskbar ? tray : g.hangs == Hangs::Desktop ? progman : application.Window(),
                input::PlaceCursor(WindowCentre(application.Window())), {}};
     if (g.prepare && !g.prepare(b))
         return t;

@@ -7,6 +7,9 @@ namespace scenario {
 
 ScopedAppVersion::ScopedAppVersion(const wchar_t* exe_name, const wchar_t* version)
 {
+    key_[0] = L'\0';
+    if (!version)
+        return;
     _snwprintf(key_, 127, L"Software\\Wine\\AppDefaults\\%s", exe_name);
     key_[127] = L'\0';
     RegSetKeyValueW(HKEY_CURRENT_USER, key_, L"Version", REG_SZ, version,
@@ -15,6 +18,8 @@ ScopedAppVersion::ScopedAppVersion(const wchar_t* exe_name, const wchar_t* versi
 
 ScopedAppVersion::~ScopedAppVersion()
 {
+    if (!key_[0])
+        return;
     RegDeleteKeyValueW(HKEY_CURRENT_USER, key_, L"Version");
     RegDeleteKeyW(HKEY_CURRENT_USER, key_);
 }

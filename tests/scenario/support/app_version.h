@@ -1,7 +1,8 @@
 #pragma once
 // The Windows version Wine reports to every process started from an image of
 // the given file name ("win2k", "winxp", "win7", ...), while the object
-// lives.  Takes effect for processes started afterwards.
+// lives.  Takes effect for processes started afterwards.  A null version
+// changes nothing.
 namespace scenario {
 
 class ScopedAppVersion {
