@@ -56,7 +56,8 @@ void Forget(bool let_go)
 
 // Puts the original procedure back when ours is still in front; false (and
 // everything kept, so ours goes on forwarding) when another procedure was
-// put in front of ours since.
+// put in front of ours since.  let_go: the hold is given back (not from the
+// library's detach, where holds are forgotten).
 bool PutBack(bool let_go)
 {
     HWND window = g_subclassed_window;
@@ -73,7 +74,11 @@ bool PutBack(bool let_go)
                        GetLastError());
             return false;
         }
-        FrameChanged(window);
+        // Not from the loader's detach (let_go false): SetWindowPos may send
+        // to the window's thread, which must not be waited for under the
+        // loader lock.
+        if (let_go)
+            FrameChanged(window);
     }
     DebugPrint(L"Taskbar button dragging removed\n");
     Forget(let_go);
