@@ -99,3 +99,10 @@ using ReturnTrayWindowsFn = LONG(WINAPI*)(DWORD budget_ms);
 // translucent menus switched them off; 1 when they were off.
 constexpr char kExportRestoreMenuEffects[] = "RestoreMenuEffects";
 using RestoreMenuEffectsFn = LONG(WINAPI*)();
+// Desktop icon caption colours (Windows 2000): the desktop's icon list view
+// (null when there is none), and the colour the library keeps it at, the
+// caption background when background is non-zero, else the text.
+constexpr char kExportGetDesktopHandle[] = "GetDesktopHandle";
+using GetDesktopHandleFn = HWND(WINAPI*)();
+constexpr char kExportSetLVMTextColor[] = "SetLVMTextColor";
+using SetLVMTextColorFn = COLORREF(WINAPI*)(LONG background, COLORREF colour);

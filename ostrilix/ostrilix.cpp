@@ -8,6 +8,7 @@
 #include "ostrilix/core/process_lock.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/hooks/auto_scroll.h"
+#include "ostrilix/hooks/taskbar_drag.h"
 #include "ostrilix/mousehook/subclass_registry.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
@@ -30,6 +31,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
         // window whose chain runs through ours holds the library, so when it
         // is freed rather than ended with the process, none is left.)
         RemoveAllSubclasses(freed);
+        RemoveTaskbarDragOfProcess(freed);
         if (freed)
             DeleteProcessLock();
         break;

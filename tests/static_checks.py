@@ -20,6 +20,7 @@ LIBRARY_EXPORTS = [
     "MouseProc", "LowLevelMouseProc", "LowLevelKeyboardProc", "CallWndProc",
     "CallWndProcRet", "GetMsgProc", "ResetRunTimeState", "RestoreTouchedWindows",
     "RestoreFadedWindows", "ReturnTrayWindows", "RestoreMenuEffects",
+    "GetDesktopHandle", "SetLVMTextColor",
 ]
 # Windows versions in release order, as written in i686_imports.txt ("2000"
 # stands for Windows 2000 and the NT versions before it).

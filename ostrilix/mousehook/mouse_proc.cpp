@@ -13,6 +13,7 @@
 #include "ostrilix/hooks/low_level_input.h"
 #include "ostrilix/hooks/right_chord.h"
 #include "ostrilix/mousehook/caption_drag.h"
+#include "ostrilix/hooks/taskbar_drag.h"
 #include "ostrilix/mousehook/maximize.h"
 #include "ostrilix/mousehook/mouse_dispatch.h"
 #include "ostrilix/mousehook/rollup.h"
@@ -175,6 +176,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wPa
         DebugPrint(L"MouseProc nCode < 0");
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
+    if (wParam == WM_MOUSEMOVE && g_bDraggingButton)
+        DebugPrint(L"WM_MOUSEMOVE entry");
     // A message that is only peeked at (HC_NOREMOVE) comes again when it is
     // removed: acting on both would toggle twice.
     if (code != HC_ACTION || !lParam || !MouseMessageMayAct(UINT(wParam)))
@@ -193,6 +196,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wPa
         OnCaptionOrBorderPress(record);
     else if (wParam == WM_NCLBUTTONUP || wParam == WM_LBUTTONUP)
         OnLeftRelease(record);
+    else if (wParam == WM_LBUTTONDOWN)
+        InstallTaskbarDragOnPress(record.hwnd);
     const MouseDecision decision = DecideMouse(GatherFacts(wParam, record));
     if (decision.trace)
         DebugPrint(decision.trace);

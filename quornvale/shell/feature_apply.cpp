@@ -103,7 +103,7 @@ void ApplyNotifyIcon(int on)
     RegisterHotkeyFromSettings(g_app.main_window, Setting::kNotifyIconHotkey, kNotifyIconHotkeyId);
 }
 
-void ApplyDesktopCaptions(int transparent) { ApplyDesktopColours(OneOrZero(transparent)); }
+void ApplyDesktopCaptions(int transparent) { ShowDesktopColours(OneOrZero(transparent)); }
 
 void ApplyTransparency(int on)
 {

@@ -12,6 +12,7 @@
 #include "quornvale/tools/net_accounts.h"
 #include "quornvale/tools/hotkeys.h"
 #include "quornvale/tools/power.h"
+#include "quornvale/tools/desktop_colours.h"
 
 LRESULT OnCreate(HWND main_window)
 {
@@ -65,6 +66,7 @@ LRESULT OnDestroy(HWND main_window)
     UnregisterAllHotkeys(main_window);
     UnregisterSessionNotices(main_window);
     FreeLanguages();
+    RestoreDesktopColours();
 
     RemoveHook(&g_app.mouse_hook, kExportMouseProc);
     RemoveHook(&g_app.low_level_mouse_hook, kExportLowLevelMouseProc);

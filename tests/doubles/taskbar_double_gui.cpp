@@ -6,9 +6,14 @@
 // The hang switch of hang_switch.h, posted to the tray window, makes the
 // thread of the whole taskbar (toolbar included) hang on request.
 //   taskbar_double_gui [--mixed]   start with TBSTYLE_EX_MIXEDBUTTONS set
+//                      [--buttons N] N task buttons "Task 1".. (commands
+//                      100, 101, ..., 100 pixels wide); the screen centres of
+//                      the buttons, "x,y x,y ...", become the title of the
+//                      "MSTaskSwWClass" window
 #include <windows.h>
 #include <commctrl.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "tests/doubles/hang_switch.h"
@@ -37,6 +42,34 @@ LRESULT CALLBACK TrayProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     if (msg == WM_DESTROY)
         PostQuitMessage(0);
     return DefWindowProcW(wnd, msg, wp, lp);
+}
+
+void AddButtons(HWND toolbar, HWND title_window, int count)
+{
+    static const wchar_t* const kTexts[] = {L"Task 1", L"Task 2", L"Task 3", L"Task 4", L"Task 5", L"Task 6"};
+    constexpr int kMost = sizeof(kTexts) / sizeof(kTexts[0]);
+    if (count > kMost)
+        count = kMost;
+    SendMessageW(toolbar, TB_SETBUTTONWIDTH, 0, MAKELPARAM(100, 100));
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON button = {};
+        button.iBitmap = I_IMAGENONE;
+        button.idCommand = 100 + i;
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = BTNS_BUTTON;
+        button.iString = reinterpret_cast<INT_PTR>(kTexts[i]);
+        SendMessageW(toolbar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
+    }
+    wchar_t centres[256] = {};
+    int used = 0;
+    for (int i = 0; i < count && used < 200; ++i) {
+        RECT rect = {};
+        SendMessageW(toolbar, TB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&rect));
+        POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        ClientToScreen(toolbar, &centre);
+        used += _snwprintf(centres + used, 255 - used, L"%s%ld,%ld", i ? L" " : L"", centre.x, centre.y);
+    }
+    SetWindowTextW(title_window, centres);
 }
 
 HWND MakeWindow(const wchar_t* cls, HWND parent, DWORD style, DWORD ex_style = 0)
@@ -73,6 +106,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int)
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     if (command_line && wcsstr(command_line, L"--mixed"))
         SendMessageW(toolbar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
+    if (const wchar_t* buttons = command_line ? wcsstr(command_line, L"--buttons ") : nullptr) {
+        // As on XP, the task switch window is a band of the rebar, which
+        // otherwise keeps itself no higher than its bands and hides it.
+        REBARBANDINFOW band = {};
+        band.cbSize = sizeof(band);
+        band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_STYLE;
+        band.fStyle = RBBS_NOGRIPPER;
+        band.hwndChild = task_switch;
+        band.cxMinChild = 600;
+        band.cyMinChild = 30;
+        band.cx = 600;
+        SendMessageW(rebar, RB_INSERTBANDW, WPARAM(-1), reinterpret_cast<LPARAM>(&band));
+        SetWindowPos(rebar, nullptr, 0, 0, 620, 30, SWP_NOZORDER | SWP_NOACTIVATE);
+        AddButtons(toolbar, task_switch, _wtoi(buttons + 10));
+    }
     ShowCount(root);
 
     MSG msg;

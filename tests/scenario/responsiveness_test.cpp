@@ -19,6 +19,7 @@
 #include "common/ostrilix_interface.h"
 #include "quornvale/shell/command_ids.h"
 #include "tests/framework/check.h"
+#include "tests/scenario/support/app_version.h"
 #include "tests/scenario/support/input.h"
 #include "tests/scenario/support/library_view.h"
 #include "tests/scenario/support/net_double.h"
@@ -45,7 +46,7 @@ struct Bench {
     POINT caption;    // a caption point of it, found before the hang
 };
 
-enum class Hangs { Application, Taskbar };
+enum class Hangs { Application, Taskbar, Desktop };
 
 struct Gesture {
     const char* name;
@@ -258,6 +259,17 @@ void ExtendWidthHotkeyTwice(Bench& b)
     CHECK(WaitFor([&] { return b.monitor.Count("Hotkey 7 pressed") >= 2; }, 2000));
 }
 
+void DesktopCaptionsOff(Bench& b)
+{
+    PostMessageW(b.program.MainWindow(), WM_COMMAND, 267, 0);
+    for (int i = 0; i < 5; ++i) {
+        input::MoveTo(b.centre);
+        input::Settle(100);
+    }
+    // It gave up on the hung desktop list view instead of waiting for it.
+    CHECK(b.monitor.WaitForText("Desktop list view: message", 3000));
+}
+
 const Gesture kGestures[] = {
     {"wheel transparency", "[transparent]\r\nenable=1\r\nminivalue=40\r\n", Hangs::Application, nullptr,
      FadeThreeNotches, FadedOnceAwake},
@@ -279,6 +291,7 @@ const Gesture kGestures[] = {
      MonitorOffHotkey, nullptr},
     {"sizing hotkey", "[sizewindow]\r\nenable=1\r\nextend_width=ctrl+alt+right\r\n", Hangs::Application,
      MakeForeground, ExtendWidthHotkeyTwice, WiderOnceAwake},
+    {"desktop captions off", "[bkcolor]\r\ntransp=1\r\n", Hangs::Desktop, nullptr, DesktopCaptionsOff, nullptr},
 };
 
 // Whatever a gesture left held or clipped is let go before the next.
@@ -306,6 +319,16 @@ HWND StartTaskbar(Helper& taskbar)
     return tray;
 }
 
+// The Windows 2000 desktop double (the program and it told they run there).
+HWND StartDesktop(Helper& desktop)
+{
+    HWND progman = nullptr;
+    if (!desktop.Start(L"desktop_double_gui.exe", L""))
+        return nullptr;
+    WaitFor([&] { return (progman = FindProcessWindow(desktop.ProcessId(), L"Progman")) != nullptr; }, 10000);
+    return progman;
+}
+
 struct Timing {
     bool measured;       // the bench was set up and the gesture ran
     DWORD main_ms;       // the main thread's longest answer
@@ -330,6 +353,13 @@ Timing Measure(const Gesture& g)
     HWND tray = nullptr;
     if (g.hangs == Hangs::Taskbar && !(tray = StartTaskbar(taskbar)))
         return t;
+    Helper desktop;
+    HWND progman = nullptr;
+    const bool on_2000 = g.hangs == Hangs::Desktop;
+    ScopedAppVersion program_version(L"quornvale.exe", on_2000 ? L"win2k" : nullptr);
+    ScopedAppVersion desktop_version(L"desktop_double_gui.exe", on_2000 ? L"win2k" : nullptr);
+    if (on_2000 && !(progman = StartDesktop(desktop)))
+        return t;
     DebugMonitor monitor;
     Program program(L"responsive", WithSettings(g.settings));
     LibraryView view(program.LibraryPath());
@@ -342,7 +372,8 @@ Timing Measure(const Gesture& g)
     if (!view.Loaded() || !StartProgramAndTarget(program, application, application_options) ||
         !idle.Start(idle_options))
         return t;
-    Bench b = {program, view, monitor, g.hangs == Hangs::Taskbar ? tray : application.Window(),
+    Bench b = {program, view, monitor,
+               g.hangs == Hangs::Taskbar ? tray : g.hangs == Hangs::Desktop ? progman : application.Window(),
                input::PlaceCursor(WindowCentre(application.Window())), {}};
     if (g.prepare && !g.prepare(b))
         return t;
