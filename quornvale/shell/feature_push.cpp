@@ -9,10 +9,10 @@
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/settings.h"
 #include "quornvale/shell/tray_icon.h"
-#include "quornvale/tools/net_accounts.h"
-#include "quornvale/tools/hotkeys.h"
-#include "quornvale/tools/power.h"
 #include "quornvale/tools/desktop_colours.h"
+#include "quornvale/tools/hotkeys.h"
+#include "quornvale/tools/net_accounts.h"
+#include "quornvale/tools/power.h"
 
 LRESULT OnCreate(HWND main_window)
 {
