@@ -150,7 +150,11 @@ std::wstring SizeText(const RECT& r)
 // The label shows the rectangle's text, centred on it.
 bool LabelShows(HWND main_window, const RECT& r)
 {
-    if (!IsWindowVisible(main_window) || LabelText(main_window) != SizeText(r))
+    if (!IsWindowVisible(main_window))
+        return false;
+    const std::wstring shown = LabelText(main_window);
+    const std::wstring wanted = SizeText(r);
+    if (shown.compare(wanted) != 0)
         return false;
     const RECT label = WindowRect(main_window);
     const LONG dx = (label.left + label.right) / 2 - (r.left + r.right) / 2;
