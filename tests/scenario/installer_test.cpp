@@ -192,8 +192,10 @@ TEST_CASE("installer_installs_upgrades_keeping_settings_and_uninstalls_a_running
     // hooks bring it into every one, and Wine keeps it there) may wait for
     // the next restart, moved aside and listed for deletion.
     CHECK(WaitFor([&] { return !FileExists(JoinPath(dir, L"uninstall.exe")); }, 60000));
-    for (const std::wstring& left : FilesIn(dir))
-        CHECK_MESSAGE(DeletedAtRestart(left), check::Narrow(left));
+    const auto left = FilesIn(dir);
+    MESSAGE(check::Format("%zu file(s) left for the next restart", left.size()));
+    for (const std::wstring& file : left)
+        CHECK_MESSAGE(DeletedAtRestart(file), check::Narrow(file));
     CHECK(!FileExists(Shortcut()));
     CHECK_EQ(RunValue(), std::wstring(L"<none>"));
 }
