@@ -85,11 +85,16 @@ struct StringMaker<wchar_t*> {
 #undef CHECK_NE
 #undef REQUIRE_EQ
 #undef REQUIRE_NE
-#define CHECK_EQ(actual, expected) \
-    DOCTEST_CHECK_EQ(::check::Value(actual), ::check::Value(expected))
-#define CHECK_NE(actual, expected) \
-    DOCTEST_CHECK_NE(::check::Value(actual), ::check::Value(expected))
-#define REQUIRE_EQ(actual, expected) \
-    DOCTEST_REQUIRE_EQ(::check::Value(actual), ::check::Value(expected))
-#define REQUIRE_NE(actual, expected) \
-    DOCTEST_REQUIRE_NE(::check::Value(actual), ::check::Value(expected))
+#define QV_COPY_BINARY_ASSERT(assert_type, comparison, actual, expected)                      \
+    DOCTEST_FUNC_SCOPE_BEGIN {                                                              \
+        doctest::detail::ResultBuilder DOCTEST_RB(doctest::assertType::assert_type, __FILE__, \
+                                                  __LINE__, #actual ", " #expected);          \
+        DOCTEST_WRAP_IN_TRY(                                                                 \
+                DOCTEST_RB.binary_assert<doctest::detail::binaryAssertComparison::comparison>( \
+                        ::check::Value(actual), ::check::Value(expected)))                   \
+        DOCTEST_ASSERT_LOG_REACT_RETURN(DOCTEST_RB);                                         \
+    } DOCTEST_FUNC_SCOPE_END
+#define CHECK_EQ(actual, expected) QV_COPY_BINARY_ASSERT(DT_CHECK_EQ, eq, actual, expected)
+#define CHECK_NE(actual, expected) QV_COPY_BINARY_ASSERT(DT_CHECK_NE, ne, actual, expected)
+#define REQUIRE_EQ(actual, expected) QV_COPY_BINARY_ASSERT(DT_REQUIRE_EQ, eq, actual, expected)
+#define REQUIRE_NE(actual, expected) QV_COPY_BINARY_ASSERT(DT_REQUIRE_NE, ne, actual, expected)
