@@ -5,7 +5,7 @@
 set -eu
 packages=(cmake make python3 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 mingw-w64-i686-dev
           mingw-w64-x86-64-dev binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-          wine wine64 xvfb xauth xdotool x11-utils)
+          wine wine64 xvfb xauth xdotool x11-utils nsis doctest-dev p7zip-full)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

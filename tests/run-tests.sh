@@ -4,14 +4,26 @@
 # Wine, on a private Xvfb display (or $QV_TEST_DISPLAY), in a Wine prefix of
 # this run's own, copied from a cached prepared one.  Everything it starts is
 # ended when it exits, whatever happened.
-#   tests/run-tests.sh [NAME-FILTER]
+# It also builds the packages (scripts/package.sh), checks them statically
+# and installs the win64 installer in the test prefix (installer_test).
+#   tests/run-tests.sh [NAME-FILTER [TEST-CASE]]
+# NAME-FILTER is a substring of the test program's name; TEST-CASE runs only
+# the test cases of that name (doctest's -tc: * and ? match any text).
 # QV_BUILD_TARGETS="x86_64" builds only that target (a quicker turn while
 # working; the static checks of the i686 images then fail).
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 filter=${1:-}
+test_case=${2:-}
 "$root/scripts/install-deps.sh" || exit 1
+# A new warning fails the test build (and CI); a user's build only shows it.
+export QV_STRICT_WARNINGS=${QV_STRICT_WARNINGS:-1}
 "$root/scripts/build.sh" ${QV_BUILD_TARGETS:-} || exit 1
+packaging=0
+if [ -z "$filter" ] || [[ "package_checks" == *"$filter"* ]] || [[ "scenario_installer_test" == *"$filter"* ]]; then
+  packaging=1
+  "$root/scripts/package.sh" ${QV_BUILD_TARGETS:-} >/dev/null || exit 1
+fi
 
 . "$root/scripts/wine-env.sh"
 run_dir=$(mktemp -d /tmp/qv-tests.XXXXXX)
@@ -38,6 +50,13 @@ python3 "$root/tests/static_checks.py" "$root/build" > "$run_dir/static.log" 2>&
 sed 's/^/  /' "$run_dir/static.log"
 tally "$run_dir/static.log"
 
+if [ "$packaging" = 1 ]; then
+  echo "== package checks"
+  python3 "$root/tests/package_checks.py" "$root/build" > "$run_dir/packages.log" 2>&1
+  sed 's/^/  /' "$run_dir/packages.log"
+  tally "$run_dir/packages.log"
+fi
+
 qv_start_test_session "$run_dir" || exit 1
 
 bin="$root/build/x86_64/bin"
@@ -49,7 +68,8 @@ for exe in "$bin"/unit_*.exe "$bin"/scenario_*.exe; do
   log="$run_dir/$name.log"
   # Output goes to a file: Wine's helper processes inherit it and a pipe
   # would stay open after the test program ends.
-  (cd "$run_dir" && timeout 300 "$QV_WINE" "$exe" > "$log" 2>"$log.stderr" </dev/null)
+  (cd "$run_dir" && timeout 300 "$QV_WINE" "$exe" ${test_case:+"-tc=$test_case"} \
+     > "$log" 2>"$log.stderr" </dev/null)
   # Each test's verdict with its failure details and notes; not the RUN lines.
   tr -d '\r' < "$log" | grep -v -E '^\[ RUN  \]|^[0-9]+ passed, [0-9]+ failed$' | sed 's/^/  /'
   tally "$log"

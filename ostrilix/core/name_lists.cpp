@@ -219,5 +219,6 @@ void ReleaseMappedLists()
     Release(g_scroll_writer);
     Release(g_notify_reader);
     Release(g_scroll_reader);
-    g_notify_reader.tried = g_scroll_reader.tried = false;
+    g_notify_reader.tried = false;
+    g_scroll_reader.tried = false;
 }

@@ -99,7 +99,7 @@ struct ScrollBench {
 };
 }  // namespace
 
-TEST(middle_and_wheel_send_steps_of_10_50_90_then_minus_10_every_50_ms)
+TEST_CASE("middle_and_wheel_send_steps_of_10_50_90_then_minus_10_every_50_ms")
 {
     DebugMonitor monitor;
     ScrollBench bench(L"autoscroll-steps");
@@ -126,7 +126,7 @@ TEST(middle_and_wheel_send_steps_of_10_50_90_then_minus_10_every_50_ms)
     CHECK(phases == std::vector<SHORT>({10, 50, 90, -10}));
     for (SHORT step : {10, 50, 90}) {
         const DWORD spacing = MedianSpacing(bench.target, step);
-        check::Note("step %d: median spacing %lu ms", step, spacing);
+        MESSAGE(check::Format("step %d: median spacing %lu ms", step, spacing));
         CHECK(spacing >= 30 && spacing <= 150);
     }
     // The first notch starts it; the others, with the middle button released
@@ -138,8 +138,8 @@ TEST(middle_and_wheel_send_steps_of_10_50_90_then_minus_10_every_50_ms)
     CHECK(monitor.Contains("LowLevelMouseProc CalcWhellDelta -10"));
     CHECK(WaitFor([&] { return monitor.Contains("Thread is about exiting."); }, 3000));
 
-    check::Note("main thread answered %u times during auto-scroll, longest %lu ms, %u unanswered",
-                watch.Samples(), watch.LongestMs(), watch.Unanswered());
+    MESSAGE(check::Format("main thread answered %u times during auto-scroll, longest %lu ms, %u unanswered",
+                watch.Samples(), watch.LongestMs(), watch.Unanswered()));
     CHECK(watch.Samples() > 20);
     CHECK_EQ(watch.Unanswered(), 0u);
     CHECK(watch.LongestMs() < 1000);  // goal: well under 50 ms
@@ -147,7 +147,7 @@ TEST(middle_and_wheel_send_steps_of_10_50_90_then_minus_10_every_50_ms)
     CHECK_EQ(bench.program.Close(), 0);
 }
 
-TEST(the_start_releases_the_middle_button_for_applications)
+TEST_CASE("the_start_releases_the_middle_button_for_applications")
 {
     ScrollBench bench(L"autoscroll-mup");
     REQUIRE(bench.started);
@@ -163,7 +163,7 @@ TEST(the_start_releases_the_middle_button_for_applications)
     CHECK_EQ(bench.program.Close(), 0);
 }
 
-TEST(no_wheel_input_while_the_right_button_is_held)
+TEST_CASE("no_wheel_input_while_the_right_button_is_held")
 {
     DebugMonitor monitor;
     ScrollBench bench(L"autoscroll-right");
@@ -190,7 +190,7 @@ TEST(no_wheel_input_while_the_right_button_is_held)
     CHECK_EQ(bench.program.Close(), 0);
 }
 
-TEST(a_further_middle_held_notch_does_not_start_a_second_worker)
+TEST_CASE("a_further_middle_held_notch_does_not_start_a_second_worker")
 {
     DebugMonitor monitor;
     ScrollBench bench(L"autoscroll-one");
@@ -208,7 +208,7 @@ TEST(a_further_middle_held_notch_does_not_start_a_second_worker)
     CHECK_EQ(monitor.Count("LowLevelMouseProc IsKeyPressed(VK_MBUTTON)"), size_t(2));
     CHECK(bench.view.Block().s_h_autoscroll_thread == recorded);
     const DWORD spacing = MedianSpacing(bench.target, 50);
-    check::Note("median spacing with one worker: %lu ms", spacing);
+    MESSAGE(check::Format("median spacing with one worker: %lu ms", spacing));
     CHECK(spacing >= 30 && spacing <= 150);
 
     // One worker ends, and its handle is closed in the program's process at
@@ -224,7 +224,7 @@ TEST(a_further_middle_held_notch_does_not_start_a_second_worker)
     CHECK_EQ(bench.program.Close(), 0);
 }
 
-TEST(wheel_data_is_remembered_left_ctrl_never_starts_auto_scroll_and_the_fade_gesture_is_taken)
+TEST_CASE("wheel_data_is_remembered_left_ctrl_never_starts_auto_scroll_and_the_fade_gesture_is_taken")
 {
     ScrollBench bench(L"autoscroll-ctrl");
     REQUIRE(bench.started);
@@ -270,7 +270,7 @@ TEST(wheel_data_is_remembered_left_ctrl_never_starts_auto_scroll_and_the_fade_ge
     CHECK_EQ(bench.program.Close(), 0);
 }
 
-TEST(a_debug_viewer_under_the_cursor_gets_the_wheel_untouched)
+TEST_CASE("a_debug_viewer_under_the_cursor_gets_the_wheel_untouched")
 {
     TargetOptions options;
     options.window_class = L"DbgViewClass";  // the class test ignores case
@@ -299,7 +299,7 @@ TEST(a_debug_viewer_under_the_cursor_gets_the_wheel_untouched)
 
 // --- How auto-scroll ends: the mouse hook in the application calls the stop --
 
-TEST(mode_1_ends_when_the_user_releases_the_middle_button)
+TEST_CASE("mode_1_ends_when_the_user_releases_the_middle_button")
 {
     ScrollBench bench(L"autoscroll-mode1");
     REQUIRE(bench.started);
@@ -320,7 +320,7 @@ TEST(mode_1_ends_when_the_user_releases_the_middle_button)
     CHECK_EQ(bench.program.Close(), 0);
 }
 
-TEST(mode_2_lasts_until_the_next_middle_press_which_is_swallowed)
+TEST_CASE("mode_2_lasts_until_the_next_middle_press_which_is_swallowed")
 {
     ScrollBench bench(L"autoscroll-mode2", "[autoscroll]\r\nmode=2\r\n");
     REQUIRE(bench.started);
@@ -343,7 +343,7 @@ TEST(mode_2_lasts_until_the_next_middle_press_which_is_swallowed)
     CHECK_EQ(bench.program.Close(), 0);
 }
 
-TEST(mode_2_ends_at_a_left_release)
+TEST_CASE("mode_2_ends_at_a_left_release")
 {
     ScrollBench bench(L"autoscroll-mode2-left", "[autoscroll]\r\nmode=2\r\n");
     REQUIRE(bench.started);
@@ -361,7 +361,7 @@ TEST(mode_2_ends_at_a_left_release)
     CHECK_EQ(bench.program.Close(), 0);
 }
 
-TEST(a_left_press_ends_it_in_both_modes)
+TEST_CASE("a_left_press_ends_it_in_both_modes")
 {
     for (const char* settings : {"[autoscroll]\r\nmode=1\r\n", "[autoscroll]\r\nmode=2\r\n"}) {
         ScrollBench bench(L"autoscroll-left", settings);
@@ -378,7 +378,7 @@ TEST(a_left_press_ends_it_in_both_modes)
     }
 }
 
-TEST(closing_the_program_while_auto_scroll_runs_ends_it)
+TEST_CASE("closing_the_program_while_auto_scroll_runs_ends_it")
 {
     ScrollBench bench(L"autoscroll-close");
     REQUIRE(bench.started);

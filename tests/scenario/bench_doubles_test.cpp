@@ -6,7 +6,7 @@
 
 using namespace scenario;
 
-TEST(target_window_logs_real_clicks_and_double_clicks)
+TEST_CASE("target_window_logs_real_clicks_and_double_clicks")
 {
     TargetWindow target;
     REQUIRE(target.Start());
@@ -44,7 +44,7 @@ TEST(target_window_logs_real_clicks_and_double_clicks)
     CHECK(target.Responsive());
 }
 
-TEST(target_window_child_and_keys)
+TEST_CASE("target_window_child_and_keys")
 {
     TargetOptions options;
     options.child_class = L"EDIT";
@@ -62,7 +62,7 @@ TEST(target_window_child_and_keys)
     CHECK(WaitFor([&] { return target.Count(WM_CHAR, 1) == 1; }, 3000));
 }
 
-TEST(keep_on_close_logs_the_close_request)
+TEST_CASE("keep_on_close_logs_the_close_request")
 {
     TargetOptions options;
     options.keep_on_close = true;

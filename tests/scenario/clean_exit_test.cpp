@@ -31,7 +31,7 @@ public:
                    MoveFileExW(path_.c_str(), away.c_str(), MOVEFILE_REPLACE_EXISTING) || !FileExists(path_);
         }, 10000, 100);
         if (!gone)
-            check::Note("could not move %ls out of the way", path_.c_str());
+            MESSAGE(check::Format("could not move %ls out of the way", path_.c_str()));
     }
 
 private:
@@ -54,7 +54,7 @@ bool Works(const TargetWindow& target)
 }
 }  // namespace
 
-TEST(closing_or_killing_the_program_leaves_rolled_up_targets_running)
+TEST_CASE("closing_or_killing_the_program_leaves_rolled_up_targets_running")
 {
     for (bool kill : {false, true}) {
         ProgramOptions options;

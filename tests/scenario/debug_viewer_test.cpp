@@ -8,7 +8,7 @@
 using namespace scenario;
 using input::Button;
 
-TEST(a_debug_viewer_window_gets_every_message_untouched)
+TEST_CASE("a_debug_viewer_window_gets_every_message_untouched")
 {
     ProgramOptions options;
     options.settings =

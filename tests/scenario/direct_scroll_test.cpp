@@ -64,7 +64,7 @@ struct Bench {
 };
 }  // namespace
 
-TEST(without_direct_scrolling_the_wheel_message_is_the_systems_own)
+TEST_CASE("without_direct_scrolling_the_wheel_message_is_the_systems_own")
 {
     Bench bench("[directscroll]\r\nenable=0\r\n");
     REQUIRE(bench.started);
@@ -75,7 +75,7 @@ TEST(without_direct_scrolling_the_wheel_message_is_the_systems_own)
     CHECK_EQ(bench.program.Close(), 0);
 }
 
-TEST(the_wheel_is_swallowed_and_reposted_with_the_remembered_data)
+TEST_CASE("the_wheel_is_swallowed_and_reposted_with_the_remembered_data")
 {
     Bench bench(Settings(L""));
     REQUIRE(bench.started);
@@ -93,7 +93,7 @@ TEST(the_wheel_is_swallowed_and_reposted_with_the_remembered_data)
     CHECK_EQ(bench.program.Close(), 0);
 }
 
-TEST(ctrl_wheel_is_never_redirected)
+TEST_CASE("ctrl_wheel_is_never_redirected")
 {
     Bench bench(Settings(L""));
     REQUIRE(bench.started);
@@ -103,7 +103,7 @@ TEST(ctrl_wheel_is_never_redirected)
     CHECK_EQ(bench.program.Close(), 0);
 }
 
-TEST(a_tooltip_under_the_cursor_is_left_alone)
+TEST_CASE("a_tooltip_under_the_cursor_is_left_alone")
 {
     TargetOptions options;
     options.child_class = L"tooltips_class32";
@@ -117,7 +117,7 @@ TEST(a_tooltip_under_the_cursor_is_left_alone)
     CHECK_EQ(bench.program.Close(), 0);
 }
 
-TEST(an_excepted_executable_keeps_the_systems_routing)
+TEST_CASE("an_excepted_executable_keeps_the_systems_routing")
 {
     const std::wstring exe = TargetExe();
     const std::wstring stem = exe.substr(0, exe.size() - 4);  // without ".exe"

@@ -73,11 +73,11 @@ struct Bench {
     bool Change()
     {
         if (!MoveByBorder(b)) {
-            check::Note("the border move mode did not come on");
+            MESSAGE(check::Format("the border move mode did not come on"));
             return false;
         }
         if (!RollUpByCaption(a) || !RollUpByCaption(b)) {
-            check::Note("a window did not roll up");
+            MESSAGE(check::Format("a window did not roll up"));
             return false;
         }
         return true;
@@ -92,7 +92,7 @@ struct Bench {
 };
 }  // namespace
 
-TEST(ending_the_program_gives_every_changed_window_its_rectangle_and_procedure_back)
+TEST_CASE("ending_the_program_gives_every_changed_window_its_rectangle_and_procedure_back")
 {
     Bench bench;
     REQUIRE(bench.Start());
@@ -102,7 +102,7 @@ TEST(ending_the_program_gives_every_changed_window_its_rectangle_and_procedure_b
 
     int code = -1;
     const DWORD elapsed = bench.CloseAndTime(&code);
-    check::Note("exit took %lu ms", elapsed);
+    MESSAGE(check::Format("exit took %lu ms", elapsed));
     CHECK_EQ(code, 0);
     CHECK(WaitFor([&] { return LeftAsFound(bench.a, bench.a_before); }, 5000));
     CHECK(WaitFor([&] { return LeftAsFound(bench.b, bench.b_before); }, 5000));
@@ -114,7 +114,7 @@ TEST(ending_the_program_gives_every_changed_window_its_rectangle_and_procedure_b
     CHECK(bench.b.Responsive());
 }
 
-TEST(a_hung_target_does_not_hold_the_exit_and_is_left_as_found_when_it_wakes)
+TEST_CASE("a_hung_target_does_not_hold_the_exit_and_is_left_as_found_when_it_wakes")
 {
     Bench bench;
     REQUIRE(bench.Start());
@@ -126,7 +126,7 @@ TEST(a_hung_target_does_not_hold_the_exit_and_is_left_as_found_when_it_wakes)
 
     int code = -1;
     const DWORD elapsed = bench.CloseAndTime(&code);
-    check::Note("exit with a hung target took %lu ms", elapsed);
+    MESSAGE(check::Format("exit with a hung target took %lu ms", elapsed));
     CHECK_EQ(code, 0);
     CHECK(elapsed < 3000);
     CHECK(GetTickCount() - hang_start < kHangMs);  // B was still asleep: the exit did not wait for it

@@ -29,7 +29,7 @@ std::wstring WindowTitle(HWND wnd)
 }
 }  // namespace
 
-TEST(a_fresh_library_holds_its_initial_values)
+TEST_CASE("a_fresh_library_holds_its_initial_values")
 {
     LibraryView view(FreshLibraryCopy());
     REQUIRE(view.Loaded());
@@ -45,7 +45,7 @@ TEST(a_fresh_library_holds_its_initial_values)
     CHECK_EQ(b.s_n_os_version, LONG(GetOsVersionClass()));
 }
 
-TEST(configuration_exports_write_the_shared_block)
+TEST_CASE("configuration_exports_write_the_shared_block")
 {
     LibraryView view(FreshLibraryCopy());
     REQUIRE(view.Loaded());
@@ -96,7 +96,7 @@ TEST(configuration_exports_write_the_shared_block)
     CHECK_EQ(b.s_n_mbutton_code, 1);
 }
 
-TEST(two_processes_share_one_block)
+TEST_CASE("two_processes_share_one_block")
 {
     // The running program and this test map the same file: what the program
     // pushes is what this process reads, and what this process writes the
@@ -112,7 +112,7 @@ TEST(two_processes_share_one_block)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(icon_only_taskbar_switch_against_an_xp_taskbar)
+TEST_CASE("icon_only_taskbar_switch_against_an_xp_taskbar")
 {
     struct Case {
         const char* settings;

@@ -188,7 +188,7 @@ private:
 };
 }  // namespace
 
-TEST(freeing_the_library_under_its_own_procedure_keeps_it_until_every_window_is_given_back_and_the_call_returned)
+TEST_CASE("freeing_the_library_under_its_own_procedure_keeps_it_until_every_window_is_given_back_and_the_call_returned")
 {
     OwnLibrary library;
     REQUIRE(library.Load(L"unload"));
@@ -291,7 +291,7 @@ LRESULT CALLBACK LaterSubclass(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 }
 }  // namespace
 
-TEST(a_window_subclassed_after_the_library_keeps_its_chain_and_the_library_until_it_is_destroyed)
+TEST_CASE("a_window_subclassed_after_the_library_keeps_its_chain_and_the_library_until_it_is_destroyed")
 {
     OwnLibrary library;
     REQUIRE(library.Load(L"unloadchain"));

@@ -9,7 +9,7 @@
 using namespace scenario;
 using input::Button;
 
-TEST(middle_click_maximizes_and_the_next_restores)
+TEST_CASE("middle_click_maximizes_and_the_next_restores")
 {
     Program program(L"mbutton", WithSettings("[mbutton]\r\ncode=1\r\nexcept=Notepad,CabinetWClass\r\n"));
     TargetWindow target;
@@ -38,7 +38,7 @@ TEST(middle_click_maximizes_and_the_next_restores)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(an_exempt_class_and_function_code_0_keep_their_middle_click)
+TEST_CASE("an_exempt_class_and_function_code_0_keep_their_middle_click")
 {
     struct Case {
         const char* settings;

@@ -12,7 +12,7 @@ constexpr wchar_t kNotifyList[] = L"OSTRILIX_NOFITYICON_LIST";
 constexpr wchar_t kScrollList[] = L"OSTRILIX_DIRECT_SCROLL_EXCEPT_LIST";
 }  // namespace
 
-TEST(second_start_leaves_at_once_and_a_later_start_runs)
+TEST_CASE("second_start_leaves_at_once_and_a_later_start_runs")
 {
     Program program(L"single");
     REQUIRE(program.Start());
@@ -21,7 +21,7 @@ TEST(second_start_leaves_at_once_and_a_later_start_runs)
     REQUIRE(second != nullptr);
     DWORD started = GetTickCount();
     CHECK_EQ(WaitForSingleObject(second, 2000), DWORD(WAIT_OBJECT_0));
-    check::Note("second start ended after %lu ms", GetTickCount() - started);
+    MESSAGE(check::Format("second start ended after %lu ms", GetTickCount() - started));
     DWORD code = 99;
     GetExitCodeProcess(second, &code);
     CloseHandle(second);
@@ -34,7 +34,7 @@ TEST(second_start_leaves_at_once_and_a_later_start_runs)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(main_window_is_a_hidden_layered_topmost_tool_window)
+TEST_CASE("main_window_is_a_hidden_layered_topmost_tool_window")
 {
     Program program(L"window");
     REQUIRE(program.Start());
@@ -59,7 +59,7 @@ TEST(main_window_is_a_hidden_layered_topmost_tool_window)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(with_no_settings_every_setting_is_pushed_with_its_default)
+TEST_CASE("with_no_settings_every_setting_is_pushed_with_its_default")
 {
     Program program(L"defaults");
     LibraryView view(program.LibraryPath());
@@ -111,7 +111,7 @@ TEST(with_no_settings_every_setting_is_pushed_with_its_default)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(settings_reach_the_library_as_written)
+TEST_CASE("settings_reach_the_library_as_written")
 {
     ProgramOptions options;
     options.settings =
@@ -176,7 +176,7 @@ TEST(settings_reach_the_library_as_written)
         CHECK(monitor.Contains(std::string("Hook ") + hook + " is removed!"));
 }
 
-TEST(docking_stays_off_without_full_window_dragging)
+TEST_CASE("docking_stays_off_without_full_window_dragging")
 {
     SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, FALSE, nullptr, 0);
     Program program(L"nodock", WithSettings("[dockwindow]\r\nenable=1\r\ndragfullwindow=0\r\n"));
@@ -191,7 +191,7 @@ TEST(docking_stays_off_without_full_window_dragging)
     SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
 }
 
-TEST(close_removes_hooks_unloads_the_library_and_exits_0)
+TEST_CASE("close_removes_hooks_unloads_the_library_and_exits_0")
 {
     DebugMonitor monitor;
     REQUIRE(monitor.Active());
@@ -206,7 +206,7 @@ TEST(close_removes_hooks_unloads_the_library_and_exits_0)
     CHECK(monitor.Contains("Hook CallWndProc is removed!"));
 }
 
-TEST(missing_library_is_reported_once_and_the_program_keeps_running)
+TEST_CASE("missing_library_is_reported_once_and_the_program_keeps_running")
 {
     ProgramOptions options;
     options.with_library = false;
@@ -232,7 +232,7 @@ TEST(missing_library_is_reported_once_and_the_program_keeps_running)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(only_menu_commands_act_not_accelerators_or_controls)
+TEST_CASE("only_menu_commands_act_not_accelerators_or_controls")
 {
     Program program(L"command", WithSettings("[topmost]\r\nenable=0\r\n"));
     LibraryView view(program.LibraryPath());
@@ -252,7 +252,7 @@ TEST(only_menu_commands_act_not_accelerators_or_controls)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(a_start_clears_the_run_time_state_a_killed_program_left_in_the_library)
+TEST_CASE("a_start_clears_the_run_time_state_a_killed_program_left_in_the_library")
 {
     // A program killed in the middle of auto-scroll and a right-button chord
     // leaves the block as it was: other processes keep the library loaded.
@@ -274,7 +274,7 @@ TEST(a_start_clears_the_run_time_state_a_killed_program_left_in_the_library)
     RECT clip = {};
     GetClipCursor(&clip);
     const bool clipped = clip.right - clip.left == 1;
-    check::Note("the test's cursor clip %s", clipped ? "took effect" : "did not take effect");
+    MESSAGE(check::Format("the test's cursor clip %s", clipped ? "took effect" : "did not take effect"));
 
     REQUIRE(program.Start());
     SharedBlock b = view.Snapshot();

@@ -401,7 +401,7 @@ Timing Measure(const Gesture& g)
 // A hold-up that a gesture causes comes with every run of it; the machine's
 // own hiccups, which strike the program and the idle application apart, do
 // not: a gesture gets three runs to stay within the bound.
-TEST(the_main_thread_answers_while_each_gesture_meets_a_hung_window)
+TEST_CASE("the_main_thread_answers_while_each_gesture_meets_a_hung_window")
 {
     for (const Gesture& g : kGestures) {
         Timing t = {};
@@ -409,15 +409,15 @@ TEST(the_main_thread_answers_while_each_gesture_meets_a_hung_window)
             t = Measure(g);
             if (!t.measured)
                 break;
-            check::Note("%-26s main thread answers within %4lu ms (%u answers, %u unanswered), its hooks "
+            MESSAGE(check::Format("%-26s main thread answers within %4lu ms (%u answers, %u unanswered), its hooks "
                         "within %4lu ms (%u events); idle application %4lu ms%s",
                         g.name, t.main_ms, t.answers, t.unanswered, t.hooks_ms, t.events, t.idle_ms,
-                        run > 1 ? " (again)" : "");
+                        run > 1 ? " (again)" : ""));
             if (WithinBound(t))
                 break;
         }
         if (!CHECK(t.measured)) {
-            check::Note("%s: the bench could not be set up", g.name);
+            MESSAGE(check::Format("%s: the bench could not be set up", g.name));
             continue;
         }
         CHECK(t.answers > 20);

@@ -71,7 +71,7 @@ bool ContainsInOrder(const std::vector<int>& seen, const std::vector<int>& wante
 }
 }  // namespace
 
-TEST(caption_double_click_rolls_up_and_the_next_restores)
+TEST_CASE("caption_double_click_rolls_up_and_the_next_restores")
 {
     Program program(L"rollup", WithSettings("[rollupwnd]\r\nenable=1\r\n"));
     TargetWindow target;
@@ -106,7 +106,7 @@ TEST(caption_double_click_rolls_up_and_the_next_restores)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(animated_roll_up_passes_through_the_intermediate_heights)
+TEST_CASE("animated_roll_up_passes_through_the_intermediate_heights")
 {
     TargetOptions target_options;
     target_options.rect = {100, 40, 500, 640};  // 600 high
@@ -128,7 +128,7 @@ TEST(animated_roll_up_passes_through_the_intermediate_heights)
     std::string text;
     for (int h : seen)
         text += std::to_string(h) + " ";
-    check::Note("heights seen: %s", text.c_str());
+    MESSAGE(check::Format("heights seen: %s", text.c_str()));
     CHECK(ContainsInOrder(seen, {450, 300, 150, rolled}));
     CHECK(!seen.empty() && seen.back() == rolled);
 
@@ -143,7 +143,7 @@ TEST(animated_roll_up_passes_through_the_intermediate_heights)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(a_window_with_a_menu_bar_rolls_up_and_comes_back_to_its_exact_rectangle_three_times)
+TEST_CASE("a_window_with_a_menu_bar_rolls_up_and_comes_back_to_its_exact_rectangle_three_times")
 {
     TargetOptions target_options;
     target_options.menu_bar = true;
@@ -177,7 +177,7 @@ TEST(a_window_with_a_menu_bar_rolls_up_and_comes_back_to_its_exact_rectangle_thr
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(a_huge_animation_step_count_ends_within_its_time)
+TEST_CASE("a_huge_animation_step_count_ends_within_its_time")
 {
     TargetOptions target_options;
     target_options.rect = {100, 20, 500, 940};  // 920 high: a full animation has ~890 frames
@@ -200,8 +200,8 @@ TEST(a_huge_animation_step_count_ends_within_its_time)
     REQUIRE(!moves.empty());
     const DWORD span = moves.back().time - moves.front().time;
     const size_t frames = HeightsSeen(target).size();
-    check::Note("%zu heights in %lu ms (a full animation: %d frames)", frames, span,
-                full - rolled);
+    MESSAGE(check::Format("%zu heights in %lu ms (a full animation: %d frames)", frames, span,
+                full - rolled));
     // A pause lasts at least a millisecond: every frame of a full
     // animation could not fit into the time allowed.
     CHECK(frames < size_t(full - rolled) / 2);
@@ -210,7 +210,7 @@ TEST(a_huge_animation_step_count_ends_within_its_time)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(right_click_hot_action_rolls_up_and_swallows_the_release)
+TEST_CASE("right_click_hot_action_rolls_up_and_swallows_the_release")
 {
     Program program(L"rollright", WithSettings("[rollupwnd]\r\nenable=1\r\nhotaction=2\r\n"));
     TargetWindow target;
@@ -240,7 +240,7 @@ TEST(right_click_hot_action_rolls_up_and_swallows_the_release)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(a_rolled_up_window_cannot_be_sized_vertically_and_keeps_its_height)
+TEST_CASE("a_rolled_up_window_cannot_be_sized_vertically_and_keeps_its_height")
 {
     Program program(L"rollclamp", WithSettings("[rollupwnd]\r\nenable=1\r\n"));
     TargetWindow target;
@@ -281,7 +281,7 @@ TEST(a_rolled_up_window_cannot_be_sized_vertically_and_keeps_its_height)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(right_alt_double_click_closes_and_left_alt_passes_it_on)
+TEST_CASE("right_alt_double_click_closes_and_left_alt_passes_it_on")
 {
     TargetOptions target_options;
     target_options.keep_on_close = true;

@@ -35,7 +35,7 @@ bool WinKeyUp() { return !(GetAsyncKeyState(VK_LWIN) & 0x8000); }
 const char kOn[] = "[simwinkey]\r\nenable=1\r\n";
 }  // namespace
 
-TEST(f6_press_and_release_become_left_windows_down_and_up)
+TEST_CASE("f6_press_and_release_become_left_windows_down_and_up")
 {
     Program program(L"winkey", WithSettings(kOn));
     DebugMonitor monitor;
@@ -81,7 +81,7 @@ TEST(f6_press_and_release_become_left_windows_down_and_up)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(alt_f6_reaches_applications_unchanged)
+TEST_CASE("alt_f6_reaches_applications_unchanged")
 {
     Program program(L"winkey-alt", WithSettings(kOn));
     REQUIRE(program.Start());
@@ -99,7 +99,7 @@ TEST(alt_f6_reaches_applications_unchanged)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(alt_changing_while_f6_is_held_leaves_no_windows_key_behind)
+TEST_CASE("alt_changing_while_f6_is_held_leaves_no_windows_key_behind")
 {
     Program program(L"winkey-mixed", WithSettings(kOn));
     REQUIRE(program.Start());
@@ -136,7 +136,7 @@ TEST(alt_changing_while_f6_is_held_leaves_no_windows_key_behind)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(with_the_setting_off_f6_is_untouched)
+TEST_CASE("with_the_setting_off_f6_is_untouched")
 {
     Program program(L"winkey-off");
     REQUIRE(program.Start());

@@ -32,7 +32,7 @@ void CloseMenu(HWND wnd)
 }
 }  // namespace
 
-TEST(right_click_on_caption_or_top_border_toggles_topmost_without_a_menu)
+TEST_CASE("right_click_on_caption_or_top_border_toggles_topmost_without_a_menu")
 {
     Program program(L"topmost", WithSettings("[topmost]\r\nenable=1\r\n"));
     TargetWindow target;
@@ -67,7 +67,7 @@ TEST(right_click_on_caption_or_top_border_toggles_topmost_without_a_menu)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(with_the_switch_off_the_system_menu_opens)
+TEST_CASE("with_the_switch_off_the_system_menu_opens")
 {
     Program program(L"notopmost", WithSettings("[topmost]\r\nenable=0\r\n"));
     TargetWindow target;

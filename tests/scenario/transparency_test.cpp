@@ -51,7 +51,7 @@ bool Notch(HWND wnd, int amount, int expected)
 }
 }  // namespace
 
-TEST(alt_ctrl_wheel_fades_down_to_the_minimum_and_back_to_opaque)
+TEST_CASE("alt_ctrl_wheel_fades_down_to_the_minimum_and_back_to_opaque")
 {
     Program program(L"fade", WithSettings("[transparent]\r\nenable=1\r\nminivalue=200\r\n"));
     REQUIRE(program.Start());
@@ -80,7 +80,7 @@ TEST(alt_ctrl_wheel_fades_down_to_the_minimum_and_back_to_opaque)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(each_window_fades_from_its_own_alpha_and_keeps_its_own_style)
+TEST_CASE("each_window_fades_from_its_own_alpha_and_keeps_its_own_style")
 {
     Program program(L"fadetwo", WithSettings("[transparent]\r\nenable=1\r\nminivalue=40\r\n"));
     REQUIRE(program.Start());
@@ -116,7 +116,7 @@ TEST(each_window_fades_from_its_own_alpha_and_keeps_its_own_style)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(with_the_feature_off_the_window_stays_opaque)
+TEST_CASE("with_the_feature_off_the_window_stays_opaque")
 {
     Program program(L"nofade", WithSettings("[transparent]\r\nenable=0\r\nminivalue=40\r\n"));
     REQUIRE(program.Start());
@@ -142,7 +142,7 @@ TEST(with_the_feature_off_the_window_stays_opaque)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(a_topmost_toggle_made_while_faded_stays_and_an_applications_own_layering_comes_back)
+TEST_CASE("a_topmost_toggle_made_while_faded_stays_and_an_applications_own_layering_comes_back")
 {
     Program program(L"fadeown", WithSettings("[transparent]\r\nenable=1\r\nminivalue=40\r\n"));
     REQUIRE(program.Start());
@@ -181,7 +181,7 @@ TEST(a_topmost_toggle_made_while_faded_stays_and_an_applications_own_layering_co
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(faded_windows_get_their_own_look_back_when_the_program_ends)
+TEST_CASE("faded_windows_get_their_own_look_back_when_the_program_ends")
 {
     DebugMonitor monitor;
     Program program(L"fadeexit", WithSettings("[transparent]\r\nenable=1\r\nminivalue=40\r\n"));

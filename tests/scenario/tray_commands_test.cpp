@@ -39,7 +39,7 @@ struct Switch {
 };
 }  // namespace
 
-TEST(every_switch_writes_its_key_and_the_library_state_and_twice_restores_both)
+TEST_CASE("every_switch_writes_its_key_and_the_library_state_and_twice_restores_both")
 {
     ProgramOptions options;
     options.settings = "[transparent]\r\nminivalue=300\r\n"
@@ -73,20 +73,20 @@ TEST(every_switch_writes_its_key_and_the_library_state_and_twice_restores_both)
             CHECK_EQ(s.state(view.Snapshot()), s.off);
         Choose(program, s.id);
         if (!CHECK_EQ(Setting(program, s.section, s.key), std::wstring(L"1")))
-            check::Note("switch %u", s.id);
+            MESSAGE(check::Format("switch %u", s.id));
         if (s.state && !CHECK_EQ(s.state(view.Snapshot()), s.on))
-            check::Note("switch %u", s.id);
+            MESSAGE(check::Format("switch %u", s.id));
         Choose(program, s.id);
         if (!CHECK_EQ(Setting(program, s.section, s.key), std::wstring(L"0")))
-            check::Note("switch %u", s.id);
+            MESSAGE(check::Format("switch %u", s.id));
         if (s.state && !CHECK_EQ(s.state(view.Snapshot()), s.off))
-            check::Note("switch %u", s.id);
+            MESSAGE(check::Format("switch %u", s.id));
     }
     CHECK(program.Running());
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(turning_roll_up_on_sends_its_parameters_read_after_the_write)
+TEST_CASE("turning_roll_up_on_sends_its_parameters_read_after_the_write")
 {
     ProgramOptions options;
     options.settings = "[rollupwnd]\r\nanimate=3\r\nhotaction=65534\r\n"
@@ -110,7 +110,7 @@ TEST(turning_roll_up_on_sends_its_parameters_read_after_the_write)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(a_hand_edited_2_shows_checked_and_becomes_0)
+TEST_CASE("a_hand_edited_2_shows_checked_and_becomes_0")
 {
     ScopedReportedVersion xp(L"winxp");
     TrayShell shell;
@@ -136,7 +136,7 @@ TEST(a_hand_edited_2_shows_checked_and_becomes_0)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(auto_scroll_modes_send_the_current_distance_and_delta)
+TEST_CASE("auto_scroll_modes_send_the_current_distance_and_delta")
 {
     Program program(L"cmdscroll", ProgramOptions{true, "[autoscroll]\r\ndistance=12\r\ndelta=50\r\n"});
     LibraryView view(program.LibraryPath());
@@ -155,7 +155,7 @@ TEST(auto_scroll_modes_send_the_current_distance_and_delta)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(hidden_cursor_and_windows_key_switches_install_and_remove_their_hooks)
+TEST_CASE("hidden_cursor_and_windows_key_switches_install_and_remove_their_hooks")
 {
     DebugMonitor monitor;
     REQUIRE(monitor.Active());
@@ -183,7 +183,7 @@ TEST(hidden_cursor_and_windows_key_switches_install_and_remove_their_hooks)
     CHECK_EQ(monitor.Count("Hook GetMsgProc is removed!"), size_t(2));
 }
 
-TEST(the_notify_icon_switch_reads_the_list_again_from_the_file)
+TEST_CASE("the_notify_icon_switch_reads_the_list_again_from_the_file")
 {
     constexpr wchar_t kNotifyList[] = L"OSTRILIX_NOFITYICON_LIST";
     Program program(L"cmdnotify", WithSettings("[notifyicon]\r\nenable=1\r\nlist=C:\\A\\first.exe, One\r\n"));
@@ -204,7 +204,7 @@ TEST(the_notify_icon_switch_reads_the_list_again_from_the_file)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(run_at_start_writes_and_deletes_the_run_value_with_the_quoted_full_path)
+TEST_CASE("run_at_start_writes_and_deletes_the_run_value_with_the_quoted_full_path")
 {
     ScopedReportedVersion xp(L"winxp");
     constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -237,7 +237,7 @@ TEST(run_at_start_writes_and_deletes_the_run_value_with_the_quoted_full_path)
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, L"quornvale.exe");
 }
 
-TEST(icon_only_taskbar_switches_the_toolbar_style_and_shows_checked)
+TEST_CASE("icon_only_taskbar_switches_the_toolbar_style_and_shows_checked")
 {
     ScopedReportedVersion xp(L"winxp");
     Helper taskbar;
@@ -270,7 +270,7 @@ TEST(icon_only_taskbar_switches_the_toolbar_style_and_shows_checked)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(without_the_library_the_switches_still_write_their_settings)
+TEST_CASE("without_the_library_the_switches_still_write_their_settings")
 {
     ProgramOptions options;
     options.with_library = false;
@@ -296,7 +296,7 @@ TEST(without_the_library_the_switches_still_write_their_settings)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(connect_at_start_is_written_as_the_opposite_of_the_feature_state)
+TEST_CASE("connect_at_start_is_written_as_the_opposite_of_the_feature_state")
 {
     Program program(L"cmdatstart", ProgramOptions{true, "[netaccounts]\r\ncount=0\r\natstart=1\r\n"});
     REQUIRE(program.Start());
@@ -310,7 +310,7 @@ TEST(connect_at_start_is_written_as_the_opposite_of_the_feature_state)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(the_desktop_caption_switch_writes_transp)
+TEST_CASE("the_desktop_caption_switch_writes_transp")
 {
     Program program(L"cmdtransp", ProgramOptions{true, "[bkcolor]\r\ntransp=2\r\n"});
     REQUIRE(program.Start());
@@ -359,7 +359,7 @@ bool OpensInNotepad(const Program& program, UINT command, const std::wstring& fi
 }
 }  // namespace
 
-TEST(help_opens_the_languages_help_file_or_readme_en_and_settings_opens_settings_ini)
+TEST_CASE("help_opens_the_languages_help_file_or_readme_en_and_settings_opens_settings_ini")
 {
     ProgramOptions options;
     options.settings = "[language]\r\nfilepath=language\\Alpha.ini\r\n";

@@ -28,7 +28,7 @@ void CheckIconRecord(const TrayNotification& n, const Program& program, int mess
 }
 }  // namespace
 
-TEST(icon_is_added_with_tip_and_comes_back_after_the_taskbar_is_recreated)
+TEST_CASE("icon_is_added_with_tip_and_comes_back_after_the_taskbar_is_recreated")
 {
     TrayShell shell;
     REQUIRE(shell.Start());
@@ -52,7 +52,7 @@ TEST(icon_is_added_with_tip_and_comes_back_after_the_taskbar_is_recreated)
     CHECK_EQ(list.size(), size_t(4));
 }
 
-TEST(a_balloon_modifies_the_icon_and_shows_again_after_a_re_add)
+TEST_CASE("a_balloon_modifies_the_icon_and_shows_again_after_a_re_add")
 {
     TrayShell shell;
     REQUIRE(shell.Start());
@@ -89,7 +89,7 @@ TEST(a_balloon_modifies_the_icon_and_shows_again_after_a_re_add)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(a_single_click_of_either_button_opens_the_menu)
+TEST_CASE("a_single_click_of_either_button_opens_the_menu")
 {
     TrayShell shell;
     REQUIRE(shell.Start());
@@ -110,7 +110,7 @@ TEST(a_single_click_of_either_button_opens_the_menu)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(a_double_click_of_either_button_ends_the_program)
+TEST_CASE("a_double_click_of_either_button_ends_the_program")
 {
     TrayShell shell;
     REQUIRE(shell.Start());
@@ -129,7 +129,7 @@ TEST(a_double_click_of_either_button_ends_the_program)
     }
 }
 
-TEST(choosing_exit_in_the_real_menu_ends_the_program)
+TEST_CASE("choosing_exit_in_the_real_menu_ends_the_program")
 {
     TrayShell shell;
     REQUIRE(shell.Start());

@@ -67,7 +67,7 @@ ProgramOptions WithAlpha(const char* settings)
 constexpr char kAlphaOnly[] = "[language]\r\nfilepath=language\\Alpha.ini\r\n";
 }  // namespace
 
-TEST(without_accounts_the_root_holds_ids_3_to_16_with_their_submenus)
+TEST_CASE("without_accounts_the_root_holds_ids_3_to_16_with_their_submenus")
 {
     ScopedReportedVersion xp(L"winxp");
     TrayShell shell;
@@ -105,7 +105,7 @@ TEST(without_accounts_the_root_holds_ids_3_to_16_with_their_submenus)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(windows_7_leaves_out_the_icon_only_taskbar_entry)
+TEST_CASE("windows_7_leaves_out_the_icon_only_taskbar_entry")
 {
     ScopedReportedVersion win7(L"win7");
     TrayShell shell;
@@ -122,7 +122,7 @@ TEST(windows_7_leaves_out_the_icon_only_taskbar_entry)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(windows_2000_adds_the_desktop_caption_entry)
+TEST_CASE("windows_2000_adds_the_desktop_caption_entry")
 {
     ScopedReportedVersion w2k(L"win2k");
     TrayShell shell;
@@ -140,7 +140,7 @@ TEST(windows_2000_adds_the_desktop_caption_entry)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(check_marks_and_grey_states_follow_the_settings)
+TEST_CASE("check_marks_and_grey_states_follow_the_settings")
 {
     ScopedReportedVersion xp(L"winxp");
     TrayShell shell;
@@ -182,7 +182,7 @@ TEST(check_marks_and_grey_states_follow_the_settings)
     CHECK_EQ(off.Close(), 0);
 }
 
-TEST(docking_is_grey_when_full_window_dragging_cannot_be_had)
+TEST_CASE("docking_is_grey_when_full_window_dragging_cannot_be_had")
 {
     ScopedReportedVersion xp(L"winxp");
     SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, FALSE, nullptr, 0);
@@ -205,7 +205,7 @@ TEST(docking_is_grey_when_full_window_dragging_cannot_be_had)
     SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
 }
 
-TEST(separators_come_from_dash_texts_and_missing_texts_show_the_id)
+TEST_CASE("separators_come_from_dash_texts_and_missing_texts_show_the_id")
 {
     ScopedReportedVersion xp(L"winxp");
     TrayShell shell;
@@ -232,7 +232,7 @@ TEST(separators_come_from_dash_texts_and_missing_texts_show_the_id)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(accounts_add_the_connection_submenu_with_its_check_marks)
+TEST_CASE("accounts_add_the_connection_submenu_with_its_check_marks")
 {
     ScopedReportedVersion xp(L"winxp");
     TrayShell shell;
@@ -267,7 +267,7 @@ TEST(accounts_add_the_connection_submenu_with_its_check_marks)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(choosing_the_second_language_rewrites_filepath_and_the_next_menu_uses_it)
+TEST_CASE("choosing_the_second_language_rewrites_filepath_and_the_next_menu_uses_it")
 {
     ScopedReportedVersion xp(L"winxp");
     TrayShell shell;
@@ -311,7 +311,7 @@ TEST(choosing_the_second_language_rewrites_filepath_and_the_next_menu_uses_it)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(a_bare_language_file_name_lies_beside_the_program)
+TEST_CASE("a_bare_language_file_name_lies_beside_the_program")
 {
     ScopedReportedVersion xp(L"winxp");
     TrayShell shell;
@@ -335,7 +335,7 @@ TEST(a_bare_language_file_name_lies_beside_the_program)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(an_empty_language_setting_gives_id_texts_and_no_languages)
+TEST_CASE("an_empty_language_setting_gives_id_texts_and_no_languages")
 {
     ScopedReportedVersion xp(L"winxp");
     TrayShell shell;

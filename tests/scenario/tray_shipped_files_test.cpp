@@ -113,7 +113,7 @@ void ExpectLanguageTexts(const MenuView& menu, const std::wstring& file)
 }
 }  // namespace
 
-TEST(the_shipped_settings_hold_every_key_of_the_table_and_no_other)
+TEST_CASE("the_shipped_settings_hold_every_key_of_the_table_and_no_other")
 {
     std::wstring settings = Shipped(L"settings.ini");
     REQUIRE(FileExists(settings));
@@ -127,7 +127,7 @@ TEST(the_shipped_settings_hold_every_key_of_the_table_and_no_other)
                 key = &k;
             }
         if (!CHECK_EQ(found, size_t(1))) {
-            check::Note("[%ls] %ls", ShippedSection(row), row.key);
+            MESSAGE(check::Format("[%ls] %ls", ShippedSection(row), row.key));
             continue;
         }
         // Integers ship with their default, switches as 0 or 1, texts fit
@@ -141,19 +141,19 @@ TEST(the_shipped_settings_hold_every_key_of_the_table_and_no_other)
         else if (b.kind == SettingKind::kText)
             fits = int(key->value.size()) < b.chars;
         if (!CHECK(fits))
-            check::Note("[%ls] %ls=%ls", ShippedSection(row), row.key, key->value.c_str());
+            MESSAGE(check::Format("[%ls] %ls=%ls", ShippedSection(row), row.key, key->value.c_str()));
     }
     for (const IniKey& k : shipped) {
         bool known = false;
         for (const SettingKey& row : kSettingKeys)
             known = known || SameKey(row, k);
         if (!CHECK(known))
-            check::Note("[%ls] %ls is in no row of the table", k.section.c_str(), k.key.c_str());
+            MESSAGE(check::Format("[%ls] %ls is in no row of the table", k.section.c_str(), k.key.c_str()));
     }
     CHECK_EQ(Text(settings, L"language", L"filepath"), std::wstring(L"language\\English.ini"));
 }
 
-TEST(both_shipped_languages_hold_every_text)
+TEST_CASE("both_shipped_languages_hold_every_text")
 {
     for (const wchar_t* name : {L"English.ini", L"Deutsch.ini"}) {
         std::wstring file = JoinPath(Shipped(L"language"), name);
@@ -164,7 +164,7 @@ TEST(both_shipped_languages_hold_every_text)
             bool menu_text = section != L"error_message" && section != L"help_file" &&
                              section != L"about_dialog";
             if (!CHECK(present) || (menu_text && !CHECK(text.size() <= 31)))
-                check::Note("%ls [%ls] %ls", name, section.c_str(), key.c_str());
+                MESSAGE(check::Format("%ls [%ls] %ls", name, section.c_str(), key.c_str()));
         }
         CHECK(Text(file, L"error_message", L"ID_HOTKEY_ERROR_MESSAGE").find(L"%s") != std::wstring::npos);
     }
@@ -173,7 +173,7 @@ TEST(both_shipped_languages_hold_every_text)
              std::wstring(L"\x00DC" L"ber Quornvale"));
 }
 
-TEST(the_help_file_explains_every_setting)
+TEST_CASE("the_help_file_explains_every_setting")
 {
     std::string help = ReadTextFile(Shipped(L"readme_en.txt"));
     REQUIRE(!help.empty());
@@ -182,16 +182,16 @@ TEST(the_help_file_explains_every_setting)
             continue;  // the account keys are listed under [0] ... [9]
         std::string k = check::Narrow(row.key);
         if (!CHECK(help.find(k) != std::string::npos))
-            check::Note("%s", k.c_str());
+            MESSAGE(check::Format("%s", k.c_str()));
     }
     for (const char* words : {"ctrl+alt+s", "Roll up", "Auto-scroll", "Docking", "Minimize to tray",
                               "Window information", "Right Alt", "Left Alt + Left Ctrl + wheel",
                               "F6", "[0] ... [9]"})
         if (!CHECK(help.find(words) != std::string::npos))
-            check::Note("%s", words);
+            MESSAGE(check::Format("%s", words));
 }
 
-TEST(the_program_runs_on_the_shipped_files_in_both_languages)
+TEST_CASE("the_program_runs_on_the_shipped_files_in_both_languages")
 {
     ScopedReportedVersion xp(L"winxp");
     TrayShell shell;

@@ -42,7 +42,7 @@ int VersionClassUnder(const wchar_t* version)
 }
 }  // namespace
 
-TEST(version_class_of_each_reported_windows)
+TEST_CASE("version_class_of_each_reported_windows")
 {
     CHECK_EQ(VersionClassUnder(L"win2k"), 2);
     CHECK_EQ(VersionClassUnder(L"winxp"), 3);
@@ -51,7 +51,7 @@ TEST(version_class_of_each_reported_windows)
     CHECK_EQ(VersionClassUnder(L"win10"), 6);
 }
 
-TEST(version_classification_table)
+TEST_CASE("version_classification_table")
 {
     CHECK_EQ(ClassifyOsVersion(4, 0), 1);
     CHECK_EQ(ClassifyOsVersion(3, 51), 1);
@@ -65,7 +65,7 @@ TEST(version_classification_table)
     CHECK_EQ(ClassifyOsVersion(10, 0), 6);
 }
 
-TEST(taskbar_toolbar_found_only_in_the_xp_structure)
+TEST_CASE("taskbar_toolbar_found_only_in_the_xp_structure")
 {
     // Wine's own taskbar has no button toolbar, as on Windows 7.
     CHECK(FindTaskbarToolbar() == nullptr);
@@ -87,7 +87,7 @@ TEST(taskbar_toolbar_found_only_in_the_xp_structure)
     CHECK(WaitFor([] { return FindTaskbarToolbar() == nullptr; }, 5000));
 }
 
-TEST(clipboard_text_round_trip)
+TEST_CASE("clipboard_text_round_trip")
 {
     CHECK(CopyTextToClipboard(L"Quornvale \u00e9t\u00e9"));
     CHECK_EQ(ClipboardText(), std::wstring(L"Quornvale \u00e9t\u00e9"));
@@ -98,7 +98,7 @@ TEST(clipboard_text_round_trip)
     CHECK_EQ(ClipboardText(), std::wstring());
 }
 
-TEST(clipboard_held_by_another_program_is_left_alone)
+TEST_CASE("clipboard_held_by_another_program_is_left_alone")
 {
     REQUIRE(CopyTextToClipboard(L"before"));
     Helper holder;
@@ -114,7 +114,7 @@ TEST(clipboard_held_by_another_program_is_left_alone)
     CloseHandle(release);
 }
 
-TEST(debug_output_formats_and_survives_long_text)
+TEST_CASE("debug_output_formats_and_survives_long_text")
 {
     DebugMonitor monitor;
     REQUIRE(monitor.Active());

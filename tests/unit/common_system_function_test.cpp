@@ -9,7 +9,7 @@
 
 using namespace scenario;
 
-TEST(functions_of_loaded_modules_bound_by_name)
+TEST_CASE("functions_of_loaded_modules_bound_by_name")
 {
     using TickFn = DWORD(WINAPI*)();
     auto tick = LoadedSystemFunction<TickFn>(L"kernel32.dll", "GetTickCount");
@@ -19,14 +19,14 @@ TEST(functions_of_loaded_modules_bound_by_name)
     CHECK(LoadedSystemFunction<TickFn>(L"qv_no_such_module.dll", "GetTickCount") == nullptr);
 }
 
-TEST(a_module_not_loaded_is_not_loaded_by_the_lookup)
+TEST_CASE("a_module_not_loaded_is_not_loaded_by_the_lookup")
 {
     REQUIRE(GetModuleHandleW(L"powrprof.dll") == nullptr);
     CHECK(LoadedSystemFunction<FARPROC>(L"powrprof.dll", "GetPwrCapabilities") == nullptr);
     CHECK(GetModuleHandleW(L"powrprof.dll") == nullptr);
 }
 
-TEST(system_library_held_while_it_lives)
+TEST_CASE("system_library_held_while_it_lives")
 {
     REQUIRE(GetModuleHandleW(L"powrprof.dll") == nullptr);
     {
@@ -43,7 +43,7 @@ TEST(system_library_held_while_it_lives)
     CHECK(GetModuleHandleW(L"powrprof.dll") == nullptr);
 }
 
-TEST(system_library_takes_only_plain_names_from_the_system_directory)
+TEST_CASE("system_library_takes_only_plain_names_from_the_system_directory")
 {
     // This DLL lies beside the test program, the first place a plain
     // LoadLibrary looks: a system library must not take it.

@@ -15,7 +15,7 @@ bool Listed(const wchar_t* list, const wchar_t* key)
 }
 }  // namespace
 
-TEST(initial_values_of_a_fresh_block)
+TEST_CASE("initial_values_of_a_fresh_block")
 {
     SharedBlock block = g_shared;  // nothing in this process wrote it yet
     CHECK(FeatureValue(block, kFeatureRollUp) != 0);
@@ -28,7 +28,7 @@ TEST(initial_values_of_a_fresh_block)
     CHECK_EQ(block.s_sz_disableime_classes[0], L'\0');
 }
 
-TEST(enable_features_stores_value_in_every_masked_switch)
+TEST_CASE("enable_features_stores_value_in_every_masked_switch")
 {
     SharedBlock block = {};
     StoreFeatures(block, 0x21, 1);
@@ -54,7 +54,7 @@ TEST(enable_features_stores_value_in_every_masked_switch)
         CHECK_EQ(FeatureValue(block, bit), 3);
 }
 
-TEST(feature_test_answers_for_bit_0x20_first)
+TEST_CASE("feature_test_answers_for_bit_0x20_first")
 {
     SharedBlock block = {};
     block.s_b_babylon = 9;
@@ -68,7 +68,7 @@ TEST(feature_test_answers_for_bit_0x20_first)
     CHECK_EQ(FeatureValue(block, 0x2000), 0);
 }
 
-TEST(feature_params_copy_only_the_fields_of_the_flags_passed)
+TEST_CASE("feature_params_copy_only_the_fields_of_the_flags_passed")
 {
     SharedBlock block = {};
     FeatureParams all = {10, 40, 2, 4, -1, reinterpret_cast<HWND>(0x1234), 1};
@@ -93,7 +93,7 @@ TEST(feature_params_copy_only_the_fields_of_the_flags_passed)
     CHECK_EQ(block.s_feature_value.s_s_scroll_distance, 10);
 }
 
-TEST(value_setters_store_as_given)
+TEST_CASE("value_setters_store_as_given")
 {
     CHECK_EQ(SetMinimalAlphaValue(300), DWORD(44));
     CHECK_EQ(g_shared.s_n_minimal_alpha, 44);
@@ -107,7 +107,7 @@ TEST(value_setters_store_as_given)
     CHECK_EQ(IsFeatureEnabled(0x8), 0);
 }
 
-TEST(key_match_follows_the_list_rules)
+TEST_CASE("key_match_follows_the_list_rules")
 {
     const wchar_t* list = L"C:\\Tools\\App.exe, TrayClass; D:\\Other.exe, X";
     CHECK(Listed(list, L"c:\\tools\\app.exe, TrayClass"));
@@ -133,7 +133,7 @@ TEST(key_match_follows_the_list_rules)
     CHECK(!IsKeyListed(unterminated, 2, L"cd"));
 }
 
-TEST(middle_button_exceptions)
+TEST_CASE("middle_button_exceptions")
 {
     CHECK(IsMidButtonException(L"Notepad,CabinetWClass", L"Notepad"));
     CHECK(IsMidButtonException(L"Notepad,CabinetWClass", L"CabinetWClass"));
@@ -159,7 +159,7 @@ TEST(middle_button_exceptions)
     CHECK(IsMidButtonException(long_list.c_str(), std::wstring(260, L'x').c_str()));
 }
 
-TEST(input_method_class_list)
+TEST_CASE("input_method_class_list")
 {
     const wchar_t* list = L"[Edit];[Notepad];";
     CHECK(IsClassInImeList(list, L"Edit"));
@@ -170,7 +170,7 @@ TEST(input_method_class_list)
     CHECK(!IsClassInImeList(L"", L"Edit"));
 }
 
-TEST(short_lists_are_cut_to_259_characters)
+TEST_CASE("short_lists_are_cut_to_259_characters")
 {
     std::wstring long_list(300, L'q');
     CHECK_EQ(SetMidButtonExceptionList(long_list.c_str()), 1);
@@ -189,7 +189,7 @@ TEST(short_lists_are_cut_to_259_characters)
     CHECK_EQ(std::wstring(g_shared.s_sz_disableime_classes), std::wstring(L"[Edit];"));
 }
 
-TEST(mapped_lists_round_trip_and_release)
+TEST_CASE("mapped_lists_round_trip_and_release")
 {
     CHECK_EQ(SetNotifyIconList(nullptr), 1);  // holds nothing: nothing to do
     REQUIRE_EQ(SetNotifyIconList(L"C:\\x.exe, Cls"), 1);
@@ -232,7 +232,7 @@ TEST(mapped_lists_round_trip_and_release)
     ReleaseMappedLists();
 }
 
-TEST(a_reader_opens_its_view_once_read_only_and_looks_again_only_after_a_write)
+TEST_CASE("a_reader_opens_its_view_once_read_only_and_looks_again_only_after_a_write")
 {
     ReleaseMappedLists();
     size_t capacity = 99;
@@ -269,7 +269,7 @@ TEST(a_reader_opens_its_view_once_read_only_and_looks_again_only_after_a_write)
     ReleaseMappedLists();
 }
 
-TEST(captioned_window_lookup)
+TEST_CASE("captioned_window_lookup")
 {
     CHECK(GetCaptionedWindow(nullptr) == nullptr);
     HWND top = CreateWindowExW(0, L"STATIC", L"top", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,

@@ -103,7 +103,7 @@ HANDLE FailingStart(LPTHREAD_START_ROUTINE, void*)
 }
 }  // namespace
 
-TEST(release_decisions)
+TEST_CASE("release_decisions")
 {
     using A = ReleaseAction;
     struct Case {
@@ -131,7 +131,7 @@ TEST(release_decisions)
     }
 }
 
-TEST(waits_of_the_letting_go_thread_and_of_the_exit)
+TEST_CASE("waits_of_the_letting_go_thread_and_of_the_exit")
 {
     struct Poll {
         DWORD previous, next;
@@ -151,7 +151,7 @@ TEST(waits_of_the_letting_go_thread_and_of_the_exit)
         CHECK_EQ(NextSendTimeout(s.elapsed, s.budget, s.per_window), s.timeout);
 }
 
-TEST(touched_table_keeps_each_window_once_and_makes_room_from_windows_that_are_gone)
+TEST_CASE("touched_table_keeps_each_window_once_and_makes_room_from_windows_that_are_gone")
 {
     HWND volatile slots[4] = {};
     CHECK(!AddTouched(slots, 4, nullptr, AlwaysAlive));
@@ -178,7 +178,7 @@ TEST(touched_table_keeps_each_window_once_and_makes_room_from_windows_that_are_g
     CHECK_EQ(used, 2);
 }
 
-TEST(a_later_subclass_keeps_ours_forwarding_and_the_library_held_until_the_window_goes)
+TEST_CASE("a_later_subclass_keeps_ours_forwarding_and_the_library_held_until_the_window_goes")
 {
     const LONG holds = LibraryHoldCount();
     HWND wnd = MakeWindow();
@@ -232,7 +232,7 @@ TEST(a_later_subclass_keeps_ours_forwarding_and_the_library_held_until_the_windo
     RemoveAllSubclasses();
 }
 
-TEST(leaving_a_rolled_window_as_found_gives_back_its_height_procedure_and_table_slot)
+TEST_CASE("leaving_a_rolled_window_as_found_gives_back_its_height_procedure_and_table_slot")
 {
     const LONG holds = LibraryHoldCount();
     HWND wnd = MakeWindow(300);
@@ -276,7 +276,7 @@ TEST(leaving_a_rolled_window_as_found_gives_back_its_height_procedure_and_table_
     RemoveAllSubclasses();
 }
 
-TEST(a_chord_whose_thread_cannot_start_leaves_no_flag_behind)
+TEST_CASE("a_chord_whose_thread_cannot_start_leaves_no_flag_behind")
 {
     g_shared.s_b_avoid_rbtn_up = 0;
     MOUSEHOOKSTRUCT record = {};

@@ -22,7 +22,7 @@
 using scenario::PumpFor;
 using scenario::WaitFor;
 
-TEST(calc_whell_delta_first_step_follows_the_wheel)
+TEST_CASE("calc_whell_delta_first_step_follows_the_wheel")
 {
     // No step yet: the first distance in the wheel's direction.
     CHECK_EQ(CalcWhellDelta(120, 0, 10, 40), SHORT(10));
@@ -35,7 +35,7 @@ TEST(calc_whell_delta_first_step_follows_the_wheel)
     CHECK_EQ(CalcWhellDelta(1, 0, 7, 40), SHORT(7));
 }
 
-TEST(calc_whell_delta_accelerates_in_one_direction_and_restarts_on_reversal)
+TEST_CASE("calc_whell_delta_accelerates_in_one_direction_and_restarts_on_reversal")
 {
     // Three notches away with the defaults, then one back.
     SHORT step = 0;
@@ -53,7 +53,7 @@ TEST(calc_whell_delta_accelerates_in_one_direction_and_restarts_on_reversal)
     CHECK_EQ(CalcWhellDelta(-120, 90, 10, 40), SHORT(-10));
 }
 
-TEST(calc_whell_delta_wraps_in_16_bits)
+TEST_CASE("calc_whell_delta_wraps_in_16_bits")
 {
     CHECK_EQ(CalcWhellDelta(120, 32760, 10, 40), SHORT(-32736));
     CHECK_EQ(CalcWhellDelta(-120, -32760, 10, 40), SHORT(32736));
@@ -66,7 +66,7 @@ TEST(calc_whell_delta_wraps_in_16_bits)
     CHECK_EQ(CalcWhellDelta(120, 0, 0, 0), SHORT(0));
 }
 
-TEST(wheel_decision_follows_the_order_of_the_tests)
+TEST_CASE("wheel_decision_follows_the_order_of_the_tests")
 {
     auto decide = [](bool alt, bool ctrl, bool injected, bool right, bool middle, bool running) {
         return DecideWheel(WheelState{alt, ctrl, injected, right, middle, running});
@@ -93,7 +93,7 @@ TEST(wheel_decision_follows_the_order_of_the_tests)
     CHECK(decide(true, false, false, true, false, false) == WheelAction::PassAndRemember);
 }
 
-TEST(right_release_decision_swallows_only_the_users_release_after_a_chord)
+TEST_CASE("right_release_decision_swallows_only_the_users_release_after_a_chord")
 {
     CHECK(DecideRightUp(true, true, true, false) == RightUpAction::SwallowAndEndChord);
     // The chord's own release passes and keeps the bookkeeping for the user's.
@@ -104,7 +104,7 @@ TEST(right_release_decision_swallows_only_the_users_release_after_a_chord)
     CHECK(DecideRightUp(false, true, true, false) == RightUpAction::Pass);
 }
 
-TEST(f6_decision)
+TEST_CASE("f6_decision")
 {
     CHECK(DecideF6(VK_F6, WM_KEYDOWN, false) == F6Action::PressWinKey);
     CHECK(DecideF6(VK_F6, WM_KEYDOWN, true) == F6Action::PressWinKey);  // auto-repeat
@@ -125,7 +125,7 @@ TEST(f6_decision)
     CHECK(DecideF6(VK_F6, WM_CHAR, true) == F6Action::Pass);
 }
 
-TEST(reposted_wheel_point_keeps_16_bits_per_coordinate)
+TEST_CASE("reposted_wheel_point_keeps_16_bits_per_coordinate")
 {
     CHECK_EQ(WheelPointLParam({300, 200}), LPARAM(0x00C8012C));
     // A monitor left of or above the primary one.
@@ -136,7 +136,7 @@ TEST(reposted_wheel_point_keeps_16_bits_per_coordinate)
     CHECK_EQ(GET_Y_LPARAM(negative), -1);
 }
 
-TEST(chord_records_alt_down_click_alt_up_all_marked)
+TEST_CASE("chord_records_alt_down_click_alt_up_all_marked")
 {
     INPUT in[4];
     BuildChordInputs({321, -7}, false, in);
@@ -182,7 +182,7 @@ std::wstring Upper(std::wstring s)
 }
 }  // namespace
 
-TEST(direct_scroll_exception_is_the_calling_process_on_the_list)
+TEST_CASE("direct_scroll_exception_is_the_calling_process_on_the_list")
 {
     HWND any = GetDesktopWindow();
     ReleaseMappedLists();
@@ -269,7 +269,7 @@ void UseDefaultScrollParams()
 bool WorkerEnded() { return !AutoScrollWorkerAlive(); }
 }  // namespace
 
-TEST(a_failing_thread_start_leaves_auto_scroll_stopped_and_the_cursor_free)
+TEST_CASE("a_failing_thread_start_leaves_auto_scroll_stopped_and_the_cursor_free")
 {
     ClipCursor(nullptr);
     const RECT free_clip = ClipNow();
@@ -294,7 +294,7 @@ TEST(a_failing_thread_start_leaves_auto_scroll_stopped_and_the_cursor_free)
     ClipCursor(nullptr);
 }
 
-TEST(one_worker_at_a_time_and_its_handle_is_closed_where_it_was_made)
+TEST_CASE("one_worker_at_a_time_and_its_handle_is_closed_where_it_was_made")
 {
     ClipCursor(nullptr);
     const RECT free_clip = ClipNow();
@@ -365,7 +365,7 @@ TEST(one_worker_at_a_time_and_its_handle_is_closed_where_it_was_made)
     ClipCursor(nullptr);
 }
 
-TEST(stopping_leaves_a_clip_alone_that_auto_scroll_did_not_set)
+TEST_CASE("stopping_leaves_a_clip_alone_that_auto_scroll_did_not_set")
 {
     ClipCursor(nullptr);
     const RECT free_clip = ClipNow();
@@ -383,7 +383,7 @@ TEST(stopping_leaves_a_clip_alone_that_auto_scroll_did_not_set)
     ClipCursor(nullptr);
 }
 
-TEST(worker_without_a_record_returns_1)
+TEST_CASE("worker_without_a_record_returns_1")
 {
     CHECK_EQ(AutoScrollThread(nullptr), DWORD(1));
 }
@@ -484,7 +484,7 @@ MOUSEHOOKSTRUCT ChordRecord()
 }
 }  // namespace
 
-TEST(chord_sends_alt_down_right_click_alt_up_once_each)
+TEST_CASE("chord_sends_alt_down_right_click_alt_up_once_each")
 {
     REQUIRE(RegisterSink());
     g_refuse_keys = g_refuse_right_up = false;
@@ -492,7 +492,7 @@ TEST(chord_sends_alt_down_right_click_alt_up_once_each)
     MOUSEHOOKSTRUCT record = ChordRecord();
     const DWORD started = GetTickCount();
     REQUIRE(WatchChord(&record));
-    check::Note("chord took %lu ms", GetTickCount() - started);
+    MESSAGE(check::Format("chord took %lu ms", GetTickCount() - started));
     REQUIRE_EQ(g_seen.size(), size_t(4));
     CHECK(g_seen[0].keyboard && g_seen[0].message == WM_SYSKEYDOWN);
     CHECK(g_seen[0].vk == VK_RMENU || g_seen[0].vk == VK_MENU);  // extended Alt
@@ -504,7 +504,7 @@ TEST(chord_sends_alt_down_right_click_alt_up_once_each)
     CHECK(!(GetAsyncKeyState(VK_RBUTTON) & 0x8000));
 }
 
-TEST(chord_gives_up_an_alt_the_system_refuses_and_still_ends_with_alt_up)
+TEST_CASE("chord_gives_up_an_alt_the_system_refuses_and_still_ends_with_alt_up")
 {
     REQUIRE(RegisterSink());
     g_refuse_keys = true;
@@ -521,7 +521,7 @@ TEST(chord_gives_up_an_alt_the_system_refuses_and_still_ends_with_alt_up)
     CHECK(!(GetAsyncKeyState(VK_MENU) & 0x8000));
 }
 
-TEST(chord_gives_up_a_release_the_system_refuses_and_still_ends_with_alt_up)
+TEST_CASE("chord_gives_up_a_release_the_system_refuses_and_still_ends_with_alt_up")
 {
     REQUIRE(RegisterSink());
     g_refuse_keys = false;
@@ -544,7 +544,7 @@ TEST(chord_gives_up_a_release_the_system_refuses_and_still_ends_with_alt_up)
     CHECK(WaitFor([] { return !(GetAsyncKeyState(VK_RBUTTON) & 0x8000); }, 2000));
 }
 
-TEST(chord_with_swapped_buttons_clicks_with_the_physical_left_button)
+TEST_CASE("chord_with_swapped_buttons_clicks_with_the_physical_left_button")
 {
     REQUIRE(RegisterSink());
     g_refuse_keys = g_refuse_right_up = false;
@@ -559,7 +559,7 @@ TEST(chord_with_swapped_buttons_clicks_with_the_physical_left_button)
     CHECK(!(GetAsyncKeyState(VK_LBUTTON) & 0x8000));
 }
 
-TEST(chord_without_a_record_or_for_a_marked_click_sends_nothing)
+TEST_CASE("chord_without_a_record_or_for_a_marked_click_sends_nothing")
 {
     REQUIRE(RegisterSink());
     g_refuse_keys = g_refuse_right_up = false;

@@ -37,7 +37,7 @@ MouseFacts With(MouseFacts f, const std::function<void(MouseFacts&)>& change)
 }
 }  // namespace
 
-TEST(mouse_hook_decides_each_gesture_from_the_message_and_what_is_held)
+TEST_CASE("mouse_hook_decides_each_gesture_from_the_message_and_what_is_held")
 {
     const MouseFacts caption_dbl = Plain(WM_NCLBUTTONDBLCLK, HTCAPTION);
     const MouseFacts caption_right = Plain(WM_NCRBUTTONDOWN, HTCAPTION);
@@ -141,6 +141,6 @@ TEST(mouse_hook_decides_each_gesture_from_the_message_and_what_is_held)
     for (const Case& c : cases) {
         const MouseDecision d = DecideMouse(c.facts);
         if (!CHECK_EQ(int(d.action), int(c.action)) || !CHECK_EQ(int(d.otherwise), int(c.otherwise)))
-            check::Note("case: %s", c.what);
+            MESSAGE(check::Format("case: %s", c.what));
     }
 }

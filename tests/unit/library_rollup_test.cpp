@@ -37,7 +37,7 @@ int Height(HWND wnd)
 WNDPROC ProcOf(HWND wnd) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(wnd, GWLP_WNDPROC)); }
 }  // namespace
 
-TEST(each_window_is_restored_to_its_own_height)
+TEST_CASE("each_window_is_restored_to_its_own_height")
 {
     HWND a = MakeFrame(300), b = MakeFrame(500);
     REQUIRE(a && b);
@@ -60,7 +60,7 @@ TEST(each_window_is_restored_to_its_own_height)
     RemoveAllSubclasses();
 }
 
-TEST(the_subclass_holds_a_rolled_window_and_goes_with_the_restore)
+TEST_CASE("the_subclass_holds_a_rolled_window_and_goes_with_the_restore")
 {
     HWND wnd = MakeFrame(300);
     const WNDPROC original = ProcOf(wnd);
@@ -90,7 +90,7 @@ TEST(the_subclass_holds_a_rolled_window_and_goes_with_the_restore)
     RemoveAllSubclasses();
 }
 
-TEST(a_click_on_a_child_below_the_caption_keeps_the_offset)
+TEST_CASE("a_click_on_a_child_below_the_caption_keeps_the_offset")
 {
     HWND frame = MakeFrame(300);
     HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 40, 100, 30, frame, nullptr,

@@ -49,7 +49,7 @@ LONG CountOf(HWND wnd)
 }
 }  // namespace
 
-TEST(two_requests_replace_the_procedure_once_and_the_last_release_restores_it)
+TEST_CASE("two_requests_replace_the_procedure_once_and_the_last_release_restores_it")
 {
     HWND wnd = MakeWindow();
     REQUIRE(wnd != nullptr);
@@ -89,7 +89,7 @@ TEST(two_requests_replace_the_procedure_once_and_the_last_release_restores_it)
     RemoveAllSubclasses();
 }
 
-TEST(taskbar_windows_null_procedures_and_unknown_windows)
+TEST_CASE("taskbar_windows_null_procedures_and_unknown_windows")
 {
     HWND taskbar = MakeWindow(L"Shell_TrayWnd");
     REQUIRE(taskbar != nullptr);
@@ -115,7 +115,7 @@ TEST(taskbar_windows_null_procedures_and_unknown_windows)
     RemoveAllSubclasses();
 }
 
-TEST(a_freed_slot_is_reused_and_the_others_stay_found)
+TEST_CASE("a_freed_slot_is_reused_and_the_others_stay_found")
 {
     HWND a = MakeWindow(), b = MakeWindow(), c = MakeWindow(), d = MakeWindow();
     const WNDPROC original = ProcOf(a);
@@ -141,7 +141,7 @@ TEST(a_freed_slot_is_reused_and_the_others_stay_found)
         DestroyWindow(w);
 }
 
-TEST(registration_copies_the_record_and_a_running_original_restarts_the_count)
+TEST_CASE("registration_copies_the_record_and_a_running_original_restarts_the_count")
 {
     HWND wnd = MakeWindow();
     const WNDPROC original = ProcOf(wnd);
@@ -173,7 +173,7 @@ TEST(registration_copies_the_record_and_a_running_original_restarts_the_count)
     DestroyWindow(wnd);
 }
 
-TEST(detach_restores_every_window_whatever_its_count)
+TEST_CASE("detach_restores_every_window_whatever_its_count")
 {
     HWND twice = MakeWindow(), once = MakeWindow(), released = MakeWindow();
     const WNDPROC original = ProcOf(twice);
@@ -199,7 +199,7 @@ TEST(detach_restores_every_window_whatever_its_count)
         DestroyWindow(w);
 }
 
-TEST(a_destroyed_subclassed_window_leaves_no_record)
+TEST_CASE("a_destroyed_subclassed_window_leaves_no_record")
 {
     HWND wnd = MakeWindow();
     REQUIRE(SubclassWindow(wnd, DockWndProc));
@@ -209,7 +209,7 @@ TEST(a_destroyed_subclassed_window_leaves_no_record)
     RemoveAllSubclasses();
 }
 
-TEST(several_threads_of_one_process_share_the_registry)
+TEST_CASE("several_threads_of_one_process_share_the_registry")
 {
     constexpr int kThreads = 4, kWindowsEach = 6, kRounds = 300;
     volatile LONG failures = 0;
@@ -241,7 +241,7 @@ TEST(several_threads_of_one_process_share_the_registry)
     RemoveAllSubclasses();
 }
 
-TEST(concurrent_registrations_never_share_or_lose_a_record)
+TEST_CASE("concurrent_registrations_never_share_or_lose_a_record")
 {
     // The bare registry, as fast as threads can hit it: every thread keeps a
     // rolling set of its own (fake) windows recorded.

@@ -26,7 +26,7 @@ std::vector<int> Frames(int from, int target, unsigned steps)
 HWND Fake(ULONG_PTR n) { return reinterpret_cast<HWND>(n); }
 }  // namespace
 
-TEST(rolled_up_height_is_title_bar_and_two_borders_at_least_5)
+TEST_CASE("rolled_up_height_is_title_bar_and_two_borders_at_least_5")
 {
     CHECK_EQ(RolledUpHeightOf(23, 3), 29);
     CHECK_EQ(RolledUpHeightOf(18, 4), 26);
@@ -36,7 +36,7 @@ TEST(rolled_up_height_is_title_bar_and_two_borders_at_least_5)
     CHECK_EQ(RolledUpHeightOf(4, 1), 6);
 }
 
-TEST(animation_steps_down_to_the_target_and_always_ends)
+TEST_CASE("animation_steps_down_to_the_target_and_always_ends")
 {
     CHECK(Frames(600, 29, 4) == (std::vector<int>{600, 450, 300, 150}));
     CHECK(Frames(600, 29, 0).empty());  // no animation: one resize only
@@ -51,7 +51,7 @@ TEST(animation_steps_down_to_the_target_and_always_ends)
     CHECK(Frames(29, 29, 4).empty());
 }
 
-TEST(roll_decision_comes_from_the_windows_own_record)
+TEST_CASE("roll_decision_comes_from_the_windows_own_record")
 {
     struct Case {
         const char* what;
@@ -75,11 +75,11 @@ TEST(roll_decision_comes_from_the_windows_own_record)
     for (const Case& c : cases) {
         const RollDecision d = DecideRoll(c.current, c.fresh, c.memory);
         if (!CHECK_EQ(d.roll_up, c.roll_up) || !CHECK_EQ(d.target_height, c.target))
-            check::Note("case: %s", c.what);
+            MESSAGE(check::Format("case: %s", c.what));
     }
 }
 
-TEST(roll_animation_stops_when_its_time_is_spent)
+TEST_CASE("roll_animation_stops_when_its_time_is_spent")
 {
     CHECK(AnimationTimeLeft(1000, 1000));
     CHECK(AnimationTimeLeft(1000, 1000 + kRollAnimationBudgetMs - 1));
@@ -90,7 +90,7 @@ TEST(roll_animation_stops_when_its_time_is_spent)
     CHECK(!AnimationTimeLeft(0xFFFFFFF0u, kRollAnimationBudgetMs));
 }
 
-TEST(alpha_moves_10_per_notch_between_the_minimum_and_255)
+TEST_CASE("alpha_moves_10_per_notch_between_the_minimum_and_255")
 {
     CHECK_EQ(NextAlpha(255, -120, 40), 245);
     CHECK_EQ(NextAlpha(245, 120, 40), 255);
@@ -122,7 +122,7 @@ bool SameAttributes(const LayeredAttributes& a, const LayeredAttributes& b)
 }
 }  // namespace
 
-TEST(each_window_keeps_its_own_alpha_and_style)
+TEST_CASE("each_window_keeps_its_own_alpha_and_style")
 {
     FadedWindows table = {};
     const LONG style_a = WS_EX_WINDOWEDGE, style_b = WS_EX_TOOLWINDOW;
@@ -162,7 +162,7 @@ TEST(each_window_keeps_its_own_alpha_and_style)
     CHECK_EQ(b2.alpha, 235);
 }
 
-TEST(opaque_unknown_windows_reused_handles_and_a_full_table)
+TEST_CASE("opaque_unknown_windows_reused_handles_and_a_full_table")
 {
     FadedWindows table = {};
     // Never faded and staying opaque: nothing to write, nothing remembered.
@@ -197,7 +197,7 @@ TEST(opaque_unknown_windows_reused_handles_and_a_full_table)
 // A whole fade: one notch toward the user, the window's application changes
 // its style meanwhile, one notch back.  The style written back is the current
 // one with only the layered bit changed; the layering is the window's own.
-TEST(a_fade_gives_back_exactly_the_layered_state_the_window_had)
+TEST_CASE("a_fade_gives_back_exactly_the_layered_state_the_window_had")
 {
     const COLORREF key = RGB(1, 2, 3);
     struct Case {
@@ -249,11 +249,11 @@ TEST(a_fade_gives_back_exactly_the_layered_state_the_window_had)
             ok &= CHECK(SameAttributes(FadedAttributes(*record, back.alpha), c.own));
         }
         if (!ok)
-            check::Note("failing case: %s", c.name);
+            MESSAGE(check::Format("failing case: %s", c.name));
     }
 }
 
-TEST(topmost_and_maximize_choices)
+TEST_CASE("topmost_and_maximize_choices")
 {
     CHECK(TopmostInsertAfter(WS_EX_TOPMOST | WS_EX_WINDOWEDGE) == HWND_NOTOPMOST);
     CHECK(TopmostInsertAfter(WS_EX_WINDOWEDGE) == HWND_TOPMOST);
@@ -269,7 +269,7 @@ TEST(topmost_and_maximize_choices)
     CHECK_EQ(MaximizeCommand(WS_OVERLAPPEDWINDOW | WS_VISIBLE), SW_MAXIMIZE);
 }
 
-TEST(hit_test_remapping)
+TEST_CASE("hit_test_remapping")
 {
     for (bool rolled : {false, true})
         for (bool by_border : {false, true}) {

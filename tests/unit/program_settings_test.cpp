@@ -29,7 +29,7 @@ std::string Ini(const std::string& section, const std::string& key, const std::s
 }
 }  // namespace
 
-TEST(missing_file_gives_every_default)
+TEST_CASE("missing_file_gives_every_default")
 {
     UseSettings(nullptr);
     CHECK_EQ(ReadSettingFlag(L"rollupwnd", L"enable"), 0);
@@ -42,7 +42,7 @@ TEST(missing_file_gives_every_default)
     CHECK_EQ(std::wstring(ReadSettingStringGrowing(L"notifyicon", L"list").get()), std::wstring());
 }
 
-TEST(integers_read_their_numeric_prefix)
+TEST_CASE("integers_read_their_numeric_prefix")
 {
     UseSettings("[a]\r\nplain=42\r\nprefix=12abc\r\nword=abc\r\nnegative=-7\r\nspaced= 9 \r\nempty=\r\n");
     CHECK_EQ(ReadSettingInt(L"a", L"plain", 5), 42);
@@ -55,7 +55,7 @@ TEST(integers_read_their_numeric_prefix)
     CHECK_EQ(ReadSettingInt(L"A", L"PLAIN", 5), 42);
 }
 
-TEST(text_is_cut_to_its_buffer)
+TEST_CASE("text_is_cut_to_its_buffer")
 {
     UseSettings("[s]\r\nhotkey=Ctrl+Alt+Shift+Win+ScrollLock+Something\r\n");
     wchar_t small[8];
@@ -67,7 +67,7 @@ TEST(text_is_cut_to_its_buffer)
     CHECK_EQ(ReadSettingString(L"s", L"hotkey", nullptr, 8), 0);
 }
 
-TEST(growing_read_crosses_the_260_character_boundary)
+TEST_CASE("growing_read_crosses_the_260_character_boundary")
 {
     for (size_t length : {0u, 1u, 258u, 259u, 260u, 261u, 519u, 520u, 600u, 5000u}) {
         std::string value;
@@ -78,11 +78,11 @@ TEST(growing_read_crosses_the_260_character_boundary)
         REQUIRE(read != nullptr);
         std::wstring wide(value.begin(), value.end());
         if (!CHECK_EQ(std::wstring(read.get()), wide))
-            check::Note("length %u", unsigned(length));
+            MESSAGE(check::Format("length %u", unsigned(length)));
     }
 }
 
-TEST(the_growing_read_doubles_its_buffer_up_to_its_limit)
+TEST_CASE("the_growing_read_doubles_its_buffer_up_to_its_limit")
 {
     // A 100000-character list takes 10 reads, not 385.
     int reads = 1, size = GrowingReadNextSize(0);
@@ -108,7 +108,7 @@ TEST(the_growing_read_doubles_its_buffer_up_to_its_limit)
     CHECK_EQ(check::Narrow(read.get()), value);
 }
 
-TEST(writes_create_the_file_and_read_back)
+TEST_CASE("writes_create_the_file_and_read_back")
 {
     std::wstring path = UseSettings(nullptr);
     CHECK(WriteSettingInt(L"rollupwnd", L"enable", 1));
@@ -124,7 +124,7 @@ TEST(writes_create_the_file_and_read_back)
     CHECK(file.find("enable=1") != std::string::npos);
 }
 
-TEST(a_file_that_cannot_be_written_keeps_its_content)
+TEST_CASE("a_file_that_cannot_be_written_keeps_its_content")
 {
     // Tests run as root, for whom a read-only attribute does not stop a
     // write; a handle that shares the file for reading only does.
@@ -135,16 +135,16 @@ TEST(a_file_that_cannot_be_written_keeps_its_content)
     CHECK(!WriteSettingInt(L"topmost", L"enable", 0));  // fails quietly
     CloseHandle(lock);
     CHECK_EQ(ReadTextFile(path), std::string("[topmost]\r\nenable=1\r\n"));
-    check::Note("value read after the failed write: %d", ReadSettingFlag(L"topmost", L"enable"));
+    MESSAGE(check::Format("value read after the failed write: %d", ReadSettingFlag(L"topmost", L"enable")));
 }
 
-TEST(hand_edited_switch_values_read_as_written)
+TEST_CASE("hand_edited_switch_values_read_as_written")
 {
     UseSettings("[topmost]\r\nenable=2\r\n");
     CHECK_EQ(ReadSettingFlag(L"topmost", L"enable"), 2);
 }
 
-TEST(account_records_are_sections_named_by_index)
+TEST_CASE("account_records_are_sections_named_by_index")
 {
     UseSettings("[netaccounts]\r\ncount=3\r\n[0]\r\nremote=alpha\r\nstate=1\r\n"
                 "[2]\r\nremote=gamma\r\n[3]\r\nremote=stale\r\n");
@@ -161,7 +161,7 @@ TEST(account_records_are_sections_named_by_index)
     CHECK_EQ(ReadAccountInt(9, L"state", 4), 4);
 }
 
-TEST(an_unnamed_settings_file_reads_defaults_and_writes_nothing)
+TEST_CASE("an_unnamed_settings_file_reads_defaults_and_writes_nothing")
 {
     SetSettingsPath(L"");
     CHECK_EQ(ReadSettingInt(L"autoscroll", L"distance", 10), 10);
@@ -199,7 +199,7 @@ std::wstring RunValue(HKEY run)
 }
 }  // namespace
 
-TEST(run_at_start_value)
+TEST_CASE("run_at_start_value")
 {
     HKEY run = OpenRunKey();
     REQUIRE(run != nullptr);
@@ -214,10 +214,10 @@ TEST(run_at_start_value)
         for (bool quoted : {false, true}) {
             SetRunValue(run, quoted ? L"\"" + path + L"\"" : path);
             if (!CHECK(IsRunAtStartSet()))
-                check::Note("length %u, quoted %d", unsigned(length), int(quoted));
+                MESSAGE(check::Format("length %u, quoted %d", unsigned(length), int(quoted)));
             ToggleRunAtStart();
             if (!CHECK_EQ(RunValue(run), std::wstring(L"<none>")))
-                check::Note("length %u, quoted %d", unsigned(length), int(quoted));
+                MESSAGE(check::Format("length %u, quoted %d", unsigned(length), int(quoted)));
         }
     }
     CHECK(!IsRunAtStartSet());
@@ -232,7 +232,7 @@ TEST(run_at_start_value)
     RegCloseKey(run);
 }
 
-TEST(the_run_value_is_the_path_in_double_quotes)
+TEST_CASE("the_run_value_is_the_path_in_double_quotes")
 {
     wchar_t out[16] = L"junk";
     CHECK_EQ(FormatRunValue(L"C:\\A B\\q.exe", out, 16), 14);
@@ -246,7 +246,7 @@ TEST(the_run_value_is_the_path_in_double_quotes)
     CHECK_EQ(FormatRunValue(L"x", nullptr, 16), 0);
 }
 
-TEST(module_directory_keeps_its_trailing_backslash)
+TEST_CASE("module_directory_keeps_its_trailing_backslash")
 {
     CHECK_EQ(DirectoryLength(L"C:\\dir\\sub\\quornvale.exe"), 11);
     CHECK_EQ(DirectoryLength(L"C:\\quornvale.exe"), 3);
@@ -277,7 +277,7 @@ void UseKey(Setting id, const char* value)
 }
 }  // namespace
 
-TEST(table_reads_give_the_default_and_keep_each_value_within_its_bounds)
+TEST_CASE("table_reads_give_the_default_and_keep_each_value_within_its_bounds")
 {
     struct Case {
         Setting id;
@@ -330,12 +330,12 @@ TEST(table_reads_give_the_default_and_keep_each_value_within_its_bounds)
     for (const Case& c : cases) {
         UseKey(c.id, c.value);
         if (!CHECK_EQ(ReadSetting(c.id), c.expected))
-            check::Note("[%ls] %ls = %s", SettingKeyOf(c.id).section, SettingKeyOf(c.id).key,
-                        c.value ? c.value : "<missing>");
+            MESSAGE(check::Format("[%ls] %ls = %s", SettingKeyOf(c.id).section, SettingKeyOf(c.id).key,
+                        c.value ? c.value : "<missing>"));
     }
 }
 
-TEST(bounds_hold_at_the_ends_of_the_integer_range)
+TEST_CASE("bounds_hold_at_the_ends_of_the_integer_range")
 {
     const SettingBounds& alpha = SettingKeyOf(Setting::kTransparentMinimum).bounds;
     const SettingBounds& hot = SettingKeyOf(Setting::kRollUpHotAction).bounds;
@@ -349,7 +349,7 @@ TEST(bounds_hold_at_the_ends_of_the_integer_range)
     CHECK_EQ(BoundSettingValue(SettingKeyOf(Setting::kDockMode).bounds, INT_MIN), INT_MIN);
 }
 
-TEST(every_key_is_declared_once)
+TEST_CASE("every_key_is_declared_once")
 {
     for (const SettingKey& a : kSettingKeys)
         for (const SettingKey& b : kSettingKeys) {
@@ -358,11 +358,11 @@ TEST(every_key_is_declared_once)
             bool same_section = (!a.section && !b.section) ||
                                 (a.section && b.section && lstrcmpiW(a.section, b.section) == 0);
             if (!CHECK(!(same_section && lstrcmpiW(a.key, b.key) == 0)))
-                check::Note("[%ls] %ls", a.section ? a.section : L"account", a.key);
+                MESSAGE(check::Format("[%ls] %ls", a.section ? a.section : L"account", a.key));
         }
 }
 
-TEST(texts_are_cut_to_their_keys_buffers_and_accounts_live_in_their_sections)
+TEST_CASE("texts_are_cut_to_their_keys_buffers_and_accounts_live_in_their_sections")
 {
     UseSettings("[snapshot]\r\nhotkey=ctrl+alt+shift+a-text-longer-than-thirty-one\r\n"
                 "[language]\r\nfilepath=language\\English.ini\r\n"
@@ -382,7 +382,7 @@ TEST(texts_are_cut_to_their_keys_buffers_and_accounts_live_in_their_sections)
     CHECK_EQ(ReadSettingText(Setting::kAutoCloseClassName, text, kSettingTextChars), 7);
 }
 
-TEST(a_menu_switch_writes_the_opposite_and_returns_it)
+TEST_CASE("a_menu_switch_writes_the_opposite_and_returns_it")
 {
     UseSettings("[topmost]\r\nenable=2\r\n[mbutton]\r\ncode=0\r\n");
     CHECK_EQ(FlipSwitch(Setting::kTopmostEnable), 0);  // "2" is on: becomes "0"

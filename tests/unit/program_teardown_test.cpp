@@ -29,7 +29,7 @@ HWND MakeWindow()
 }
 }  // namespace
 
-TEST(a_library_that_cannot_be_freed_is_reported_and_the_teardown_goes_on)
+TEST_CASE("a_library_that_cannot_be_freed_is_reported_and_the_teardown_goes_on")
 {
     TrayShell shell;
     REQUIRE(shell.Start());

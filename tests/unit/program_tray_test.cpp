@@ -64,7 +64,7 @@ const MenuItemState* Find(const MenuItemState* states, int n, UINT id)
 }
 }  // namespace
 
-TEST(language_names_drop_the_last_four_characters)
+TEST_CASE("language_names_drop_the_last_four_characters")
 {
     CHECK_EQ(LanguageNameLength(L"English.ini"), 7);
     CHECK_EQ(LanguageNameLength(L".ini"), 0);   // ends the enumeration
@@ -72,7 +72,7 @@ TEST(language_names_drop_the_last_four_characters)
     CHECK(LanguageNameLength(nullptr) <= 0);
 }
 
-TEST(a_language_entry_matches_its_file_name_without_regard_to_case)
+TEST_CASE("a_language_entry_matches_its_file_name_without_regard_to_case")
 {
     CHECK(LanguageEntryMatches(L"English", L"English.ini"));
     CHECK(LanguageEntryMatches(L"english", L"ENGLISH.INI"));
@@ -85,7 +85,7 @@ TEST(a_language_entry_matches_its_file_name_without_regard_to_case)
     CHECK(!LanguageEntryMatches(nullptr, L"English.ini"));
 }
 
-TEST(the_current_language_is_the_first_entry_naming_the_file)
+TEST_CASE("the_current_language_is_the_first_entry_naming_the_file")
 {
     wchar_t alpha[] = L"Alpha", beta[] = L"beta", beta2[] = L"Beta";
     LanguageEntry entries[] = {{alpha, CmdFirstLanguage}, {beta, CmdFirstLanguage + 1},
@@ -100,7 +100,7 @@ TEST(the_current_language_is_the_first_entry_naming_the_file)
     CHECK_EQ(FindCurrentLanguage(entries, 0, L"Alpha.ini"), -1);
 }
 
-TEST(language_paths_resolve_beside_the_program_or_as_written)
+TEST_CASE("language_paths_resolve_beside_the_program_or_as_written")
 {
     CHECK_EQ(LanguageDirectoryLength(L"language\\English.ini"), 9);
     CHECK_EQ(LanguageDirectoryLength(L"English.ini"), 0);
@@ -114,7 +114,7 @@ TEST(language_paths_resolve_beside_the_program_or_as_written)
     CHECK_EQ(Resolve(long_name.c_str()), std::wstring(L"<none>"));  // does not fit
 }
 
-TEST(fixed_entries_are_separators_when_their_text_starts_with_a_dash)
+TEST_CASE("fixed_entries_are_separators_when_their_text_starts_with_a_dash")
 {
     CHECK_EQ(FixedEntryKind(L"-"), int(kItemSeparator));
     CHECK_EQ(FixedEntryKind(L"-Hibernate"), int(kItemSeparator));
@@ -143,7 +143,7 @@ TEST(fixed_entries_are_separators_when_their_text_starts_with_a_dash)
     CHECK_EQ(std::wstring(buffer), std::wstring());
 }
 
-TEST(check_and_grey_rules)
+TEST_CASE("check_and_grey_rules")
 {
     MenuItemState states[32];
     MenuInputs in = NoSettings();
@@ -151,7 +151,7 @@ TEST(check_and_grey_rules)
     for (int i = 0; i < n; ++i) {
         bool expected = states[i].id == CmdAutoScrollMode1;
         if (!CHECK_EQ(states[i].checked, expected))
-            check::Note("id %u", states[i].id);
+            MESSAGE(check::Format("id %u", states[i].id));
     }
     CHECK(Find(states, n, CmdSnapshotWatermark)->grayed);  // no file snapshots: no watermark
     CHECK(!Find(states, n, CmdDocking)->grayed);
@@ -188,7 +188,7 @@ TEST(check_and_grey_rules)
     CHECK_EQ(ComputeMenuStates(in, states, 3), 3);  // bounded by the room given
 }
 
-TEST(popup_menus_are_built_in_array_order_leaving_out_kind_3)
+TEST_CASE("popup_menus_are_built_in_array_order_leaving_out_kind_3")
 {
     wchar_t a[] = L"A", b[] = L"B", c[] = L"C";
     DynMenuItem items[] = {{10, kItemCommand, a}, {11, kItemLeftOut, b}, {0, kItemSeparator, nullptr},
@@ -205,7 +205,7 @@ TEST(popup_menus_are_built_in_array_order_leaving_out_kind_3)
     DestroyMenu(menu);
 }
 
-TEST(languages_are_enumerated_chosen_and_freed)
+TEST_CASE("languages_are_enumerated_chosen_and_freed")
 {
     LanguageFixture fixture("[root]\r\n3=Start\r\n");
     std::wstring dir = JoinPath(fixture.dir, L"lang");
@@ -246,7 +246,7 @@ TEST(languages_are_enumerated_chosen_and_freed)
     CHECK_EQ(Owned(GetMenuText(L"root", CmdRunAtStart)), std::wstring(L"<null>"));
 }
 
-TEST(the_help_file_is_the_languages_when_it_can_be_read)
+TEST_CASE("the_help_file_is_the_languages_when_it_can_be_read")
 {
     LanguageFixture fixture("[root]\r\n3=Start\r\n");
     wchar_t name[MAX_PATH];

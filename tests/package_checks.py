@@ -1,0 +1,136 @@
+#!/usr/bin/env python3
+"""Static checks of the packages scripts/package.sh builds, for both targets:
+each portable zip holds exactly the user's files in one folder, and each
+installer is an NSIS installer of the right PE type that carries the
+stripped images of its own target.  (The win64 installer also runs, in
+tests/scenario/installer_test.cpp; the win32 one cannot run here.)
+Prints one line per check and ends with "N passed, N failed".
+    package_checks.py [BUILD_ROOT]"""
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import zipfile
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+TARGETS = {"i686": ("win32", 0x14C, 0x10B), "x86_64": ("win64", 0x8664, 0x20B)}
+PACKAGE_FILES = ["quornvale.exe", "Ostrilix.dll", "settings.ini", "readme_en.txt"]
+
+passed = failed = 0
+
+
+def check(ok, text):
+    global passed, failed
+    if ok:
+        passed += 1
+    else:
+        failed += 1
+    print("[%s] %s" % ("  OK  " if ok else " FAIL ", text))
+
+
+def version():
+    text = (ROOT / "common" / "version.h").read_text()
+    return re.search(r'^#define QUORNVALE_VERSION_TEXT "([0-9.]+)"$', text, re.M).group(1)
+
+
+def pe_type(data):
+    if data[:2] != b"MZ":
+        return None
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    if data[pe:pe + 4] != b"PE\0\0":
+        return None
+    machine = struct.unpack_from("<H", data, pe + 4)[0]
+    magic = struct.unpack_from("<H", data, pe + 24)[0]
+    return machine, magic
+
+
+def stripped(data):
+    """No COFF symbols and no debug sections: what strip removes.  (The i686
+    strip leaves the pointer to an empty symbol table behind.)"""
+    if pe_type(data) is None:
+        return False
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    _, sections, _, strings_at, symbols, optional_size = struct.unpack_from("<HHIIIH", data, pe + 4)
+    table = pe + 24 + optional_size
+    names = []
+    for i in range(sections):
+        name = data[table + 40 * i:table + 40 * i + 8].rstrip(b"\0")
+        if name.startswith(b"/") and strings_at:  # a long name: "/offset" into the string table
+            start = strings_at + symbols * 18 + int(name[1:])
+            name = data[start:data.index(b"\0", start)]
+        names.append(name)
+    return symbols == 0 and not any(n.startswith(b".debug") for n in names)
+
+
+def expected_files():
+    dist = ROOT / "quornvale" / "resources" / "dist"
+    files = set(PACKAGE_FILES) | {str(p.relative_to(dist)) for p in dist.rglob("*") if p.is_file()}
+    return sorted(files)
+
+
+def check_target(build_root, target):
+    arch, machine, magic = TARGETS[target]
+    name = "quornvale-%s-%s" % (version(), arch)
+    packages = build_root / target / "packages"
+    stage = packages / name
+    wanted = expected_files()
+
+    zip_path = packages / (name + ".zip")
+    check(zip_path.is_file(), "%s.zip built" % name)
+    if zip_path.is_file():
+        with zipfile.ZipFile(zip_path) as z:
+            files = sorted(n[len(name) + 1:] for n in z.namelist()
+                           if not n.endswith("/") and n.startswith(name + "/"))
+            others = [n for n in z.namelist() if not n.startswith(name + "/")]
+            check(files == wanted and not others,
+                  "%s.zip holds exactly %s in %s/ (has %s%s)"
+                  % (name, ", ".join(wanted), name, ", ".join(files), " and " + ", ".join(others) if others else ""))
+            for image in ("quornvale.exe", "Ostrilix.dll"):
+                member = "%s/%s" % (name, image)
+                data = z.read(member) if member in z.namelist() else b""
+                check(pe_type(data) == (machine, magic),
+                      "%s.zip: %s is a %s image" % (name, image, target))
+                check(stripped(data), "%s.zip: %s is stripped (no symbols, no debug sections)" % (name, image))
+
+    setup = packages / (name + "-setup.exe")
+    check(setup.is_file(), "%s-setup.exe built" % name)
+    if not setup.is_file():
+        return
+    data = setup.read_bytes()
+    check(pe_type(data) == (machine, magic),
+          "%s-setup.exe: %s image (machine 0x%x)" % (name, "PE32+" if magic == 0x20B else "PE32", machine))
+    check(b"NullsoftInst" in data, "%s-setup.exe: an NSIS installer" % name)
+    # Unpacked with 7-Zip, which reads NSIS installers: the images inside
+    # are the staged ones, byte for byte.
+    seven = shutil.which("7z")
+    check(seven is not None, "7z found (Debian package p7zip-full)")
+    if not seven:
+        return
+    with tempfile.TemporaryDirectory() as out:
+        subprocess.run([seven, "x", "-y", "-o" + out, str(setup)], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        out = Path(out)
+        inside = sorted(str(p.relative_to(out)) for p in out.rglob("*")
+                        if p.is_file() and not str(p.relative_to(out)).startswith("$"))
+        check(inside == sorted(wanted + ["uninstall.exe"]),
+              "%s-setup.exe carries %s and uninstall.exe (has %s)" % (name, ", ".join(wanted), ", ".join(inside)))
+        for image in ("quornvale.exe", "Ostrilix.dll"):
+            packed = out / image
+            same = packed.is_file() and packed.read_bytes() == (stage / image).read_bytes()
+            check(same and pe_type(packed.read_bytes()) == (machine, magic),
+                  "%s-setup.exe carries the %s %s" % (name, target, image))
+
+
+def main():
+    build_root = Path(sys.argv[1]) if len(sys.argv) > 1 else ROOT / "build"
+    for target in TARGETS:
+        check_target(build_root, target)
+    print("%d passed, %d failed" % (passed, failed))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
