@@ -43,7 +43,7 @@ std::vector<DWORD> CloseTimes(const TargetWindow& t)
 }
 }  // namespace
 
-TEST(windows_are_matched_by_class_by_title_or_by_both)
+TEST_CASE("windows_are_matched_by_class_by_title_or_by_both")
 {
     struct Candidate {
         const wchar_t *window_class, *title;
@@ -65,7 +65,7 @@ TEST(windows_are_matched_by_class_by_title_or_by_both)
         {"neither", "[autoclose]\r\nenable=1\r\n", {{L"QvCloseMe", L"Close this one", false}}},
     };
     for (const Row& row : rows) {
-        check::Note("%s", row.name);
+        MESSAGE(check::Format("%s", row.name));
         std::vector<std::unique_ptr<TargetWindow>> targets;
         for (size_t i = 0; i < row.windows.size(); ++i) {
             targets.push_back(std::make_unique<TargetWindow>());
@@ -86,7 +86,7 @@ TEST(windows_are_matched_by_class_by_title_or_by_both)
     }
 }
 
-TEST(a_series_closes_on_short_ticks_a_stubborn_window_is_asked_every_two_seconds_and_off_stops)
+TEST_CASE("a_series_closes_on_short_ticks_a_stubborn_window_is_asked_every_two_seconds_and_off_stops")
 {
     Program program(L"autoseries", WithSettings("[autoclose]\r\nenable=0\r\nclsname=QvSeries\r\n"));
     REQUIRE(program.Start());
@@ -105,7 +105,7 @@ TEST(a_series_closes_on_short_ticks_a_stubborn_window_is_asked_every_two_seconds
             first = time < first ? time : first;
             last = time > last ? time : last;
         }
-    check::Note("three windows asked within %lu ms (the idle period is %d ms)", last - first, 2000);
+    MESSAGE(check::Format("three windows asked within %lu ms (the idle period is %d ms)", last - first, 2000));
     CHECK(last - first < 1500);
 
     // A window that ignores WM_CLOSE is asked again only every two seconds,

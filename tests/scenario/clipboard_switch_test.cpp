@@ -107,7 +107,7 @@ size_t BalloonCount(const TrayShell& shell)
 }
 }  // namespace
 
-TEST(paths_and_file_lists_convert_both_ways_and_failures_leave_the_clipboard_alone)
+TEST_CASE("paths_and_file_lists_convert_both_ways_and_failures_leave_the_clipboard_alone")
 {
     TrayShell shell;
     REQUIRE(shell.Start());
@@ -140,7 +140,7 @@ TEST(paths_and_file_lists_convert_both_ways_and_failures_leave_the_clipboard_alo
          L"Failed to convert pastable object to path."},
     };
     for (const Row& row : rows) {
-        check::Note("%s", row.name);
+        MESSAGE(check::Format("%s", row.name));
         REQUIRE(SetClipboard(row.put, row.text, row.files));
         const size_t balloons = BalloonCount(shell);
         PostMessageW(program.MainWindow(), WM_COMMAND, row.command, 0);

@@ -65,7 +65,7 @@ void Choose(const Program& program, UINT id)
 }
 }  // namespace
 
-TEST(on_windows_2000_the_captions_keep_the_wanted_colours_until_switched_off_and_at_exit)
+TEST_CASE("on_windows_2000_the_captions_keep_the_wanted_colours_until_switched_off_and_at_exit")
 {
     ScopedAppVersion program_version(L"quornvale.exe", L"win2k");
     ScopedAppVersion desktop_version(L"desktop_double_gui.exe", L"win2k");
@@ -102,7 +102,7 @@ TEST(on_windows_2000_the_captions_keep_the_wanted_colours_until_switched_off_and
     CHECK(ColoursAre(list, kDesktopText, kOtherBack));
 }
 
-TEST(on_other_systems_the_program_and_the_hook_leave_the_desktop_alone)
+TEST_CASE("on_other_systems_the_program_and_the_hook_leave_the_desktop_alone")
 {
     struct Case {
         const wchar_t* program_version;

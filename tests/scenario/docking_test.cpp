@@ -100,7 +100,7 @@ bool CheckRect(HWND wnd, const RECT& want, const char* what)
 {
     if (RectIs(wnd, want))
         return true;
-    check::Note("%s: wanted %s, window at %s", what, Text(want).c_str(), Text(WindowRect(wnd)).c_str());
+    MESSAGE(check::Format("%s: wanted %s, window at %s", what, Text(want).c_str(), Text(WindowRect(wnd)).c_str()));
     return false;
 }
 
@@ -113,7 +113,7 @@ void PutWindow(HWND wnd, int x, int y, int w = 400, int h = 300)
 using AeroSnapModeFn = LONG(WINAPI*)(LONG);
 }  // namespace
 
-TEST(edge_docking_to_each_side_and_release_by_pulling_away)
+TEST_CASE("edge_docking_to_each_side_and_release_by_pulling_away")
 {
     Program program(L"dockedge", WithSettings(kEdgeDocking));
     TargetWindow target;
@@ -137,7 +137,7 @@ TEST(edge_docking_to_each_side_and_release_by_pulling_away)
          Sized(w.right - cx, 320, cx, cy)},
     };
     for (const Row& r : rows) {
-        check::Note("side %s", r.side);
+        MESSAGE(check::Format("side %s", r.side));
         PutWindow(wnd, 440, 340);
         CaptionDrag drag(wnd);
         REQUIRE(drag.Begin());
@@ -154,7 +154,7 @@ TEST(edge_docking_to_each_side_and_release_by_pulling_away)
     CHECK(WaitFor([&] { return target.RunsOwnProcedure(); }, 5000));
 }
 
-TEST(half_screen_docking_fills_each_half_and_gives_the_size_back_and_left_ctrl_inverts_the_mode)
+TEST_CASE("half_screen_docking_fills_each_half_and_gives_the_size_back_and_left_ctrl_inverts_the_mode")
 {
     Program program(L"dockhalf", WithSettings(kEdgeDocking));
     LibraryView view(program.LibraryPath());
@@ -188,7 +188,7 @@ TEST(half_screen_docking_fills_each_half_and_gives_the_size_back_and_left_ctrl_i
          {w.left + 45, 300}, Sized(w.left, 300, 400, 300)},
     };
     for (const Row& r : rows) {
-        check::Note("%s", r.name);
+        MESSAGE(check::Format("%s", r.name));
         set_mode(r.mode);
         PutWindow(wnd, 440, 340);
         CaptionDrag drag(wnd);
@@ -207,7 +207,7 @@ TEST(half_screen_docking_fills_each_half_and_gives_the_size_back_and_left_ctrl_i
             const RECT now = WindowRect(wnd);
             return RectWidth(now) == 400 && RectHeight(now) == 300 && now.left == r.away.x;
         }, 5000));
-        check::Note("released at %s", Text(WindowRect(wnd)).c_str());
+        MESSAGE(check::Format("released at %s", Text(WindowRect(wnd)).c_str()));
         ctrl.reset();
         CHECK(drag.End());
     }
@@ -216,7 +216,7 @@ TEST(half_screen_docking_fills_each_half_and_gives_the_size_back_and_left_ctrl_i
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(alt_keeps_a_window_from_docking_and_releases_a_docked_one_and_a_jump_past_the_band_does_not_dock)
+TEST_CASE("alt_keeps_a_window_from_docking_and_releases_a_docked_one_and_a_jump_past_the_band_does_not_dock")
 {
     Program program(L"dockalt", WithSettings(kEdgeDocking));
     TargetWindow target;
@@ -263,7 +263,7 @@ TEST(alt_keeps_a_window_from_docking_and_releases_a_docked_one_and_a_jump_past_t
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(two_windows_of_one_process_docking_one_leaves_the_other_free)
+TEST_CASE("two_windows_of_one_process_docking_one_leaves_the_other_free")
 {
     Program program(L"docktwo", WithSettings(kEdgeDocking));
     TargetOptions options;

@@ -31,7 +31,7 @@ bool LabelCentredOn(HWND cover, HWND wnd)
 }
 }  // namespace
 
-TEST(size_label_follows_a_caption_drag_and_a_border_sizing_and_goes_at_the_release)
+TEST_CASE("size_label_follows_a_caption_drag_and_a_border_sizing_and_goes_at_the_release")
 {
     struct Row {
         const char* name;
@@ -45,7 +45,7 @@ TEST(size_label_follows_a_caption_drag_and_a_border_sizing_and_goes_at_the_relea
         {"caption, switch off", false, HTCAPTION, {60, 40}, {400, 300}},
     };
     for (const Row& r : rows) {
-        check::Note("%s", r.name);
+        MESSAGE(check::Format("%s", r.name));
         Program program(L"sizelabel", WithSettings(r.on ? "[sizewindow]\r\nenable=1\r\n" : "[sizewindow]\r\nenable=0\r\n"));
         // The label's text is read from the debug output.
         DebugMonitor monitor;
@@ -104,10 +104,10 @@ TEST(size_label_follows_a_caption_drag_and_a_border_sizing_and_goes_at_the_relea
     }
 }
 
-TEST(move_cursor_over_a_pressed_caption_with_the_switch_on_and_the_system_cursor_with_it_off)
+TEST_CASE("move_cursor_over_a_pressed_caption_with_the_switch_on_and_the_system_cursor_with_it_off")
 {
     for (bool on : {true, false}) {
-        check::Note("move cursor %s", on ? "on" : "off");
+        MESSAGE(check::Format("move cursor %s", on ? "on" : "off"));
         Program program(L"movecursor",
                         WithSettings(on ? "[changecursor]\r\nenable=1\r\n" : "[changecursor]\r\nenable=0\r\n"));
         TargetWindow target;

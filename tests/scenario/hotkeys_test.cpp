@@ -204,7 +204,7 @@ private:
 };
 }  // namespace
 
-TEST(every_hotkey_is_registered_from_its_text_and_does_its_action)
+TEST_CASE("every_hotkey_is_registered_from_its_text_and_does_its_action")
 {
     DebugMonitor monitor;
     REQUIRE(monitor.Active());
@@ -254,8 +254,8 @@ TEST(every_hotkey_is_registered_from_its_text_and_does_its_action)
         const RECT expected = {100, 50, 100 + row.to.cx, 50 + row.to.cy};
         CHECK(PressHotkey(monitor, row.id));
         if (!CHECK(WaitFor([&] { return RectIs(wnd, expected) && LabelShows(main_window, expected); }, 5000)))
-            check::Note("list \"%s\", key %d: got %ls, label \"%ls\"", row.list, row.id,
-                        SizeText(WindowRect(wnd)).c_str(), LabelText(main_window).c_str());
+            MESSAGE(check::Format("list \"%s\", key %d: got %ls, label \"%ls\"", row.list, row.id,
+                        SizeText(WindowRect(wnd)).c_str(), LabelText(main_window).c_str()));
     }
 
     // Every nudge code, each from where the last one left the window.
@@ -272,7 +272,7 @@ TEST(every_hotkey_is_registered_from_its_text_and_does_its_action)
         const RECT expected = {r.left + row.dl, r.top + row.dt, r.right + row.dr, r.bottom + row.db};
         CHECK(PressHotkey(monitor, row.id));
         if (!CHECK(WaitFor([&] { return RectIs(wnd, expected) && LabelShows(main_window, expected); }, 5000)))
-            check::Note("nudge key %d: got %ls", row.id, SizeText(WindowRect(wnd)).c_str());
+            MESSAGE(check::Format("nudge key %d: got %ls", row.id, SizeText(WindowRect(wnd)).c_str()));
     }
 
     // The label stays until a second after the last sizing key: a second key
@@ -290,7 +290,7 @@ TEST(every_hotkey_is_registered_from_its_text_and_does_its_action)
     const DWORD shown = GetTickCount();
     CHECK(WaitFor([&] { return !IsWindowVisible(main_window); }, 5000));
     const DWORD up = GetTickCount() - shown;
-    check::Note("the label went %lu ms after the last sizing key was seen", up);
+    MESSAGE(check::Format("the label went %lu ms after the last sizing key was seen", up));
     CHECK(up >= 700);
     CHECK(up < 2500);
 
@@ -322,8 +322,8 @@ TEST(every_hotkey_is_registered_from_its_text_and_does_its_action)
         const DWORD pressed = GetTickCount();
         CHECK(monitor.WaitForText("Turning the monitor off", 5000));
         const DWORD later = GetTickCount() - pressed;
-        check::Note("monitor off %lu ms after the key was seen; the main thread answered within %lu ms", later,
-                    watch.LongestMs());
+        MESSAGE(check::Format("monitor off %lu ms after the key was seen; the main thread answered within %lu ms", later,
+                    watch.LongestMs()));
         CHECK(later >= 700);
         CHECK(watch.LongestMs() < 500);
         CHECK_EQ(watch.Unanswered(), 0u);
@@ -335,7 +335,7 @@ TEST(every_hotkey_is_registered_from_its_text_and_does_its_action)
         CHECK(!HeldElsewhere(row.modifiers, row.vk));
 }
 
-TEST(hotkeys_that_cannot_be_registered_are_named_in_one_balloon_and_the_others_work)
+TEST_CASE("hotkeys_that_cannot_be_registered_are_named_in_one_balloon_and_the_others_work")
 {
     // Another process holds two of the combinations.
     REQUIRE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'M'));
@@ -382,7 +382,7 @@ TEST(hotkeys_that_cannot_be_registered_are_named_in_one_balloon_and_the_others_w
     UnregisterHotKey(nullptr, 2);
 }
 
-TEST(hibernate_explains_each_refusal_and_lock_calls_the_system)
+TEST_CASE("hibernate_explains_each_refusal_and_lock_calls_the_system")
 {
     DebugMonitor monitor;
     REQUIRE(monitor.Active());
@@ -426,7 +426,7 @@ TEST(hibernate_explains_each_refusal_and_lock_calls_the_system)
     CHECK_EQ(program.Close(), 0);
 }
 
-TEST(a_session_lock_or_unlock_releases_the_left_windows_key)
+TEST_CASE("a_session_lock_or_unlock_releases_the_left_windows_key")
 {
     DebugMonitor monitor;
     REQUIRE(monitor.Active());

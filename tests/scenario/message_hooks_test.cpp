@@ -49,7 +49,7 @@ HCURSOR CurrentCursor()
 }
 }  // namespace
 
-TEST(information_mode_copies_the_classes_and_opens_no_context_menu)
+TEST_CASE("information_mode_copies_the_classes_and_opens_no_context_menu")
 {
     const std::wstring long_class = L"QvInformationClass" + std::wstring(22, L'x');  // 40 characters
     struct Row {
@@ -68,7 +68,7 @@ TEST(information_mode_copies_the_classes_and_opens_no_context_menu)
         {"mode off", false, false, false, L"QvTargetWindow", L""},
     };
     for (const Row& row : rows) {
-        check::Note("row: %s", row.what);
+        MESSAGE(check::Format("row: %s", row.what));
         Program program(L"information", WithSettings(row.mode_on ? "[information]\r\nenable=1\r\n"
                                                                   : "[information]\r\nenable=0\r\n"));
         TargetWindow target;
@@ -98,10 +98,10 @@ TEST(information_mode_copies_the_classes_and_opens_no_context_menu)
     }
 }
 
-TEST(typing_hides_the_cursor_only_while_the_switch_is_on)
+TEST_CASE("typing_hides_the_cursor_only_while_the_switch_is_on")
 {
     for (bool on : {true, false}) {
-        check::Note("hidecursor=%d", int(on));
+        MESSAGE(check::Format("hidecursor=%d", int(on)));
         DebugMonitor monitor;
         REQUIRE(monitor.Active());
         Program program(L"hidecursor", WithSettings(on ? "[hidecursor]\r\nenable=1\r\n" : "[hidecursor]\r\nenable=0\r\n"));
@@ -123,7 +123,7 @@ TEST(typing_hides_the_cursor_only_while_the_switch_is_on)
     }
 }
 
-TEST(a_window_of_a_listed_class_switches_the_input_method_off_for_its_process)
+TEST_CASE("a_window_of_a_listed_class_switches_the_input_method_off_for_its_process")
 {
     // A popup menu window ("#32768") is a window the target creates on
     // request, after the library has arrived in its process.  Whether the
@@ -137,7 +137,7 @@ TEST(a_window_of_a_listed_class_switches_the_input_method_off_for_its_process)
         {"[#3276];[#327680];[#32768 ];", false},  // prefix, suffix, with a space
     };
     for (const Row& row : rows) {
-        check::Note("classes=%s", row.classes);
+        MESSAGE(check::Format("classes=%s", row.classes));
         DebugMonitor monitor;
         REQUIRE(monitor.Active());
         const std::string settings = std::string("[disableime]\r\nenable=1\r\nclasses=") + row.classes + "\r\n";
@@ -160,7 +160,7 @@ TEST(a_window_of_a_listed_class_switches_the_input_method_off_for_its_process)
     }
 }
 
-TEST(the_programs_menus_follow_the_wheel_transparency_and_the_effects_come_back)
+TEST_CASE("the_programs_menus_follow_the_wheel_transparency_and_the_effects_come_back")
 {
     Program program(L"menualpha", WithSettings("[transparent]\r\nenable=1\r\nminivalue=200\r\n"));
     TargetWindow target;
@@ -185,7 +185,7 @@ TEST(the_programs_menus_follow_the_wheel_transparency_and_the_effects_come_back)
         {"faded again", -120, 245, 1},
     };
     for (const Step& step : steps) {
-        check::Note("step: %s", step.what);
+        MESSAGE(check::Format("step: %s", step.what));
         REQUIRE(notch(step.wheel, step.alpha));
         HWND menu = OpenTrayMenu(program);
         REQUIRE(menu);

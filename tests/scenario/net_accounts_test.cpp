@@ -74,7 +74,7 @@ const char kReplies[] =
     "[beta]\r\noutput=System error 1219 has occurred.\r\nexit=2\r\n";
 }  // namespace
 
-TEST(accounts_connect_toggle_and_disconnect_at_exit_with_each_value_as_one_argument)
+TEST_CASE("accounts_connect_toggle_and_disconnect_at_exit_with_each_value_as_one_argument")
 {
     NetDouble net(kReplies);
     REQUIRE(net.Ready());
@@ -147,7 +147,7 @@ TEST(accounts_connect_toggle_and_disconnect_at_exit_with_each_value_as_one_argum
     CHECK_EQ(State(program, L"1"), std::wstring(L"0"));
 }
 
-TEST(without_accounts_net_exe_is_never_run)
+TEST_CASE("without_accounts_net_exe_is_never_run")
 {
     NetDouble net("[reply]\r\nexit=0\r\n");
     REQUIRE(net.Ready());
@@ -163,7 +163,7 @@ TEST(without_accounts_net_exe_is_never_run)
     CHECK_EQ(State(program, L"0"), std::wstring(L"1"));
 }
 
-TEST(a_hung_net_exe_cannot_hold_the_exit_and_a_refused_value_is_never_run)
+TEST_CASE("a_hung_net_exe_cannot_hold_the_exit_and_a_refused_value_is_never_run")
 {
     // Each net.exe would hang for half a minute.
     NetDouble net("[reply]\r\nhang_ms=30000\r\nexit=0\r\n");
@@ -186,14 +186,14 @@ TEST(a_hung_net_exe_cannot_hold_the_exit_and_a_refused_value_is_never_run)
     const DWORD begun = GetTickCount();
     CHECK_EQ(program.Close(30000), 0);
     const DWORD took = GetTickCount() - begun;
-    check::Note("the exit with two hung net.exe took %lu ms (bound: 5000 ms each, 10000 ms in all)", took);
+    MESSAGE(check::Format("the exit with two hung net.exe took %lu ms (bound: 5000 ms each, 10000 ms in all)", took));
     CHECK(took < 20000);
     CHECK(net.Runs().size() >= 1);
     CHECK_EQ(State(program, L"0"), std::wstring(L"0"));
     CHECK_EQ(State(program, L"1"), std::wstring(L"0"));
 }
 
-TEST(a_missing_net_exe_gives_a_balloon_and_the_program_runs_on)
+TEST_CASE("a_missing_net_exe_gives_a_balloon_and_the_program_runs_on")
 {
     NetDouble net("", false);
     REQUIRE(net.Ready());

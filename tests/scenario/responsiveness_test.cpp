@@ -217,7 +217,7 @@ bool ExitsWithinBound(Bench& b)
     const DWORD begun = GetTickCount();
     const int code = b.program.Close(30000);
     const DWORD took = GetTickCount() - begun;
-    check::Note("net exit with a hung net.exe took %lu ms", took);
+    MESSAGE(check::Format("net exit with a hung net.exe took %lu ms", took));
     const bool disconnected = g_hung_net->WaitForRuns(2, 1000);
     g_hung_net.reset();
     return code == 0 && took < 15000 && disconnected;

@@ -110,7 +110,7 @@ bool Drag(const Taskbar& taskbar, POINT from, POINT to)
 const std::vector<int> kPlaced = {0, 1, 2};
 }  // namespace
 
-TEST(on_xp_a_dragged_button_takes_the_place_it_is_dropped_on_and_the_taskbar_is_left_as_found)
+TEST_CASE("on_xp_a_dragged_button_takes_the_place_it_is_dropped_on_and_the_taskbar_is_left_as_found")
 {
     ScopedAppVersion version(L"taskbar_double_gui.exe", L"winxp");
     DebugMonitor monitor;
@@ -141,7 +141,7 @@ TEST(on_xp_a_dragged_button_takes_the_place_it_is_dropped_on_and_the_taskbar_is_
     CHECK(Order(taskbar) == kPlaced);
 }
 
-TEST(on_windows_7_and_later_nothing_is_installed)
+TEST_CASE("on_windows_7_and_later_nothing_is_installed")
 {
     for (const wchar_t* system : {L"win7", L"win10"}) {
         ScopedAppVersion version(L"taskbar_double_gui.exe", system);

@@ -106,7 +106,7 @@ HWND SecondWindow(const TargetWindow& target, const TargetOptions& options)
 }
 }  // namespace
 
-TEST(listed_windows_and_left_alt_send_a_window_to_the_tray_and_its_icon_brings_it_back)
+TEST_CASE("listed_windows_and_left_alt_send_a_window_to_the_tray_and_its_icon_brings_it_back")
 {
     const std::string exe = Utf8(JoinPath(BinDir(), L"target_window_gui.exe"));
     const std::wstring title200 = L"Tray " + std::wstring(195, L't');
@@ -123,7 +123,7 @@ TEST(listed_windows_and_left_alt_send_a_window_to_the_tray_and_its_icon_brings_i
         {"Left Alt with an empty list", "", L"QvTrayOther", true, true},
     };
     for (const Row& row : rows) {
-        check::Note("row: %s", row.what);
+        MESSAGE(check::Format("row: %s", row.what));
         TrayShell shell;
         REQUIRE(shell.Start());
         const std::string settings = TraySettings(row.list);
@@ -177,11 +177,11 @@ TEST(listed_windows_and_left_alt_send_a_window_to_the_tray_and_its_icon_brings_i
     }
 }
 
-TEST(two_windows_of_one_process_keep_their_own_icons_through_a_new_taskbar_and_come_back_at_exit)
+TEST_CASE("two_windows_of_one_process_keep_their_own_icons_through_a_new_taskbar_and_come_back_at_exit")
 {
     // The program ends by WM_CLOSE, and by the end of the session.
     for (bool session_end : {false, true}) {
-        check::Note("ended by %s", session_end ? "WM_ENDSESSION" : "WM_CLOSE");
+        MESSAGE(check::Format("ended by %s", session_end ? "WM_ENDSESSION" : "WM_CLOSE"));
         TrayShell shell;
         REQUIRE(shell.Start());
         const std::string settings = TraySettings("");
@@ -235,7 +235,7 @@ TEST(two_windows_of_one_process_keep_their_own_icons_through_a_new_taskbar_and_c
     }
 }
 
-TEST(switching_the_feature_off_brings_windows_back_and_a_destroyed_window_leaves_no_icon)
+TEST_CASE("switching_the_feature_off_brings_windows_back_and_a_destroyed_window_leaves_no_icon")
 {
     TrayShell shell;
     REQUIRE(shell.Start());

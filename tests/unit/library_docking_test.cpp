@@ -27,7 +27,7 @@ bool Same(const RECT& a, const RECT& b)
 }
 }  // namespace
 
-TEST(a_side_docks_only_when_its_edge_enters_the_band_from_outside)
+TEST_CASE("a_side_docks_only_when_its_edge_enters_the_band_from_outside")
 {
     struct Row {
         const char* name;
@@ -56,12 +56,12 @@ TEST(a_side_docks_only_when_its_edge_enters_the_band_from_outside)
     for (const Row& r : rows) {
         const LONG side = DockSideEntered(r.work, r.drag, r.last);
         if (side != r.side)
-            check::Note("%s: got %ld", r.name, side);
+            MESSAGE(check::Format("%s: got %ld", r.name, side));
         CHECK_EQ(side, r.side);
     }
 }
 
-TEST(a_docked_window_is_released_past_30_inside_or_past_the_overshoot_limit)
+TEST_CASE("a_docked_window_is_released_past_30_inside_or_past_the_overshoot_limit")
 {
     struct Row {
         LONG side;
@@ -87,12 +87,12 @@ TEST(a_docked_window_is_released_past_30_inside_or_past_the_overshoot_limit)
     for (const Row& r : rows) {
         const bool released = ShouldReleaseDock(r.side, kWork, r.drag, r.half);
         if (released != r.released)
-            check::Note("side %ld at %ld,%ld half %d: got %d", r.side, r.drag.left, r.drag.top, r.half, released);
+            MESSAGE(check::Format("side %ld at %ld,%ld half %d: got %d", r.side, r.drag.left, r.drag.top, r.half, released));
         CHECK_EQ(released, r.released);
     }
 }
 
-TEST(docked_placement_per_side_in_edge_and_half_screen_mode)
+TEST_CASE("docked_placement_per_side_in_edge_and_half_screen_mode")
 {
     struct Row {
         LONG side;
@@ -115,7 +115,7 @@ TEST(docked_placement_per_side_in_edge_and_half_screen_mode)
         CHECK(PlaceDocked(r.side, kWork, r.half, &pos, &cursor_up));
         const bool same = pos.x == r.want.x && pos.y == r.want.y && pos.cx == r.want.cx && pos.cy == r.want.cy;
         if (!same)
-            check::Note("side %ld half %d: %d,%d %dx%d", r.side, r.half, pos.x, pos.y, pos.cx, pos.cy);
+            MESSAGE(check::Format("side %ld half %d: %d,%d %dx%d", r.side, r.half, pos.x, pos.y, pos.cx, pos.cy));
         CHECK(same);
         CHECK_EQ(cursor_up, r.cursor_up);
     }
@@ -131,7 +131,7 @@ TEST(docked_placement_per_side_in_edge_and_half_screen_mode)
     CHECK_EQ(odd.cy, 981);
 }
 
-TEST(a_half_screen_window_released_regains_its_size_from_before_docking)
+TEST_CASE("a_half_screen_window_released_regains_its_size_from_before_docking")
 {
     // Docked at 100, 50 with 400 x 300; then it filled a half, and was pulled
     // more than 30 pixels away from the edge.
@@ -153,7 +153,7 @@ TEST(a_half_screen_window_released_regains_its_size_from_before_docking)
         int cursor_down = -1;
         const RECT got = RectOnHalfRelease(r.side, before, r.drag, &cursor_down);
         if (!Same(got, r.want))
-            check::Note("side %ld: %ld,%ld,%ld,%ld", r.side, got.left, got.top, got.right, got.bottom);
+            MESSAGE(check::Format("side %ld: %ld,%ld,%ld,%ld", r.side, got.left, got.top, got.right, got.bottom));
         CHECK(Same(got, r.want));
         CHECK_EQ(got.right - got.left, before.right - before.left);
         CHECK_EQ(got.bottom - got.top, before.bottom - before.top);
@@ -161,7 +161,7 @@ TEST(a_half_screen_window_released_regains_its_size_from_before_docking)
     }
 }
 
-TEST(hit_test_remapping_keeps_buttons_and_upper_corners_in_every_mode)
+TEST_CASE("hit_test_remapping_keeps_buttons_and_upper_corners_in_every_mode")
 {
     struct Row {
         LRESULT hit;
@@ -193,7 +193,7 @@ TEST(hit_test_remapping_keeps_buttons_and_upper_corners_in_every_mode)
     }
 }
 
-TEST(size_label_text_and_place)
+TEST_CASE("size_label_text_and_place")
 {
     wchar_t text[32];
     CHECK_EQ(FormatSizeLabel(Rect(100, 50, 900, 650), text, 32), 19);
@@ -239,7 +239,7 @@ void MoveTo(HWND wnd, int x, int y)
 }
 }  // namespace
 
-TEST(docking_one_window_pins_only_that_window_and_a_destroyed_one_leaves_nothing)
+TEST_CASE("docking_one_window_pins_only_that_window_and_a_destroyed_one_leaves_nothing")
 {
     RECT work = {};
     REQUIRE(GetMonitorWorkArea(10, 10, &work));
@@ -295,7 +295,7 @@ TEST(docking_one_window_pins_only_that_window_and_a_destroyed_one_leaves_nothing
     CHECK_EQ(SubclassSlotOf(b), -1);
 }
 
-TEST(half_screen_docking_fills_a_half_and_leaving_as_found_gives_the_size_back)
+TEST_CASE("half_screen_docking_fills_a_half_and_leaving_as_found_gives_the_size_back")
 {
     RECT work = {};
     REQUIRE(GetMonitorWorkArea(10, 10, &work));

@@ -13,7 +13,7 @@
 #include "ostrilix/mousehook/window_information.h"
 #include "tests/framework/check.h"
 
-TEST(input_method_class_matches_only_a_whole_bracketed_name)
+TEST_CASE("input_method_class_matches_only_a_whole_bracketed_name")
 {
     const wchar_t list[] = L"[Edit];[Notepad];[A;B];";
     struct Case {
@@ -55,7 +55,7 @@ HWND MakeWindow(const wchar_t* class_name)
 }
 }  // namespace
 
-TEST(a_listed_window_disables_the_input_method_of_every_thread_of_its_process)
+TEST_CASE("a_listed_window_disables_the_input_method_of_every_thread_of_its_process")
 {
     lstrcpynW(g_shared.s_sz_disableime_classes, L"[QvImeListed];", kSharedListChars);
     SetDisableImeCall(RecordDisable);
@@ -75,7 +75,7 @@ TEST(a_listed_window_disables_the_input_method_of_every_thread_of_its_process)
     DestroyWindow(prefix);
 }
 
-TEST(information_text_names_both_classes_and_cuts_them_at_31_characters)
+TEST_CASE("information_text_names_both_classes_and_cuts_them_at_31_characters")
 {
     const std::wstring long32(32, L'L'), long40(40, L'M');
     struct Case {
@@ -98,7 +98,7 @@ TEST(information_text_names_both_classes_and_cuts_them_at_31_characters)
     }
 }
 
-TEST(tray_tip_is_the_title_cut_to_120_characters_and_slots_name_their_windows)
+TEST_CASE("tray_tip_is_the_title_cut_to_120_characters_and_slots_name_their_windows")
 {
     const std::wstring t120(120, L'x'), t200(200, L'y');
     struct Case {
@@ -120,7 +120,7 @@ TEST(tray_tip_is_the_title_cut_to_120_characters_and_slots_name_their_windows)
     CHECK(TrayIconId(0) != TrayIconId(3));
 }
 
-TEST(information_mode_takes_every_right_press_and_swallows_every_right_release)
+TEST_CASE("information_mode_takes_every_right_press_and_swallows_every_right_release")
 {
     using A = MouseAction;
     auto facts = [](UINT message, UINT hit, bool info) {
@@ -151,6 +151,6 @@ TEST(information_mode_takes_every_right_press_and_swallows_every_right_release)
         CHECK(d.action == c.action);
         CHECK(d.otherwise == c.otherwise);
         if (d.action != c.action || d.otherwise != c.otherwise)
-            check::Note("case: %s", c.what);
+            MESSAGE(check::Format("case: %s", c.what));
     }
 }

@@ -9,7 +9,7 @@
 #include "ostrilix/hooks/taskbar_drag.h"
 #include "tests/framework/check.h"
 
-TEST(a_drop_moves_the_button_to_the_hit_button_and_nowhere_else)
+TEST_CASE("a_drop_moves_the_button_to_the_hit_button_and_nowhere_else")
 {
     struct Case {
         int source, hit;
@@ -33,7 +33,7 @@ TEST(a_drop_moves_the_button_to_the_hit_button_and_nowhere_else)
     }
 }
 
-TEST(taskbar_dragging_exists_up_to_vista_only)
+TEST_CASE("taskbar_dragging_exists_up_to_vista_only")
 {
     constexpr struct {
         int os_class;
@@ -43,7 +43,7 @@ TEST(taskbar_dragging_exists_up_to_vista_only)
         CHECK_EQ(TaskbarDragAvailable(c.os_class), c.available);
 }
 
-TEST(the_desktop_gets_its_wanted_colour_again_only_on_windows_2000_and_only_when_it_differs)
+TEST_CASE("the_desktop_gets_its_wanted_colour_again_only_on_windows_2000_and_only_when_it_differs")
 {
     constexpr COLORREF kText = RGB(255, 255, 255), kBack = CLR_NONE;
     struct Case {

@@ -28,7 +28,7 @@ std::vector<std::wstring> Paths(const DROPFILES* header, SIZE_T size)
 }
 }  // namespace
 
-TEST(file_list_blocks_have_the_documented_size_header_and_paths)
+TEST_CASE("file_list_blocks_have_the_documented_size_header_and_paths")
 {
     struct Row {
         const wchar_t* text;

@@ -5,7 +5,7 @@
 #include "quornvale/tools/desktop_colours.h"
 #include "tests/framework/check.h"
 
-TEST(caption_colours_take_the_low_8_bits_of_each_component_and_no_background_is_clr_none)
+TEST_CASE("caption_colours_take_the_low_8_bits_of_each_component_and_no_background_is_clr_none")
 {
     struct Case {
         bool no_background;

@@ -16,7 +16,7 @@ namespace {
 UINT KeyOf(wchar_t c) { return LOBYTE(VkKeyScanW(c)); }
 }  // namespace
 
-TEST(hotkey_texts_give_their_modifiers_and_key)
+TEST_CASE("hotkey_texts_give_their_modifiers_and_key")
 {
     struct Row {
         const wchar_t* text;
@@ -55,7 +55,7 @@ TEST(hotkey_texts_give_their_modifiers_and_key)
     }
 }
 
-TEST(the_fourteen_ids_have_their_keys_and_sizing_actions)
+TEST_CASE("the_fourteen_ids_have_their_keys_and_sizing_actions")
 {
     const Setting keys[] = {Setting::kTurnOffMonitorHotkey, Setting::kHibernateHotkey, Setting::kSnapshotHotkey,
                             Setting::kNotifyIconHotkey,     Setting::kSizeEnlarge,      Setting::kSizeShrink,
@@ -78,7 +78,7 @@ TEST(the_fourteen_ids_have_their_keys_and_sizing_actions)
         CHECK(!HotkeySetting(id, &s) && !SizingAction(id, &action));
 }
 
-TEST(preset_lists_keep_well_formed_entries_in_order)
+TEST_CASE("preset_lists_keep_well_formed_entries_in_order")
 {
     struct Row {
         const wchar_t* list;
@@ -109,7 +109,7 @@ TEST(preset_lists_keep_well_formed_entries_in_order)
     CHECK_EQ(ParseSizePresets(std::wstring_view(L"1x1;2x2;", 6), two, 2), 1);
 }
 
-TEST(enlarge_and_shrink_choose_the_next_preset)
+TEST_CASE("enlarge_and_shrink_choose_the_next_preset")
 {
     struct Row {
         const wchar_t* list;
@@ -141,7 +141,7 @@ TEST(enlarge_and_shrink_choose_the_next_preset)
     }
 }
 
-TEST(nudge_codes_move_an_edge_or_the_window_by_ten)
+TEST_CASE("nudge_codes_move_an_edge_or_the_window_by_ten")
 {
     const RECT r = {100, 50, 900, 650};
     struct Row {
@@ -168,7 +168,7 @@ TEST(nudge_codes_move_an_edge_or_the_window_by_ten)
     CHECK(NudgeRect(off, 5, &n) && n.rect.left == -15);
 }
 
-TEST(the_size_label_text_and_place)
+TEST_CASE("the_size_label_text_and_place")
 {
     wchar_t text[kSizeTextChars];
     const RECT r = {100, 50, 900, 650};
@@ -188,7 +188,7 @@ TEST(the_size_label_text_and_place)
     CHECK_EQ(odd.y, -25 - 5);
 }
 
-TEST(notice_texts_take_their_value_without_printf)
+TEST_CASE("notice_texts_take_their_value_without_printf")
 {
     struct Row {
         const wchar_t* format;
@@ -214,7 +214,7 @@ TEST(notice_texts_take_their_value_without_printf)
     CHECK_EQ(std::wstring(cut), std::wstring(L"abXYZ"));
 }
 
-TEST(the_desktop_and_the_taskbar_are_never_minimised)
+TEST_CASE("the_desktop_and_the_taskbar_are_never_minimised")
 {
     for (const wchar_t* name : {L"Progman", L"WorkerW", L"Shell_TrayWnd"})
         CHECK(!MayMinimiseWindowOfClass(name));

@@ -35,7 +35,7 @@ std::wstring Quoted(const wchar_t* value, bool always)
 }
 }  // namespace
 
-TEST(quoting_gives_the_expected_text_and_round_trips)
+TEST_CASE("quoting_gives_the_expected_text_and_round_trips")
 {
     struct Row {
         const wchar_t* value;
@@ -76,7 +76,7 @@ TEST(quoting_gives_the_expected_text_and_round_trips)
     CHECK_EQ(AppendQuotedArgument(small, 8, 2, L"abcde", false), 7);
 }
 
-TEST(net_use_lines_carry_each_value_as_one_argument)
+TEST_CASE("net_use_lines_carry_each_value_as_one_argument")
 {
     struct Row {
         const wchar_t *remote, *user, *password;
@@ -110,7 +110,7 @@ TEST(net_use_lines_carry_each_value_as_one_argument)
     CHECK_EQ(std::wstring(line), std::wstring(L" use \\\\srv\\IPC$ \"pw\" /USER:me"));
 }
 
-TEST(values_that_cannot_be_passed_safely_are_refused_and_nothing_is_cut)
+TEST_CASE("values_that_cannot_be_passed_safely_are_refused_and_nothing_is_cut")
 {
     struct Row {
         NetUseCommand command;
