@@ -4,6 +4,7 @@
 #include "quornvale/shell/feature_push.h"
 #include "quornvale/shell/menu_commands.h"
 #include "quornvale/shell/tray_icon.h"
+#include "quornvale/tools/snapshot.h"
 
 namespace {
 // Pure red is the colour key: whatever is painted red is a hole in the veil.
@@ -43,6 +44,7 @@ HWND CreateMainWindow(HINSTANCE instance)
 LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // Every message, handled or not, also gets the default processing.
+    OnSnapshotMessage(wnd, message, wParam, lParam);
     switch (message) {
     case WM_CREATE:
         OnCreate(wnd);
