@@ -11,10 +11,10 @@ bool ComposeSnapshotFileName(const wchar_t* folder, const wchar_t* name, int nex
     out[0] = L'\0';
     if (!folder || !name || !format)
         return false;
-    // _snwprintf answers -1 when the text does not fit (or fills exactly
-    // out_chars - 1 without room for the terminator).
+    // At most out_chars - 1 characters, the terminator placed by hand: a
+    // text that does not fit answers -1 (or, with C99 semantics, its length).
     int written = _snwprintf(out, out_chars - 1, L"%ls%ls%d.%ls", folder, name, next, format);
-    if (written < 0 || static_cast<size_t>(written) >= out_chars - 1) {
+    if (written < 0 || static_cast<size_t>(written) > out_chars - 1) {
         out[0] = L'\0';
         return false;
     }

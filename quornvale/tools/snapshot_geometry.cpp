@@ -24,12 +24,21 @@ int GreatestCommonDivisor(int a, int b)
     return static_cast<int>(x);
 }
 
+namespace {
+// v² <= limit in 64 bits; a side longer than 2^31 is never too small (its
+// square would not fit).
+bool SquareAtMost(long long v, long long limit)
+{
+    v = llabs(v);
+    return v <= 3037000499LL && v * v <= limit;
+}
+}  // namespace
+
 bool IsSelectionTooSmall(const RECT& r, int tolerance)
 {
-    long long w = static_cast<long long>(r.right) - r.left;
-    long long h = static_cast<long long>(r.bottom) - r.top;
     long long limit = 2LL * tolerance;
-    return w * w <= limit || h * h <= limit;
+    return SquareAtMost(static_cast<long long>(r.right) - r.left, limit) ||
+           SquareAtMost(static_cast<long long>(r.bottom) - r.top, limit);
 }
 
 RECT NormalisedRect(const RECT& r)
