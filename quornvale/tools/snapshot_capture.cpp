@@ -97,6 +97,21 @@ void StampWatermark(const gdiplus::Functions& api, HDC memory, int width, int he
     api.DrawImageRectI(graphics, stamp.image, at.x, at.y, at.width, at.height);
     api.DeleteGraphics(graphics);
 }
+// An encoder may report success and write a file nothing can read (some
+// GIF encoders do): the capture counts only when the file loads back with
+// the captured size.
+bool SavedFileReadsBack(const gdiplus::Functions& api, const wchar_t* file, int width, int height)
+{
+    LoadedImage saved(api);
+    UINT saved_width = 0, saved_height = 0;
+    bool readable = api.CreateBitmapFromFile(file, &saved.image) == gdiplus::kOk && saved.image &&
+                    api.GetImageWidth(saved.image, &saved_width) == gdiplus::kOk &&
+                    api.GetImageHeight(saved.image, &saved_height) == gdiplus::kOk &&
+                    saved_width == static_cast<UINT>(width) && saved_height == static_cast<UINT>(height);
+    if (!readable)
+        DebugPrint(L"Saved %ls does not read back as a %d x %d image\n", file, width, height);
+    return readable;
+}
 }  // namespace
 
 bool CaptureToClipboard(HWND owner, HDC screen, const RECT& r)
@@ -141,7 +156,9 @@ bool CaptureToFile(HDC screen, const RECT& r, const wchar_t* file, const Waterma
     if (api.CreateBitmapFromHBITMAP(bitmap.handle, nullptr, &image.image) != gdiplus::kOk || !image.image)
         return false;
     gdiplus::Status status = api.SaveImageToFile(image.image, file, &encoder, nullptr);
-    if (status != gdiplus::kOk)
+    if (status != gdiplus::kOk) {
         DebugPrint(L"Saving %ls failed, status %d\n", file, status);
-    return status == gdiplus::kOk;
+        return false;
+    }
+    return SavedFileReadsBack(api, file, r.right - r.left, r.bottom - r.top);
 }

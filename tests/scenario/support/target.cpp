@@ -49,6 +49,8 @@ bool TargetWindow::Start(const TargetOptions& o)
         args += L" --no-activate";
     if (o.menu_bar)
         args += L" --menu";
+    if (o.pattern)
+        args += L" --pattern";
     if (!helper_.Start(L"target_window_gui.exe", args))
         return false;
     WaitFor([&] {

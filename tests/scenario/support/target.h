@@ -20,6 +20,7 @@ struct TargetOptions {
     bool keep_on_close = false;        // log WM_CLOSE but stay open
     bool activate = true;
     bool menu_bar = false;             // a menu bar under the caption
+    bool pattern = false;              // client painted with message_log::TargetPattern
 };
 
 class TargetWindow {
