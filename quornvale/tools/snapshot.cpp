@@ -56,7 +56,14 @@ void EndDrag()
         return;
     g_snap.dragging = false;
     ReleaseCapture();
-    ClipCursor(&g_snap.saved_clip);
+    // GetClipCursor answers the whole screen when nothing was clipped;
+    // setting that back would leave a clip in force.
+    RECT screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
+    screen.right = screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    screen.bottom = screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    const RECT& c = g_snap.saved_clip;
+    bool unclipped = c.left <= screen.left && c.top <= screen.top && c.right >= screen.right && c.bottom >= screen.bottom;
+    ClipCursor(unclipped ? nullptr : &g_snap.saved_clip);
     if (g_snap.brush) {
         DeleteObject(g_snap.brush);
         g_snap.brush = nullptr;

@@ -1,5 +1,7 @@
 #include "quornvale/tools/snapshot_capture.h"
 
+#include <cwchar>
+
 #include "common/debug_print.h"
 #include "quornvale/tools/gdiplus_runtime.h"
 #include "quornvale/tools/snapshot_encoder.h"
@@ -97,9 +99,16 @@ void StampWatermark(const gdiplus::Functions& api, HDC memory, int width, int he
     api.DrawImageRectI(graphics, stamp.image, at.x, at.y, at.width, at.height);
     api.DeleteGraphics(graphics);
 }
-// An encoder may report success and write a file nothing can read (some
-// GIF encoders do): the capture counts only when the file loads back with
-// the captured size.
+
+// The GIF encoder has to reduce the capture to 256 colours on its own, and
+// some GIF encoders report success for a file that nothing can read: its
+// captures count only when the file loads back with the captured size.
+bool MustReadBack(const wchar_t* mime)
+{
+    return wcscmp(mime, L"image/gif") == 0;
+}
+
+// Whether the saved file loads back with the captured size.
 bool SavedFileReadsBack(const gdiplus::Functions& api, const wchar_t* file, int width, int height)
 {
     LoadedImage saved(api);
@@ -160,5 +169,7 @@ bool CaptureToFile(HDC screen, const RECT& r, const wchar_t* file, const Waterma
         DebugPrint(L"Saving %ls failed, status %d\n", file, status);
         return false;
     }
-    return SavedFileReadsBack(api, file, r.right - r.left, r.bottom - r.top);
+    // Reading back costs about half a save again, so only the file of an
+    // encoder that has to convert the capture itself is checked.
+    return !MustReadBack(mime) || SavedFileReadsBack(api, file, r.right - r.left, r.bottom - r.top);
 }
