@@ -7,6 +7,7 @@
 #include "quornvale/tools/hotkeys.h"
 #include "quornvale/tools/power.h"
 #include "quornvale/tools/size_display.h"
+#include "quornvale/tools/snapshot.h"
 
 namespace {
 // Pure red is the colour key: whatever is painted red is a hole in the veil.
@@ -46,6 +47,7 @@ HWND CreateMainWindow(HINSTANCE instance)
 LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // Every message, handled or not, also gets the default processing.
+    OnSnapshotMessage(wnd, message, wParam, lParam);
     switch (message) {
     case WM_CREATE:
         OnCreate(wnd);

@@ -1,6 +1,274 @@
 #include "quornvale/tools/snapshot.h"
 
-void OpenSnapshotOverlay(HWND /*main_window*/)
+#include <cwchar>
+
+#include "common/clipboard_text.h"
+#include "common/debug_print.h"
+#include "quornvale/resources/resource.h"
+#include "quornvale/shell/app_state.h"
+#include "quornvale/shell/settings.h"
+#include "quornvale/shell/tray_icon.h"
+#include "quornvale/tools/snapshot_capture.h"
+#include "quornvale/tools/snapshot_file_target.h"
+#include "quornvale/tools/snapshot_geometry.h"
+#include "quornvale/tools/watermark_placement.h"
+
+namespace {
+constexpr COLORREF kColourKey = RGB(255, 0, 0);  // see-through in the veil
+
+// The selection, touched only by the GUI thread.  All zero while no drag is
+// in progress or pending.
+struct SelectionState {
+    RECT selection;
+    POINT last_pointer;
+    RECT label;
+    RECT inner;
+    bool label_right;
+    bool dragging;
+    HBRUSH brush;
+    RECT saved_clip;
+};
+SelectionState g_snap = {};
+
+void HideOverlay(HWND wnd)
 {
-    // Not built yet: the snapshot tool comes with its own feature.
+    SetWindowPos(wnd, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool SelectionEmpty()
+{
+    const RECT& s = g_snap.selection;
+    return s.left == 0 && s.top == 0 && s.right == 0 && s.bottom == 0;
+}
+
+SIZE ClientSize(HWND wnd)
+{
+    RECT client = {};
+    GetClientRect(wnd, &client);
+    return SIZE{client.right, client.bottom};
+}
+
+// Ends a drag: capture, cursor clip and brush go back as they were.
+void EndDrag()
+{
+    if (!g_snap.dragging)
+        return;
+    g_snap.dragging = false;
+    ReleaseCapture();
+    // GetClipCursor answers the whole screen when nothing was clipped;
+    // setting that back would leave a clip in force.
+    RECT screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
+    screen.right = screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    screen.bottom = screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    const RECT& c = g_snap.saved_clip;
+    bool unclipped = c.left <= screen.left && c.top <= screen.top && c.right >= screen.right && c.bottom >= screen.bottom;
+    ClipCursor(unclipped ? nullptr : &g_snap.saved_clip);
+    if (g_snap.brush) {
+        DeleteObject(g_snap.brush);
+        g_snap.brush = nullptr;
+    }
+}
+
+void OnPress(HWND wnd, LPARAM lParam)
+{
+    if (g_snap.dragging)
+        return;
+    POINT p = SelectionPoint(lParam, ClientSize(wnd));
+    g_snap.selection = RECT{p.x, p.y, p.x, p.y};
+    g_snap.last_pointer = p;
+    g_snap.inner = RECT{};
+    g_snap.label = RECT{};
+    g_snap.brush = CreateSolidBrush(kColourKey);
+    g_snap.dragging = true;
+    SetCapture(wnd);
+    GetClipCursor(&g_snap.saved_clip);
+    RECT window = {};
+    GetWindowRect(wnd, &window);
+    ClipCursor(&window);
+}
+
+void OnDrag(HWND wnd, WPARAM wParam, LPARAM lParam)
+{
+    if (!g_snap.dragging || !(wParam & (MK_LBUTTON | MK_RBUTTON)))
+        return;
+    POINT p = SelectionPoint(lParam, ClientSize(wnd));
+    g_snap.selection.right = p.x;
+    g_snap.selection.bottom = p.y;
+    DebugPrint(L"mouse move. pt_downcorner.x=%d, pt_downcorner.y=%d\n", p.x, p.y);
+
+    if (HDC dc = GetDC(wnd)) {
+        HGDIOBJ old_brush = SelectObject(dc, g_snap.brush ? g_snap.brush : GetStockObject(WHITE_BRUSH));
+        Rectangle(dc, g_snap.selection.left, g_snap.selection.top, g_snap.selection.right,
+                  g_snap.selection.bottom);
+        SelectObject(dc, old_brush);
+        ReleaseDC(wnd, dc);
+    }
+    // The previous frame's area.
+    RECT previous = NormalisedRect(RECT{g_snap.selection.left, g_snap.selection.top,
+                                        g_snap.last_pointer.x, g_snap.last_pointer.y});
+    InvalidateRect(wnd, &previous, TRUE);
+
+    POINT start = {g_snap.selection.left, g_snap.selection.top};
+    SizeLabel label = PlaceSizeLabel(start, p);
+    g_snap.inner = label.inner;
+    InvalidateRect(wnd, &g_snap.label, TRUE);
+    g_snap.label = label.rect;
+    g_snap.label_right = label.align_right;
+    InvalidateRect(wnd, &g_snap.label, TRUE);
+    UpdateWindow(wnd);
+    g_snap.last_pointer = p;
+}
+
+void OnRelease(HWND wnd)
+{
+    if (!g_snap.dragging)
+        return;
+    InvalidateRect(wnd, nullptr, TRUE);
+    EndDrag();
+    g_snap.selection = NormalisedRect(g_snap.selection);
+    if (IsSelectionTooSmall(g_snap.selection, 1)) {
+        g_snap.selection = RECT{};
+        HideOverlay(wnd);
+        return;
+    }
+    // The capture runs on the first tick, after the repaint asked for above
+    // (WM_PAINT is retrieved before WM_TIMER).
+    SetTimer(wnd, CAPTURE_TIMER, 1, nullptr);
+}
+
+void OnPaint(HWND wnd)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(wnd, &ps);
+    if (dc && !SelectionEmpty()) {
+        wchar_t text[64];
+        FormatSizeLabel(g_snap.inner, text, 64);
+        RECT label = g_snap.label;
+        DrawTextExW(dc, text, -1, &label, g_snap.label_right ? DT_RIGHT : DT_LEFT, nullptr);
+    }
+    EndPaint(wnd, &ps);
+}
+
+void ShowCaptureFailed()
+{
+    wchar_t title[36] = {}, text[256] = {};
+    LoadStringW(g_app.instance, IDS_CAPTURE_FAILED_TITLE, title, 36);
+    LoadStringW(g_app.instance, IDS_CAPTURE_FAILED_TEXT, text, 256);
+    ShowTrayBalloon(title, text, kBalloonError);
+}
+
+bool Readable(const wchar_t* path)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+bool CaptureIntoFile(HDC screen, const RECT& r)
+{
+    wchar_t file[kSnapshotPathChars];
+    if (!BuildSnapshotFileName(file))
+        return false;
+    wchar_t stamp_path[kPathChars] = {};
+    WatermarkSpec spec = {};
+    const WatermarkSpec* watermark = nullptr;
+    if (ReadSetting(Setting::kSnapshotWatermarkEnable) != 0) {
+        ReadSettingText(Setting::kSnapshotWatermarkPath, stamp_path, kPathChars);
+        if (stamp_path[0] && Readable(stamp_path))
+            spec.image_path = stamp_path;
+        spec.position_code = ReadSetting(Setting::kSnapshotWatermarkPos);
+        spec.alpha = WatermarkAlpha(ReadSetting(Setting::kSnapshotWatermarkAlpha));
+        watermark = &spec;
+    }
+    if (!CaptureToFile(screen, r, file, watermark))
+        return false;
+    CopyTextToClipboard(file);
+    return true;
+}
+
+void OnCaptureTimer(HWND wnd)
+{
+    KillTimer(wnd, CAPTURE_TIMER);
+    if (SelectionEmpty()) {
+        HideOverlay(wnd);
+        return;
+    }
+    POINT origin = {0, 0};
+    ClientToScreen(wnd, &origin);
+    RECT virtual_screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
+    virtual_screen.right = virtual_screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    virtual_screen.bottom = virtual_screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    RECT r = CaptureRectangle(g_snap.selection, origin, virtual_screen);
+    g_snap.selection = RECT{};
+
+    HDC screen = GetDC(nullptr);
+    bool captured = false;
+    if (screen) {
+        captured = ReadSetting(Setting::kSnapshotIntoFile) == 0 ? CaptureToClipboard(wnd, screen, r)
+                                                                 : CaptureIntoFile(screen, r);
+    }
+    if (!captured)
+        ShowCaptureFailed();
+    InvalidateRect(wnd, nullptr, TRUE);
+    UpdateWindow(wnd);
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    HideOverlay(wnd);
+}
+}  // namespace
+
+void OpenSnapshotOverlay(HWND main_window)
+{
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    DebugPrint(L"left=%d, top=%d\n", left, top);
+    // Without SWP_NOACTIVATE: the veil takes the keyboard, so a key cancels it.
+    SetWindowPos(main_window, HWND_TOPMOST, left, top, width, height, SWP_SHOWWINDOW);
+}
+
+void OnSnapshotMessage(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        OnPress(wnd, lParam);
+        break;
+    case WM_MOUSEMOVE:
+        OnDrag(wnd, wParam, lParam);
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        OnRelease(wnd);
+        break;
+    case WM_ERASEBKGND:
+        // The frame's see-through interior survives every repaint of the veil.
+        if (!SelectionEmpty()) {
+            RECT s = NormalisedRect(g_snap.selection);
+            ExcludeClipRect(reinterpret_cast<HDC>(wParam), s.left, s.top, s.right, s.bottom);
+        }
+        break;
+    case WM_PAINT:
+        if (!SelectionEmpty())
+            OnPaint(wnd);
+        break;
+    case WM_KEYDOWN:
+        // The main window hides itself on any key; a drag in progress ends
+        // with it, so its release captures nothing.
+        if (g_snap.dragging) {
+            EndDrag();
+            g_snap.selection = RECT{};
+            InvalidateRect(wnd, nullptr, TRUE);
+        }
+        break;
+    case WM_TIMER:
+        if (wParam == CAPTURE_TIMER)
+            OnCaptureTimer(wnd);
+        break;
+    default:
+        break;
+    }
 }

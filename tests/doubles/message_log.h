@@ -36,4 +36,12 @@ inline void MappingName(const wchar_t* tag, wchar_t* out, int chars)
     out[chars - 1] = 0;
 }
 
+// The colour of client pixel (x, y) of a target started with --pattern:
+// smooth ramps (a lossy encoder keeps them close), never the pure red that
+// is the snapshot veil's colour key.
+inline COLORREF TargetPattern(int x, int y)
+{
+    return RGB((x * 2) & 0xFF, (y * 2) & 0xFF, (x + y + 64) & 0xFF);
+}
+
 }  // namespace message_log

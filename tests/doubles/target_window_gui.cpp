@@ -4,9 +4,11 @@
 // application saw.
 //   target_window_gui --title T [--class C] [--rect x,y,w,h] [--log TAG]
 //                     [--child CLASS] [--popup] [--keep-on-close]
-//                     [--no-activate] [--menu] [--second x,y,w,h]
+//                     [--no-activate] [--menu] [--second x,y,w,h] [--pattern]
 // --second adds a second top-level window of the same class in the same
 // process and thread, titled T + " (second)" (logged as window 1).
+// --pattern paints the client area with TargetPattern() of message_log.h, a
+// known colour for every client pixel, so a test can check captured pixels.
 // The hang switch of hang_switch.h makes its thread hang on request.
 #include <windows.h>
 #include <shellapi.h>
@@ -25,6 +27,35 @@ HWND g_top = nullptr;
 HWND g_child = nullptr;
 bool g_keep_on_close = false;
 UINT g_hang_message = 0;
+bool g_pattern = false;
+
+void PaintPattern(HWND wnd)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(wnd, &ps);
+    RECT client;
+    GetClientRect(wnd, &client);
+    const int w = client.right, h = client.bottom;
+    if (dc && w > 0 && h > 0) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;  // top-down
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        DWORD* bits = static_cast<DWORD*>(HeapAlloc(GetProcessHeap(), 0, size_t(w) * h * 4));
+        if (bits) {
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    COLORREF c = message_log::TargetPattern(x, y);
+                    bits[size_t(y) * w + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+                }
+            SetDIBitsToDevice(dc, 0, 0, w, h, 0, 0, 0, h, bits, &info, DIB_RGB_COLORS);
+            HeapFree(GetProcessHeap(), 0, bits);
+        }
+    }
+    EndPaint(wnd, &ps);
+}
 
 DWORD KeyBits()
 {
@@ -76,6 +107,12 @@ LRESULT CALLBACK TopProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
         break;
     case message_log::kAskMoveCursor:
         return GetCursor() == LoadCursorW(nullptr, IDC_SIZEALL) ? 1 : 2;
+    case WM_PAINT:
+        if (g_pattern) {
+            PaintPattern(wnd);
+            return 0;
+        }
+        break;
     case message_log::kAskOwnProcedure:
         return GetWindowLongPtrW(wnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(TopProc) ? 1 : 2;
     default:
@@ -119,6 +156,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     int x = 100, y = 100, w = 400, h = 300;
     swscanf(Arg(argc, argv, L"--rect", L"100,100,400,300"), L"%d,%d,%d,%d", &x, &y, &w, &h);
     g_keep_on_close = Flag(argc, argv, L"--keep-on-close");
+    g_pattern = Flag(argc, argv, L"--pattern");
     g_hang_message = HangThreadMessage();
 
     if (tag) {

@@ -61,6 +61,8 @@ bool TargetWindow::Start(const TargetOptions& o)
         second[63] = 0;
         args += std::wstring(L" --second ") + second;
     }
+    if (o.pattern)
+        args += L" --pattern";
     if (!helper_.Start(L"target_window_gui.exe", args))
         return false;
     WaitFor([&] {

@@ -22,6 +22,7 @@ struct TargetOptions {
     bool menu_bar = false;             // a menu bar under the caption
     bool second_window = false;        // one more top-level window "TITLE (second)", 40 pixels down and right
     RECT second_rect = {};             // not empty: a second top-level window in the same process
+    bool pattern = false;              // client painted with message_log::TargetPattern
 };
 
 class TargetWindow {

@@ -1,0 +1,481 @@
+// Snapshots through the real program: the overlay opened by the menu
+// command, a real drag over a target window that paints a known pattern,
+// and the pixels that reach the clipboard or the numbered image files
+// (decoded here with GDI+), with watermarks, the failure balloons and a key
+// that cancels a drag.
+#include <windows.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "quornvale/shell/command_ids.h"
+#include "tests/doubles/message_log.h"
+#include "tests/framework/check.h"
+#include "tests/scenario/support/harness.h"
+#include "tests/scenario/support/input.h"
+#include "tests/scenario/support/target.h"
+#include "tests/scenario/support/tray_view.h"
+
+using namespace scenario;
+
+// The flat GDI+ functions this test decodes files with.
+extern "C" {
+struct GpImage;
+struct GdiplusStartupInputFlat {
+    UINT32 version;
+    void* callback;
+    BOOL no_thread;
+    BOOL no_codecs;
+};
+int WINAPI GdiplusStartup(ULONG_PTR*, const GdiplusStartupInputFlat*, void*);
+int WINAPI GdipCreateBitmapFromFile(const WCHAR*, GpImage**);
+int WINAPI GdipGetImageWidth(GpImage*, UINT*);
+int WINAPI GdipGetImageHeight(GpImage*, UINT*);
+int WINAPI GdipBitmapGetPixel(GpImage*, INT, INT, DWORD*);
+int WINAPI GdipDisposeImage(GpImage*);
+}
+
+namespace {
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<COLORREF> data;
+    COLORREF At(int x, int y) const { return data[size_t(y) * width + x]; }
+};
+
+bool StartGdiplus()
+{
+    static ULONG_PTR token = 0;
+    static bool started = false;
+    if (!started) {
+        GdiplusStartupInputFlat input = {1, nullptr, FALSE, FALSE};
+        started = GdiplusStartup(&token, &input, nullptr) == 0;
+    }
+    return started;
+}
+
+// The decoded image file; empty when it cannot be read.
+Pixels DecodeFile(const std::wstring& path)
+{
+    Pixels p;
+    GpImage* image = nullptr;
+    if (!StartGdiplus() || GdipCreateBitmapFromFile(path.c_str(), &image) != 0 || !image)
+        return p;
+    UINT w = 0, h = 0;
+    GdipGetImageWidth(image, &w);
+    GdipGetImageHeight(image, &h);
+    p.width = int(w);
+    p.height = int(h);
+    p.data.resize(size_t(w) * h);
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            DWORD argb = 0;
+            GdipBitmapGetPixel(image, x, y, &argb);
+            p.data[size_t(y) * w + x] = RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+        }
+    GdipDisposeImage(image);
+    return p;
+}
+
+// The CF_BITMAP on the clipboard; empty when there is none.
+Pixels ClipboardBitmap()
+{
+    Pixels p;
+    if (!OpenClipboard(nullptr))
+        return p;
+    HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    BITMAP info = {};
+    if (bitmap && GetObjectW(bitmap, sizeof(info), &info)) {
+        p.width = info.bmWidth;
+        p.height = info.bmHeight;
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = p.width;
+        bi.bmiHeader.biHeight = -p.height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        std::vector<DWORD> bits(size_t(p.width) * p.height);
+        HDC dc = GetDC(nullptr);
+        GetDIBits(dc, bitmap, 0, p.height, bits.data(), &bi, DIB_RGB_COLORS);
+        ReleaseDC(nullptr, dc);
+        for (DWORD v : bits)
+            p.data.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+    }
+    CloseClipboard();
+    return p;
+}
+
+std::wstring ClipboardText()
+{
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void PutClipboardText(const wchar_t* text)
+{
+    if (!OpenClipboard(nullptr))
+        return;
+    EmptyClipboard();
+    size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    memcpy(GlobalLock(memory), text, bytes);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+}
+
+void SetSnapshotKey(const Program& program, const wchar_t* key, const wchar_t* value)
+{
+    WritePrivateProfileStringW(L"snapshot", key, value, program.SettingsPath().c_str());
+}
+
+std::wstring SnapshotKey(const Program& program, const wchar_t* key)
+{
+    wchar_t value[MAX_PATH] = {};
+    GetPrivateProfileStringW(L"snapshot", key, L"", value, MAX_PATH, program.SettingsPath().c_str());
+    return value;
+}
+
+bool OverlayShown(HWND main)
+{
+    RECT r = WindowRect(main);
+    return IsWindowVisible(main) && RectWidth(r) == GetSystemMetrics(SM_CXVIRTUALSCREEN) &&
+           r.left == GetSystemMetrics(SM_XVIRTUALSCREEN);
+}
+
+// Opens the overlay from the menu and drags from one screen point to
+// another; true once the overlay is hidden again.  With cancel_key, the key
+// is pressed during the drag, before the release.
+bool DragSnapshot(const Program& program, POINT from, POINT to, WORD cancel_key = 0)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(program.MainWindow(), WM_COMMAND, CmdSnapshot, 0, SMTO_NORMAL, 5000, &result);
+    if (!WaitFor([&] { return OverlayShown(program.MainWindow()); }, 5000)) {
+        RECT r = WindowRect(program.MainWindow());
+        check::Note("overlay not shown: visible %d, (%ld, %ld, %ld, %ld)", int(IsWindowVisible(program.MainWindow())),
+                    r.left, r.top, r.right, r.bottom);
+        return false;
+    }
+    input::PlaceCursor(from);
+    input::Press(input::Button::Left, from);
+    input::Settle(50);
+    for (int step = 1; step <= 4; ++step) {
+        POINT p = {from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4};
+        input::MoveTo(p);
+        input::Settle(30);
+    }
+    if (cancel_key) {
+        input::Tap(cancel_key);
+        input::Settle(100);
+    }
+    input::Release(input::Button::Left, to);
+    if (!WaitFor([&] { return !IsWindowVisible(program.MainWindow()); }, 10000)) {
+        check::Note("overlay still shown 10 s after the release");
+        return false;
+    }
+    return true;
+}
+
+// The target's client origin on the screen.
+POINT ClientOrigin(HWND wnd)
+{
+    POINT origin = {0, 0};
+    ClientToScreen(wnd, &origin);
+    return origin;
+}
+
+// Compares a capture of the target's client area starting at client pixel
+// (x0, y0) with the pattern; the mean and the largest channel difference.
+struct Difference {
+    double mean = 1e9;
+    int largest = 1 << 30;
+};
+Difference CompareWithPattern(const Pixels& p, int x0, int y0, int width, int height)
+{
+    Difference d;
+    if (p.width != width || p.height != height)
+        return d;
+    long long sum = 0;
+    int largest = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            COLORREF got = p.At(x, y), want = message_log::TargetPattern(x0 + x, y0 + y);
+            int diffs[] = {abs(int(GetRValue(got)) - GetRValue(want)), abs(int(GetGValue(got)) - GetGValue(want)),
+                           abs(int(GetBValue(got)) - GetBValue(want))};
+            for (int v : diffs) {
+                sum += v;
+                largest = v > largest ? v : largest;
+            }
+        }
+    d.mean = double(sum) / (3.0 * width * height);
+    d.largest = largest;
+    return d;
+}
+
+constexpr int kCaptureWidth = 63, kCaptureHeight = 40;
+// The drag for a kCaptureWidth x kCaptureHeight capture of the target's
+// client area; *x0, *y0 receive the client pixel of the capture's top-left
+// corner (the frame's interior).  SendInput's absolute coordinates (65536
+// steps over 1280 pixels) land exactly on screen columns that are multiples
+// of 5, so both ends of the drag lie on such columns.
+void DragPoints(HWND target, POINT* from, POINT* to, int* x0, int* y0, bool up_left = false)
+{
+    POINT origin = ClientOrigin(target);
+    POINT a = {(origin.x + 14) / 5 * 5, origin.y + 10};
+    POINT b = {a.x + kCaptureWidth + 2, a.y + kCaptureHeight + 2};
+    *from = up_left ? b : a;
+    *to = up_left ? a : b;
+    *x0 = a.x + 1 - origin.x;
+    *y0 = a.y + 1 - origin.y;
+}
+
+const char kFileSettings[] =
+    "[snapshot]\r\nintofile=1\r\npath=shots\\deep\\\r\nname=s\r\nnext=1\r\nformat=png\r\n";
+}  // namespace
+
+TEST(file_captures_hold_the_frame_interior_in_every_format_and_advance_the_number)
+{
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    Program program(L"snapfiles", WithSettings(kFileSettings));
+    TargetWindow target;
+    TargetOptions options;
+    options.pattern = true;
+    REQUIRE(StartProgramAndTarget(program, target, options));
+    input::Settle(300);
+
+    struct Case { const wchar_t* format; bool up_left; double mean; int largest; };
+    const Case cases[] = {
+        {L"png", false, 0, 0}, {L"bmp", true, 0, 0}, {L"tif", false, 0, 0},
+        {L"tiff", true, 0, 0}, {L"jpg", false, 3.0, 24}, {L"jpeg", true, 3.0, 24},
+    };
+    int number = 1;
+    for (const Case& c : cases) {
+        SetSnapshotKey(program, L"format", c.format);
+        POINT from, to;
+        int x0, y0;
+        DragPoints(target.Window(), &from, &to, &x0, &y0, c.up_left);
+        REQUIRE(DragSnapshot(program, from, to));
+        std::wstring file = JoinPath(program.Dir(), L"shots\\deep\\s" + std::to_wstring(number) + L"." + c.format);
+        CHECK(WaitFor([&] { return ClipboardText() == file; }, 5000));
+        Pixels pixels = DecodeFile(file);
+        CHECK_EQ(pixels.width, kCaptureWidth);
+        CHECK_EQ(pixels.height, kCaptureHeight);
+        Difference d = CompareWithPattern(pixels, x0, y0, kCaptureWidth, kCaptureHeight);
+        check::Note("%ls: mean difference %.2f, largest %d", c.format, d.mean, d.largest);
+        CHECK(d.mean <= c.mean);
+        CHECK(d.largest <= c.largest);
+        ++number;
+        CHECK_EQ(SnapshotKey(program, L"next"), std::to_wstring(number));
+    }
+    // No failure balloon along the way.
+    for (const TrayNotification& n : shell.Notifications())
+        CHECK(n.info.empty());
+}
+
+namespace {
+size_t FailureBalloons(const TrayShell& shell)
+{
+    size_t count = 0;
+    for (const TrayNotification& n : shell.Notifications()) {
+        if (n.info.empty())
+            continue;
+        CHECK_EQ(n.title, std::wstring(L"Capture file failed!"));
+        CHECK_EQ(n.info, std::wstring(L"Please check the settings in settings.ini file. The path must be exist."));
+        CHECK_EQ(n.info_flags, unsigned(NIIF_ERROR));
+        ++count;
+    }
+    return count;
+}
+
+// A 24-bit BMP file: the left `split` columns `left`, the others `right`.
+std::string BmpFile(int width, int height, int split, COLORREF left, COLORREF right)
+{
+    int row = (width * 3 + 3) / 4 * 4;
+    std::string bytes(54 + size_t(row) * height, '\0');
+    auto put32 = [&](size_t at, DWORD v) { memcpy(&bytes[at], &v, 4); };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put32(2, DWORD(bytes.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, DWORD(width));
+    put32(22, DWORD(height));
+    bytes[26] = 1;
+    bytes[28] = 24;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            COLORREF c = x < split ? left : right;
+            size_t at = 54 + size_t(y) * row + size_t(x) * 3;
+            bytes[at] = char(GetBValue(c));
+            bytes[at + 1] = char(GetGValue(c));
+            bytes[at + 2] = char(GetRValue(c));
+        }
+    return bytes;
+}
+
+bool Near(COLORREF a, COLORREF b)
+{
+    return abs(int(GetRValue(a)) - GetRValue(b)) <= 2 && abs(int(GetGValue(a)) - GetGValue(b)) <= 2 &&
+           abs(int(GetBValue(a)) - GetBValue(b)) <= 2;
+}
+}  // namespace
+
+TEST(failures_show_the_balloon_and_a_click_or_a_key_captures_nothing)
+{
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    Program program(L"snapfail", WithSettings(kFileSettings));
+    TargetWindow target;
+    TargetOptions options;
+    options.pattern = true;
+    REQUIRE(StartProgramAndTarget(program, target, options));
+    input::Settle(300);
+    POINT from, to;
+    int x0, y0;
+    DragPoints(target.Window(), &from, &to, &x0, &y0);
+
+    // A click without a drag: overlay hidden, nothing captured, the number kept.
+    PutClipboardText(L"untouched");
+    REQUIRE(DragSnapshot(program, from, from));
+    // Escape during a drag: the release that follows captures nothing either.
+    REQUIRE(DragSnapshot(program, from, to, VK_ESCAPE));
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(program.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    input::Settle(500);
+    CHECK_EQ(SnapshotKey(program, L"next"), std::wstring(L"1"));
+    CHECK_EQ(ClipboardText(), std::wstring(L"untouched"));
+    CHECK_EQ(FailureBalloons(shell), size_t(0));
+
+    // Each failure: one balloon, no path on the clipboard, the number
+    // advanced; each in a program of its own, started with the case's
+    // settings.ini.
+    struct Case { const char* key; std::string value; };
+    const Case failures[] = {
+        {"format", "xyz"},                 // no encoder
+        {"format", "PNG"},                 // encoder types are exact
+        {"name", std::string(250, 'n')},   // the name does not fit 260 characters
+        {"path", "settings.ini\\sub\\"},    // a file where the folder should be
+    };
+    for (const Case& c : failures) {
+        TrayShell case_shell;
+        REQUIRE(case_shell.Start());
+        // The case's key first: the first of two equal keys counts.
+        std::string settings = "[snapshot]\r\n" + std::string(c.key) + "=" + c.value +
+                               "\r\nintofile=1\r\npath=shots\\\r\nname=f\r\nformat=png\r\nnext=5\r\n";
+        Program failing(L"snapfailcase", WithSettings(settings.c_str()));
+        REQUIRE(failing.Start());
+        PutClipboardText(L"untouched");
+        REQUIRE(DragSnapshot(failing, from, to));
+        CHECK(WaitFor([&] { return FailureBalloons(case_shell) == 1; }, 5000));
+        CHECK_EQ(ClipboardText(), std::wstring(L"untouched"));
+        CHECK_EQ(SnapshotKey(failing, L"next"), std::wstring(L"6"));
+    }
+    size_t balloons = 0;
+    int next = 1;
+
+    // GIF: either the file reads back as the capture, or the capture reports
+    // the failure (encoders that write unreadable GIF files exist).
+    SetSnapshotKey(program, L"format", L"gif");
+    SetSnapshotKey(program, L"path", L"shots\\");
+    SetSnapshotKey(program, L"name", L"f");
+    bool gif_done = DragSnapshot(program, from, to);
+    REQUIRE(gif_done);
+    std::wstring gif = JoinPath(program.Dir(), L"shots\\f" + std::to_wstring(next) + L".gif");
+    Pixels pixels = DecodeFile(gif);
+    bool saved = pixels.width == kCaptureWidth && pixels.height == kCaptureHeight;
+    check::Note("gif %s", saved ? "saved and readable" : "reported as failed");
+    if (saved) {
+        CHECK(WaitFor([&] { return ClipboardText() == gif; }, 5000));
+    } else {
+        CHECK(WaitFor([&] { return FailureBalloons(shell) == balloons + 1; }, 5000));
+        CHECK_EQ(ClipboardText(), std::wstring(L"untouched"));
+    }
+}
+
+TEST(clipboard_capture_holds_the_frame_interior)
+{
+    Program program(L"snapclip", WithSettings("[snapshot]\r\nintofile=0\r\n"));
+    TargetWindow target;
+    TargetOptions options;
+    options.pattern = true;
+    REQUIRE(StartProgramAndTarget(program, target, options));
+    input::Settle(300);
+    for (bool up_left : {false, true}) {
+        PutClipboardText(L"before");
+        POINT from, to;
+        int x0, y0;
+        DragPoints(target.Window(), &from, &to, &x0, &y0, up_left);
+        REQUIRE(DragSnapshot(program, from, to));
+        Pixels pixels;
+        CHECK(WaitFor([&] { return (pixels = ClipboardBitmap()).width != 0; }, 5000));
+        Difference d = CompareWithPattern(pixels, x0, y0, kCaptureWidth, kCaptureHeight);
+        CHECK_EQ(d.largest, 0);
+    }
+}
+
+TEST(watermarks_are_placed_faded_clipped_or_scaled)
+{
+    constexpr COLORREF kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0);
+    ProgramOptions settings = WithSettings(
+        "[snapshot]\r\nintofile=1\r\npath=marks\\\r\nname=m\r\nnext=1\r\nformat=png\r\nwatermark_enable=1\r\n");
+    settings.files.push_back({L"small.bmp", BmpFile(20, 10, 20, kBlue, kBlue)});
+    settings.files.push_back({L"large.bmp", BmpFile(100, 100, 50, kBlue, kGreen)});
+    Program program(L"snapmark", settings);
+    TargetWindow target;
+    TargetOptions options;
+    options.pattern = true;
+    REQUIRE(StartProgramAndTarget(program, target, options));
+    input::Settle(300);
+    POINT from, to;
+    int x0, y0;
+    DragPoints(target.Window(), &from, &to, &x0, &y0);
+
+    // Expected colours at capture pixels; 0xFFFFFFFF stands for the pattern.
+    constexpr COLORREF kPattern = 0xFFFFFFFF;
+    struct Probe { int x, y; COLORREF colour; };
+    struct Case { const wchar_t* file; const wchar_t* pos; const wchar_t* alpha; std::vector<Probe> probes; };
+    const Case cases[] = {
+        // 20 x 10 in 63 x 40, centred: at (21, 15), drawn by GDI+.
+        {L"small.bmp", L"4", L"0", {{21, 15, kBlue}, {40, 24, kBlue}, {20, 15, kPattern}, {41, 25, kPattern}}},
+        // Top left, faded with constant alpha 255: opaque.
+        {L"small.bmp", L"1", L"255", {{0, 0, kBlue}, {19, 9, kBlue}, {20, 5, kPattern}, {5, 10, kPattern}}},
+        // Larger than the capture with a constant alpha: cut at 63 x 40 from its top-left corner.
+        {L"large.bmp", L"0", L"255", {{10, 20, kBlue}, {45, 20, kBlue}, {55, 20, kGreen}}},
+        // Without: scaled into 63 x 40, so its halves meet near column 31.
+        {L"large.bmp", L"0", L"0", {{10, 20, kBlue}, {45, 20, kGreen}, {55, 20, kGreen}}},
+        // A missing stamp: saved without one.
+        {L"missing.bmp", L"4", L"0", {{0, 0, kPattern}, {31, 20, kPattern}, {62, 39, kPattern}}},
+    };
+    int number = 1;
+    for (const Case& c : cases) {
+        SetSnapshotKey(program, L"watermark_path", c.file);
+        SetSnapshotKey(program, L"watermark_pos", c.pos);
+        SetSnapshotKey(program, L"watermark_alpha", c.alpha);
+        check::Note("stamp %ls at %ls, alpha %ls", c.file, c.pos, c.alpha);
+        REQUIRE(DragSnapshot(program, from, to));
+        std::wstring file = JoinPath(program.Dir(), L"marks\\m" + std::to_wstring(number++) + L".png");
+        CHECK(WaitFor([&] { return ClipboardText() == file; }, 5000));
+        Pixels pixels = DecodeFile(file);
+        REQUIRE_EQ(pixels.width, kCaptureWidth);
+        for (const Probe& p : c.probes) {
+            COLORREF want = p.colour == kPattern ? message_log::TargetPattern(x0 + p.x, y0 + p.y) : p.colour;
+            COLORREF got = pixels.At(p.x, p.y);
+            check::Report(Near(got, want), __FILE__, __LINE__,
+                          check::Narrow(c.file) + " pos " + check::Narrow(c.pos) + " alpha " +
+                              check::Narrow(c.alpha) + ": pixel (" + std::to_string(p.x) + ", " +
+                              std::to_string(p.y) + ") is " + std::to_string(got) + ", expected " +
+                              std::to_string(want));
+        }
+    }
+}

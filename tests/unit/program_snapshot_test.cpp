@@ -1,0 +1,198 @@
+// The snapshot tool's decisions: selection geometry (negative virtual-screen
+// origins included), the size label, watermark placement, file names and
+// encoder types, and the numbered file name read from settings.ini.
+#include <string>
+
+#include "quornvale/shell/settings.h"
+#include "quornvale/tools/snapshot_file_name.h"
+#include "quornvale/tools/snapshot_file_target.h"
+#include "quornvale/tools/snapshot_geometry.h"
+#include "quornvale/tools/watermark_placement.h"
+#include "tests/framework/check.h"
+#include "tests/scenario/support/harness.h"
+
+using namespace scenario;
+
+namespace {
+bool Same(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+std::string Show(const RECT& r)
+{
+    char b[80];
+    snprintf(b, sizeof b, "(%ld, %ld, %ld, %ld)", r.left, r.top, r.right, r.bottom);
+    return b;
+}
+}  // namespace
+
+TEST(greatest_common_divisor_and_too_small_selections)
+{
+    struct { int a, b, gcd; } gcds[] = {{1024, 768, 256}, {0, 5, 1}, {7, 0, 1}, {-12, 18, 6},
+                                        {17, 5, 1}, {INT_MIN, 2, 2}, {INT_MIN, INT_MIN, 0}};
+    for (auto& c : gcds)
+        if (c.gcd)
+            CHECK_EQ(GreatestCommonDivisor(c.a, c.b), c.gcd);
+    CHECK(GreatestCommonDivisor(INT_MIN, INT_MIN) != 0);  // no division by zero, no crash
+    struct { RECT r; bool small; } sizes[] = {
+        {{10, 10, 10, 10}, true}, {{10, 10, 11, 50}, true}, {{10, 10, 50, 11}, true},
+        {{10, 10, 12, 12}, false}, {{-5, -5, 100, 100}, false},
+        {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, false},  // 64-bit squares
+    };
+    for (auto& c : sizes)
+        CHECK_EQ(IsSelectionTooSmall(c.r, 1), c.small);
+}
+
+TEST(capture_rectangle_is_the_frame_interior_in_screen_coordinates)
+{
+    // Overlay origin = virtual-screen origin; the virtual screen limits the capture.
+    struct Case { RECT selection; POINT origin; RECT screen; RECT expected; };
+    Case cases[] = {
+        // Primary monitor only.
+        {{100, 50, 300, 250}, {0, 0}, {0, 0, 1280, 1024}, {101, 51, 299, 249}},
+        // Dragged up and left: the same pixels.
+        {{300, 250, 100, 50}, {0, 0}, {0, 0, 1280, 1024}, {101, 51, 299, 249}},
+        // A monitor left of and above the primary: client (0, 0) is screen (-1920, -1080).
+        {{10, 20, 1930, 1100}, {-1920, -1080}, {-1920, -1080, 1280, 1024}, {-1909, -1059, 9, 19}},
+        {{1930, 1100, 10, 20}, {-1920, -1080}, {-1920, -1080, 1280, 1024}, {-1909, -1059, 9, 19}},
+        // Past the virtual screen's edge: cut there.
+        {{-40, -40, 50, 50}, {-100, -100}, {-100, -100, 100, 100}, {-100, -100, -51, -51}},
+        // Nothing inside the frame.
+        {{10, 10, 12, 40}, {0, 0}, {0, 0, 100, 100}, {0, 0, 0, 0}},
+    };
+    for (auto& c : cases) {
+        RECT r = CaptureRectangle(c.selection, c.origin, c.screen);
+        check::Report(Same(r, c.expected), __FILE__, __LINE__, Show(c.selection) + " gives " + Show(r) +
+                                                                   ", expected " + Show(c.expected));
+    }
+}
+
+TEST(pointer_outside_the_overlay_is_clamped)
+{
+    struct { int x, y; POINT expected; } cases[] = {
+        {5, 6, {5, 6}}, {-3, 7, {0, 7}}, {5000, -20, {1279, 0}}, {1279, 1023, {1279, 1023}},
+        {1400, 2000, {1279, 1023}},
+    };
+    for (auto& c : cases) {
+        POINT p = SelectionPoint(MAKELPARAM(c.x, c.y), SIZE{1280, 1024});
+        CHECK_EQ(p.x, c.expected.x);
+        CHECK_EQ(p.y, c.expected.y);
+    }
+}
+
+TEST(size_label_text_and_place_for_both_drag_directions)
+{
+    struct Case { POINT start, pointer; const wchar_t* text; RECT rect; bool right; };
+    Case cases[] = {
+        // A 1026 x 770 frame dragged down-right: interior 1024 x 768, label above, left-aligned.
+        {{100, 100}, {1126, 870}, L"1024 x 768 (4 : 3)", {101, 76, 301, 96}, false},
+        // The same frame dragged up-left: same text, right-aligned left of and below the start.
+        {{1126, 870}, {100, 100}, L"1024 x 768 (4 : 3)", {927, 876, 1127, 896}, true},
+        // An interior 0 wide: "0 x h (0 : h)".
+        {{100, 100}, {101, 301}, L"0 x 199 (0 : 199)", {-99, 76, 101, 96}, true},
+        {{100, 100}, {102, 301}, L"0 x 199 (0 : 199)", {-99, 76, 101, 96}, true},
+        {{500, 500}, {497, 300}, L"1 x 198 (1 : 198)", {301, 506, 501, 526}, true},
+    };
+    for (auto& c : cases) {
+        SizeLabel label = PlaceSizeLabel(c.start, c.pointer);
+        wchar_t text[64];
+        FormatSizeLabel(label.inner, text, 64);
+        CHECK_EQ(std::wstring(text), std::wstring(c.text));
+        check::Report(Same(label.rect, c.rect), __FILE__, __LINE__, "label at " + Show(label.rect));
+        CHECK_EQ(label.align_right, c.right);
+    }
+    wchar_t tiny[5];
+    FormatSizeLabel(RECT{0, 0, 1024, 768}, tiny, 5);
+    CHECK_EQ(std::wstring(tiny), std::wstring(L"1024"));
+}
+
+TEST(watermark_placement_for_every_position_code)
+{
+    // A 40 x 20 stamp on a 200 x 100 capture: free 160 x 80.
+    struct { int code, x, y; } places[] = {
+        {1, 0, 0}, {2, 80, 0}, {3, 160, 0}, {4, 80, 40}, {5, 0, 80}, {6, 80, 80},
+        {0, 160, 80}, {7, 160, 80}, {-1, 160, 80}, {256, 160, 80},
+    };
+    for (auto& c : places) {
+        WatermarkPlacement p = PlaceWatermark(40, 20, 200, 100, c.code);
+        CHECK_EQ(p.x, c.x);
+        CHECK_EQ(p.y, c.y);
+        CHECK_EQ(p.width, 40);
+        CHECK_EQ(p.height, 20);
+    }
+    // A stamp larger than the capture: area limited to the capture, no free space.
+    for (int code = 0; code <= 7; ++code) {
+        WatermarkPlacement p = PlaceWatermark(500, 30, 200, 100, code);
+        CHECK_EQ(p.width, 200);
+        CHECK_EQ(p.height, 30);
+        CHECK_EQ(p.x, 0);
+    }
+    // Odd free space: halves truncated.
+    CHECK_EQ(PlaceWatermark(10, 10, 21, 21, 4).x, 5);
+    struct { int setting; int alpha; } alphas[] = {{0, 0}, {128, 128}, {255, 255}, {256, 0}, {300, 44}};
+    for (auto& c : alphas)
+        CHECK_EQ(int(WatermarkAlpha(c.setting)), c.alpha);
+}
+
+TEST(file_names_fit_or_fail_and_encoder_types)
+{
+    wchar_t out[MAX_PATH];
+    REQUIRE(ComposeSnapshotFileName(L"D:\\shots\\", L"shot", 7, L"png", out, MAX_PATH));
+    CHECK_EQ(std::wstring(out), std::wstring(L"D:\\shots\\shot7.png"));
+    // Exactly 259 characters fit, 260 do not; nothing is written past the buffer.
+    std::wstring folder(259 - 6, L'a');  // + "1.png" + name "x"
+    wchar_t guarded[MAX_PATH + 8];
+    for (wchar_t& c : guarded) c = L'#';
+    CHECK(ComposeSnapshotFileName(folder.c_str(), L"x", 1, L"png", guarded, MAX_PATH));
+    CHECK_EQ(wcslen(guarded), size_t(259));
+    std::wstring longer(259 - 5, L'a');
+    for (wchar_t& c : guarded) c = L'#';
+    CHECK(!ComposeSnapshotFileName(longer.c_str(), L"x", 1, L"png", guarded, MAX_PATH));
+    CHECK_EQ(guarded[0], L'\0');
+    for (int i = MAX_PATH; i < MAX_PATH + 8; ++i)
+        CHECK_EQ(guarded[i], L'#');
+
+    struct { const wchar_t* path; const wchar_t* mime; } types[] = {
+        {L"C:\\a\\s1.png", L"image/png"}, {L"C:\\a\\s1.jpg", L"image/jpeg"},
+        {L"C:\\a\\s1.jpeg", L"image/jpeg"}, {L"C:\\a\\s1.tif", L"image/tiff"},
+        {L"C:\\a\\s1.bmp", L"image/bmp"}, {L"C:\\a\\s1.PNG", L"image/PNG"},
+        {L"C:\\a\\s1.", L"image/"}, {L"C:\\a\\s1.abcdefghijklm", L"image/abcdefghijklm"},
+    };
+    wchar_t mime[20];
+    for (auto& c : types) {
+        CHECK(EncoderMimeType(c.path, mime, 20));
+        CHECK_EQ(std::wstring(mime), std::wstring(c.mime));
+    }
+    CHECK(!EncoderMimeType(L"C:\\a\\s1.abcdefghijklmn", mime, 20));  // longer than 19
+    CHECK(!EncoderMimeType(L"C:\\noextension", mime, 20));
+}
+
+TEST(numbered_file_name_from_settings)
+{
+    std::wstring dir = MakeTempDir(L"snapname");
+    std::wstring ini = JoinPath(dir, L"settings.ini");
+    SetSettingsPath(ini.c_str());
+    SetCurrentDirectoryW(dir.c_str());
+    struct Case { const char* path; const char* name; const char* next; const wchar_t* expected_rel; };
+    Case cases[] = {
+        {"shots\\deep\\", "shot", "7", L"shots\\deep\\shot7.png"},   // relative, parents created
+        {"", "s", "0", L"s0.png"},  // empty path: the current directory itself (no backslash)
+    };
+    for (auto& c : cases) {
+        std::string text = std::string("[snapshot]\r\npath=") + c.path + "\r\nname=" + c.name +
+                           "\r\nnext=" + c.next + "\r\nformat=png\r\n";
+        WriteTextFile(ini, text);
+        wchar_t path[MAX_PATH];
+        REQUIRE(BuildSnapshotFileName(path));
+        std::wstring expected = c.path[0] ? JoinPath(dir, c.expected_rel) : dir + c.expected_rel;
+        CHECK_EQ(std::wstring(path), expected);
+        CHECK_EQ(ReadSetting(Setting::kSnapshotNext), atoi(c.next) + 1);
+    }
+    CHECK(GetFileAttributesW(JoinPath(dir, L"shots\\deep").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    // Too long a name: fails, the number still advances.
+    WriteTextFile(ini, "[snapshot]\r\npath=" + std::string(200, 'p') + "\\\r\nname=" +
+                           std::string(200, 'n') + "\r\nnext=3\r\nformat=png\r\n");
+    wchar_t path[MAX_PATH];
+    CHECK(!BuildSnapshotFileName(path));
+    CHECK_EQ(ReadSetting(Setting::kSnapshotNext), 4);
+}
