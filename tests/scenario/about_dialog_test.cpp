@@ -93,7 +93,7 @@ void Sync(HWND dialog)
 }
 }  // namespace
 
-TEST(texts_of_each_shipped_language_and_the_version)
+TEST_CASE("texts_of_each_shipped_language_and_the_version")
 {
     struct Case { const char* file; const wchar_t* caption; const wchar_t* group; const wchar_t* thanks;
                   const wchar_t* support; const wchar_t* home; };
@@ -130,7 +130,7 @@ TEST(texts_of_each_shipped_language_and_the_version)
     }
 }
 
-TEST(links_enter_and_the_picture_open_fixed_addresses_and_escape_keeps_the_dialog)
+TEST_CASE("links_enter_and_the_picture_open_fixed_addresses_and_escape_keeps_the_dialog")
 {
     AddressSink sink;
     REQUIRE(sink.Ok());

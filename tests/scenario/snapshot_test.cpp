@@ -162,8 +162,8 @@ bool DragSnapshot(const Program& program, POINT from, POINT to, WORD cancel_key 
     SendMessageTimeoutW(program.MainWindow(), WM_COMMAND, CmdSnapshot, 0, SMTO_NORMAL, 5000, &result);
     if (!WaitFor([&] { return OverlayShown(program.MainWindow()); }, 5000)) {
         RECT r = WindowRect(program.MainWindow());
-        check::Note("overlay not shown: visible %d, (%ld, %ld, %ld, %ld)", int(IsWindowVisible(program.MainWindow())),
-                    r.left, r.top, r.right, r.bottom);
+        MESSAGE(check::Format("overlay not shown: visible %d, (%ld, %ld, %ld, %ld)", int(IsWindowVisible(program.MainWindow())),
+                    r.left, r.top, r.right, r.bottom));
         return false;
     }
     input::PlaceCursor(from);
@@ -180,7 +180,7 @@ bool DragSnapshot(const Program& program, POINT from, POINT to, WORD cancel_key 
     }
     input::Release(input::Button::Left, to);
     if (!WaitFor([&] { return !IsWindowVisible(program.MainWindow()); }, 10000)) {
-        check::Note("overlay still shown 10 s after the release");
+        MESSAGE(check::Format("overlay still shown 10 s after the release"));
         return false;
     }
     return true;
@@ -243,7 +243,7 @@ const char kFileSettings[] =
     "[snapshot]\r\nintofile=1\r\npath=shots\\deep\\\r\nname=s\r\nnext=1\r\nformat=png\r\n";
 }  // namespace
 
-TEST(file_captures_hold_the_frame_interior_in_every_format_and_advance_the_number)
+TEST_CASE("file_captures_hold_the_frame_interior_in_every_format_and_advance_the_number")
 {
     TrayShell shell;
     REQUIRE(shell.Start());
@@ -272,7 +272,7 @@ TEST(file_captures_hold_the_frame_interior_in_every_format_and_advance_the_numbe
         CHECK_EQ(pixels.width, kCaptureWidth);
         CHECK_EQ(pixels.height, kCaptureHeight);
         Difference d = CompareWithPattern(pixels, x0, y0, kCaptureWidth, kCaptureHeight);
-        check::Note("%ls: mean difference %.2f, largest %d", c.format, d.mean, d.largest);
+        MESSAGE(check::Format("%ls: mean difference %.2f, largest %d", c.format, d.mean, d.largest));
         CHECK(d.mean <= c.mean);
         CHECK(d.largest <= c.largest);
         ++number;
@@ -331,7 +331,7 @@ bool Near(COLORREF a, COLORREF b)
 }
 }  // namespace
 
-TEST(failures_show_the_balloon_and_a_click_or_a_key_captures_nothing)
+TEST_CASE("failures_show_the_balloon_and_a_click_or_a_key_captures_nothing")
 {
     TrayShell shell;
     REQUIRE(shell.Start());
@@ -394,7 +394,7 @@ TEST(failures_show_the_balloon_and_a_click_or_a_key_captures_nothing)
     std::wstring gif = JoinPath(program.Dir(), L"shots\\f" + std::to_wstring(next) + L".gif");
     Pixels pixels = DecodeFile(gif);
     bool saved = pixels.width == kCaptureWidth && pixels.height == kCaptureHeight;
-    check::Note("gif %s", saved ? "saved and readable" : "reported as failed");
+    MESSAGE(check::Format("gif %s", saved ? "saved and readable" : "reported as failed"));
     if (saved) {
         CHECK(WaitFor([&] { return ClipboardText() == gif; }, 5000));
     } else {
@@ -403,7 +403,7 @@ TEST(failures_show_the_balloon_and_a_click_or_a_key_captures_nothing)
     }
 }
 
-TEST(clipboard_capture_holds_the_frame_interior)
+TEST_CASE("clipboard_capture_holds_the_frame_interior")
 {
     Program program(L"snapclip", WithSettings("[snapshot]\r\nintofile=0\r\n"));
     TargetWindow target;
@@ -424,7 +424,7 @@ TEST(clipboard_capture_holds_the_frame_interior)
     }
 }
 
-TEST(watermarks_are_placed_faded_clipped_or_scaled)
+TEST_CASE("watermarks_are_placed_faded_clipped_or_scaled")
 {
     constexpr COLORREF kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0);
     ProgramOptions settings = WithSettings(
@@ -462,7 +462,7 @@ TEST(watermarks_are_placed_faded_clipped_or_scaled)
         SetSnapshotKey(program, L"watermark_path", c.file);
         SetSnapshotKey(program, L"watermark_pos", c.pos);
         SetSnapshotKey(program, L"watermark_alpha", c.alpha);
-        check::Note("stamp %ls at %ls, alpha %ls", c.file, c.pos, c.alpha);
+        MESSAGE(check::Format("stamp %ls at %ls, alpha %ls", c.file, c.pos, c.alpha));
         REQUIRE(DragSnapshot(program, from, to));
         std::wstring file = JoinPath(program.Dir(), L"marks\\m" + std::to_wstring(number++) + L".png");
         CHECK(WaitFor([&] { return ClipboardText() == file; }, 5000));

@@ -24,7 +24,7 @@ LRESULT CALLBACK ParentProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam
 }
 }  // namespace
 
-TEST(markup_is_left_out_of_the_visible_text)
+TEST_CASE("markup_is_left_out_of_the_visible_text")
 {
     struct { const wchar_t* markup; const wchar_t* text; } cases[] = {
         {L"Support: <a href=\"mailto:a@b\">a@b</a>", L"Support: a@b"},
@@ -46,7 +46,7 @@ TEST(markup_is_left_out_of_the_visible_text)
     CHECK_EQ(std::wstring(small), std::wstring(L""));
 }
 
-TEST(plain_link_tells_its_parent_of_a_click_and_of_enter)
+TEST_CASE("plain_link_tells_its_parent_of_a_click_and_of_enter")
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     // A class name no system registers, so the plain control is the one made.

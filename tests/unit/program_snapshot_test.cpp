@@ -26,7 +26,7 @@ std::string Show(const RECT& r)
 }
 }  // namespace
 
-TEST(greatest_common_divisor_and_too_small_selections)
+TEST_CASE("greatest_common_divisor_and_too_small_selections")
 {
     struct { int a, b, gcd; } gcds[] = {{1024, 768, 256}, {0, 5, 1}, {7, 0, 1}, {-12, 18, 6},
                                         {17, 5, 1}, {INT_MIN, 2, 2}, {INT_MIN, INT_MIN, 0}};
@@ -43,7 +43,7 @@ TEST(greatest_common_divisor_and_too_small_selections)
         CHECK_EQ(IsSelectionTooSmall(c.r, 1), c.small);
 }
 
-TEST(capture_rectangle_is_the_frame_interior_in_screen_coordinates)
+TEST_CASE("capture_rectangle_is_the_frame_interior_in_screen_coordinates")
 {
     // Overlay origin = virtual-screen origin; the virtual screen limits the capture.
     struct Case { RECT selection; POINT origin; RECT screen; RECT expected; };
@@ -67,7 +67,7 @@ TEST(capture_rectangle_is_the_frame_interior_in_screen_coordinates)
     }
 }
 
-TEST(pointer_outside_the_overlay_is_clamped)
+TEST_CASE("pointer_outside_the_overlay_is_clamped")
 {
     struct { int x, y; POINT expected; } cases[] = {
         {5, 6, {5, 6}}, {-3, 7, {0, 7}}, {5000, -20, {1279, 0}}, {1279, 1023, {1279, 1023}},
@@ -80,7 +80,7 @@ TEST(pointer_outside_the_overlay_is_clamped)
     }
 }
 
-TEST(size_label_text_and_place_for_both_drag_directions)
+TEST_CASE("size_label_text_and_place_for_both_drag_directions")
 {
     struct Case { POINT start, pointer; const wchar_t* text; RECT rect; bool right; };
     Case cases[] = {
@@ -106,7 +106,7 @@ TEST(size_label_text_and_place_for_both_drag_directions)
     CHECK_EQ(std::wstring(tiny), std::wstring(L"1024"));
 }
 
-TEST(watermark_placement_for_every_position_code)
+TEST_CASE("watermark_placement_for_every_position_code")
 {
     // A 40 x 20 stamp on a 200 x 100 capture: free 160 x 80.
     struct { int code, x, y; } places[] = {
@@ -134,7 +134,7 @@ TEST(watermark_placement_for_every_position_code)
         CHECK_EQ(int(WatermarkAlpha(c.setting)), c.alpha);
 }
 
-TEST(file_names_fit_or_fail_and_encoder_types)
+TEST_CASE("file_names_fit_or_fail_and_encoder_types")
 {
     wchar_t out[MAX_PATH];
     REQUIRE(ComposeSnapshotFileName(L"D:\\shots\\", L"shot", 7, L"png", out, MAX_PATH));
@@ -167,7 +167,7 @@ TEST(file_names_fit_or_fail_and_encoder_types)
     CHECK(!EncoderMimeType(L"C:\\noextension", mime, 20));
 }
 
-TEST(numbered_file_name_from_settings)
+TEST_CASE("numbered_file_name_from_settings")
 {
     std::wstring dir = MakeTempDir(L"snapname");
     std::wstring ini = JoinPath(dir, L"settings.ini");
