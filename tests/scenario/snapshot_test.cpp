@@ -471,11 +471,11 @@ TEST_CASE("watermarks_are_placed_faded_clipped_or_scaled")
         for (const Probe& p : c.probes) {
             COLORREF want = p.colour == kPattern ? message_log::TargetPattern(x0 + p.x, y0 + p.y) : p.colour;
             COLORREF got = pixels.At(p.x, p.y);
-            check::Report(Near(got, want), __FILE__, __LINE__,
-                          check::Narrow(c.file) + " pos " + check::Narrow(c.pos) + " alpha " +
-                              check::Narrow(c.alpha) + ": pixel (" + std::to_string(p.x) + ", " +
-                              std::to_string(p.y) + ") is " + std::to_string(got) + ", expected " +
-                              std::to_string(want));
+            const std::string what = check::Narrow(c.file) + " pos " + check::Narrow(c.pos) + " alpha " +
+                                     check::Narrow(c.alpha) + ": pixel (" + std::to_string(p.x) + ", " +
+                                     std::to_string(p.y) + ") is " + std::to_string(got) + ", expected " +
+                                     std::to_string(want);
+            CHECK_MESSAGE(Near(got, want), what);
         }
     }
 }

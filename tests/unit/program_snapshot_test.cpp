@@ -62,8 +62,8 @@ TEST_CASE("capture_rectangle_is_the_frame_interior_in_screen_coordinates")
     };
     for (auto& c : cases) {
         RECT r = CaptureRectangle(c.selection, c.origin, c.screen);
-        check::Report(Same(r, c.expected), __FILE__, __LINE__, Show(c.selection) + " gives " + Show(r) +
-                                                                   ", expected " + Show(c.expected));
+        const std::string what = Show(c.selection) + " gives " + Show(r) + ", expected " + Show(c.expected);
+        CHECK_MESSAGE(Same(r, c.expected), what);
     }
 }
 
@@ -98,7 +98,8 @@ TEST_CASE("size_label_text_and_place_for_both_drag_directions")
         wchar_t text[64];
         FormatSizeLabel(label.inner, text, 64);
         CHECK_EQ(std::wstring(text), std::wstring(c.text));
-        check::Report(Same(label.rect, c.rect), __FILE__, __LINE__, "label at " + Show(label.rect));
+        const std::string what = "label at " + Show(label.rect);
+        CHECK_MESSAGE(Same(label.rect, c.rect), what);
         CHECK_EQ(label.align_right, c.right);
     }
     wchar_t tiny[5];
