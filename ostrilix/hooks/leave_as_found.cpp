@@ -2,6 +2,7 @@
 
 #include "common/debug_print.h"
 #include "common/ostrilix_interface.h"
+#include "ostrilix/core/budgeted_ask.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/core/touched_windows.h"
 #include "ostrilix/hooks/dock_wnd_proc.h"
@@ -9,9 +10,6 @@
 #include "ostrilix/mousehook/subclass_registry.h"
 
 namespace {
-// A responsive thread answers in a few milliseconds; one that takes longer
-// is not waited for again (its other windows get the request posted).
-constexpr DWORD kPerWindowMs = 200;
 // Every slot of the table, and as many again for windows noted while the
 // requests go out.
 constexpr int kMostAsked = 2 * kTouchedWindows;
@@ -47,14 +45,6 @@ void LeaveWindowAsFound(HWND window)
     g_bMoveByBorder = 0;
 }
 
-DWORD NextSendTimeout(DWORD elapsed_ms, DWORD budget_ms, DWORD per_window_ms)
-{
-    if (elapsed_ms >= budget_ms)
-        return 0;
-    const DWORD left = budget_ms - elapsed_ms;
-    return per_window_ms < left ? per_window_ms : left;
-}
-
 extern "C" LONG WINAPI RestoreTouchedWindows(DWORD budget_ms)
 {
     const UINT message = LeaveAsFoundMessage();
@@ -64,10 +54,7 @@ extern "C" LONG WINAPI RestoreTouchedWindows(DWORD budget_ms)
     }
     HWND asked[kMostAsked];
     int asked_count = 0;
-    DWORD slow_threads[kMostAsked];
-    int slow_count = 0;
-    LONG answered = 0;
-    const DWORD start = GetTickCount();
+    BudgetedAsk ask(message, budget_ms, L"RestoreTouchedWindows");
     // A window noted while this runs (a click that was under way when the
     // mouse hook went) is found by the next pass.
     for (bool more = true; more && asked_count < kMostAsked;) {
@@ -82,25 +69,11 @@ extern "C" LONG WINAPI RestoreTouchedWindows(DWORD budget_ms)
                 ForgetTouchedWindow(window);
                 continue;
             }
-            const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-            const DWORD timeout = Has(slow_threads, slow_count, thread)
-                                      ? 0
-                                      : NextSendTimeout(GetTickCount() - start, budget_ms, kPerWindowMs);
-            DWORD_PTR result = 0;
-            if (timeout && SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG, timeout, &result)) {
-                ++answered;
-                continue;
-            }
-            // Hung, slow, or out of time: the window's thread does it when it
-            // gets to its messages (the subclass procedure answers it also
-            // once the hooks are gone).
-            DebugPrint(L"RestoreTouchedWindows: window 0x%p did not answer in time, error %lu\n",
-                       static_cast<void*>(window), GetLastError());
-            if (!Has(slow_threads, slow_count, thread))
-                slow_threads[slow_count++] = thread;
-            if (!SendNotifyMessageW(window, message, 0, 0))
-                DebugPrint(L"RestoreTouchedWindows: SendNotifyMessageW failed, error %lu\n", GetLastError());
+            // One that does not answer in time does it when its thread gets
+            // to its messages (the subclass procedure answers it also once
+            // the hooks are gone).
+            ask.Ask(window);
         }
     }
-    return answered;
+    return ask.Answered();
 }

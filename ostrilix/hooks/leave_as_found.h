@@ -23,9 +23,6 @@ inline bool IsLeaveAsFoundMessage(UINT message)
 // changes nothing.
 void LeaveWindowAsFound(HWND window);
 
-// How long to wait for the next window: its own share, cut to what is left
-// of the whole budget; 0 when the budget is spent.  Pure.
-DWORD NextSendTimeout(DWORD elapsed_ms, DWORD budget_ms, DWORD per_window_ms);
 
 // Run by the program, in its process, while the hooks are still installed.
 extern "C" __declspec(dllexport) LONG WINAPI RestoreTouchedWindows(DWORD budget_ms);

@@ -4,6 +4,7 @@
 
 #include "common/debug_print.h"
 #include "common/os_version.h"
+#include "ostrilix/core/budgeted_ask.h"
 #include "ostrilix/core/key_state.h"
 #include "ostrilix/core/name_lists.h"
 #include "ostrilix/core/shared_block.h"
@@ -11,10 +12,6 @@
 #include "ostrilix/hooks/leave_as_found.h"
 
 namespace {
-// A responsive thread answers in a few milliseconds; a slower one is not
-// waited for again (its other windows get the request queued).
-constexpr DWORD kPerWindowMs = 200;
-
 // Registered in this process when the first window of it goes to the tray
 // (only such a process has an icon to give back after the taskbar returns).
 volatile UINT g_taskbar_created = 0;
@@ -184,10 +181,7 @@ extern "C" LONG WINAPI ReturnTrayWindows(DWORD budget_ms)
         DebugPrint(L"ReturnTrayWindows: no message, error %lu\n", GetLastError());
         return 0;
     }
-    DWORD slow_threads[kTrayWindows];
-    int slow_count = 0;
-    LONG answered = 0;
-    const DWORD start = GetTickCount();
+    BudgetedAsk ask(message, budget_ms, L"ReturnTrayWindows");
     for (int slot = 0; slot < kTrayWindows; ++slot) {
         HWND window = TraySlots()[slot];
         if (!window)
@@ -199,24 +193,7 @@ extern "C" LONG WINAPI ReturnTrayWindows(DWORD budget_ms)
             RemoveTouched(TraySlots(), kTrayWindows, window);
             continue;
         }
-        const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-        bool slow = false;
-        for (int i = 0; i < slow_count; ++i)
-            slow = slow || slow_threads[i] == thread;
-        const DWORD timeout = slow ? 0 : NextSendTimeout(GetTickCount() - start, budget_ms, kPerWindowMs);
-        DWORD_PTR result = 0;
-        if (timeout && SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG, timeout, &result)) {
-            ++answered;
-            continue;
-        }
-        if (budget_ms)
-            DebugPrint(L"ReturnTrayWindows: window 0x%p did not answer in time, error %lu\n",
-                       static_cast<void*>(window), GetLastError());
-        if (!slow && slow_count < kTrayWindows)
-            slow_threads[slow_count++] = thread;
-        // Its thread does it when it gets to its messages.
-        if (!SendNotifyMessageW(window, message, 0, 0))
-            DebugPrint(L"ReturnTrayWindows: SendNotifyMessageW failed, error %lu\n", GetLastError());
+        ask.Ask(window);
     }
-    return answered;
+    return ask.Answered();
 }

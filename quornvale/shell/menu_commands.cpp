@@ -5,6 +5,7 @@
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/command_ids.h"
 #include "quornvale/shell/language.h"
+#include "quornvale/shell/program_path.h"
 #include "quornvale/shell/settings.h"
 #include "quornvale/tools/about_dialog.h"
 #include "quornvale/tools/clipboard_switch.h"
@@ -52,16 +53,6 @@ void Open(const wchar_t* target)
     ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNA);
 }
 
-bool Readable(const wchar_t* path)
-{
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
-}
-
 // Commands without an entry of their own: a language, else an account.
 void DefaultCommand(UINT id)
 {
@@ -83,7 +74,7 @@ void ToggleRunAtStart() { WriteRunAtStart(!IsRunAtStartSet()); }
 
 void ChooseHelpFile(wchar_t* name, int name_chars)
 {
-    if (!GetLanguageText(L"help_file", L"file", name, name_chars) || !Readable(name))
+    if (!GetLanguageText(L"help_file", L"file", name, name_chars) || !IsReadableFile(name))
         lstrcpynW(name, kDefaultHelpFile, name_chars);
 }
 

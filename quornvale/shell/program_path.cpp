@@ -26,3 +26,13 @@ int GetModuleDirectory(HMODULE module, wchar_t* buffer, int buffer_chars)
         buffer[length] = L'\0';
     return length;
 }
+
+bool IsReadableFile(const wchar_t* path)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}

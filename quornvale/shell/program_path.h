@@ -9,3 +9,6 @@ int GetModuleDirectory(HMODULE module, wchar_t* buffer, int buffer_chars);
 // Pure: the length of the directory part of a path, trailing backslash
 // included; 0 when no backslash follows the first character.
 int DirectoryLength(const wchar_t* path);
+
+// The file exists and can be opened for reading.
+bool IsReadableFile(const wchar_t* path);

@@ -6,6 +6,7 @@
 #include "common/debug_print.h"
 #include "quornvale/resources/resource.h"
 #include "quornvale/shell/app_state.h"
+#include "quornvale/shell/program_path.h"
 #include "quornvale/shell/settings.h"
 #include "quornvale/shell/tray_icon.h"
 #include "quornvale/tools/snapshot_capture.h"
@@ -158,16 +159,6 @@ void ShowCaptureFailed()
     ShowTrayBalloon(title, text, kBalloonError);
 }
 
-bool Readable(const wchar_t* path)
-{
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
-}
-
 bool CaptureIntoFile(HDC screen, const RECT& r)
 {
     wchar_t file[kSnapshotPathChars];
@@ -178,7 +169,7 @@ bool CaptureIntoFile(HDC screen, const RECT& r)
     const WatermarkSpec* watermark = nullptr;
     if (ReadSetting(Setting::kSnapshotWatermarkEnable) != 0) {
         ReadSettingText(Setting::kSnapshotWatermarkPath, stamp_path, kPathChars);
-        if (stamp_path[0] && Readable(stamp_path))
+        if (stamp_path[0] && IsReadableFile(stamp_path))
             spec.image_path = stamp_path;
         spec.position_code = ReadSetting(Setting::kSnapshotWatermarkPos);
         spec.alpha = WatermarkAlpha(ReadSetting(Setting::kSnapshotWatermarkAlpha));

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "ostrilix/core/budgeted_ask.h"
 #include "ostrilix/core/library_hold.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/core/touched_windows.h"
