@@ -425,11 +425,18 @@ TEST_CASE("clipboard_capture_holds_the_frame_interior")
     options.pattern = true;
     REQUIRE(StartProgramAndTarget(program, target, options));
     input::Settle(300);
-    for (bool up_left : {false, true}) {
+    // The third drag starts right after a click at its starting point, so
+    // its press comes as a double-click.
+    struct Case { bool up_left, click_first; };
+    for (Case c : {Case{false, false}, Case{true, false}, Case{false, true}}) {
         PutClipboardText(L"before");
         POINT from, to;
         int x0, y0;
-        DragPoints(target.Window(), &from, &to, &x0, &y0, up_left);
+        DragPoints(target.Window(), &from, &to, &x0, &y0, c.up_left);
+        if (c.click_first) {
+            REQUIRE(DragSnapshot(program, from, from));
+            CHECK_EQ(ClipboardText(), std::wstring(L"before"));
+        }
         REQUIRE(DragSnapshot(program, from, to));
         Pixels pixels;
         CHECK(WaitFor([&] { return (pixels = ClipboardBitmap()).width != 0; }, 5000));
