@@ -71,7 +71,7 @@ void EndDrag()
     }
 }
 
-void OnPress(HWND wnd, LPARAM lParam)
+void OnPress(HWND wnd, UINT message, LPARAM lParam)
 {
     if (g_snap.dragging)
         return;
@@ -82,6 +82,7 @@ void OnPress(HWND wnd, LPARAM lParam)
     g_snap.label = RECT{};
     g_snap.brush = CreateSolidBrush(kColourKey);
     g_snap.dragging = true;
+    DebugPrint(L"snapshot press (message 0x%x) at %d, %d\n", message, p.x, p.y);
     SetCapture(wnd);
     GetClipCursor(&g_snap.saved_clip);
     RECT window = {};
@@ -123,6 +124,7 @@ void OnDrag(HWND wnd, WPARAM wParam, LPARAM lParam)
 
 void OnRelease(HWND wnd)
 {
+    DebugPrint(L"snapshot release, dragging %d\n", int(g_snap.dragging));
     if (!g_snap.dragging)
         return;
     InvalidateRect(wnd, nullptr, TRUE);
@@ -184,6 +186,7 @@ bool CaptureIntoFile(HDC screen, const RECT& r)
 void OnCaptureTimer(HWND wnd)
 {
     KillTimer(wnd, CAPTURE_TIMER);
+    DebugPrint(L"snapshot capture timer\n");
     if (SelectionEmpty()) {
         HideOverlay(wnd);
         return;
@@ -202,6 +205,7 @@ void OnCaptureTimer(HWND wnd)
         captured = ReadSetting(Setting::kSnapshotIntoFile) == 0 ? CaptureToClipboard(wnd, screen, r)
                                                                  : CaptureIntoFile(screen, r);
     }
+    DebugPrint(L"snapshot capture done, captured %d\n", int(captured));
     if (!captured)
         ShowCaptureFailed();
     InvalidateRect(wnd, nullptr, TRUE);
@@ -209,6 +213,7 @@ void OnCaptureTimer(HWND wnd)
     if (screen)
         ReleaseDC(nullptr, screen);
     HideOverlay(wnd);
+    DebugPrint(L"snapshot overlay hidden\n");
 }
 }  // namespace
 
@@ -226,7 +231,13 @@ void OnSnapshotMessage(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-        OnPress(wnd, lParam);
+    // The window class takes double-clicks (for the tray icon), so a press
+    // soon after the previous one at the same spot comes as a double-click:
+    // it starts a drag all the same, or its release would find no drag and
+    // leave the overlay up.
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+        OnPress(wnd, message, lParam);
         break;
     case WM_MOUSEMOVE:
         OnDrag(wnd, wParam, lParam);

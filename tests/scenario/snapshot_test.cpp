@@ -158,6 +158,7 @@ bool OverlayShown(HWND main)
 // is pressed during the drag, before the release.
 bool DragSnapshot(const Program& program, POINT from, POINT to, WORD cancel_key = 0)
 {
+    DebugMonitor monitor;
     DWORD_PTR result = 0;
     SendMessageTimeoutW(program.MainWindow(), WM_COMMAND, CmdSnapshot, 0, SMTO_NORMAL, 5000, &result);
     if (!WaitFor([&] { return OverlayShown(program.MainWindow()); }, 5000)) {
@@ -180,7 +181,19 @@ bool DragSnapshot(const Program& program, POINT from, POINT to, WORD cancel_key 
     }
     input::Release(input::Button::Left, to);
     if (!WaitFor([&] { return !IsWindowVisible(program.MainWindow()); }, 10000)) {
-        MESSAGE(check::Format("overlay still shown 10 s after the release"));
+        DWORD_PTR answer = 0;
+        bool answers = SendMessageTimeoutW(program.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer) != 0;
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        HWND below = WindowFromPoint(cursor);
+        MESSAGE(check::Format("overlay still shown 10 s after the release: answers %d, monitor %d, press %d, "
+                              "release %d, timer %d, done %d, hidden %d, cursor (%ld, %ld) over %p (main %p), "
+                              "capture %p",
+                              int(answers), int(monitor.Active()), int(monitor.Count("snapshot press")),
+                              int(monitor.Count("snapshot release")), int(monitor.Count("snapshot capture timer")),
+                              int(monitor.Count("snapshot capture done")), int(monitor.Count("snapshot overlay hidden")),
+                              cursor.x, cursor.y, static_cast<void*>(below), static_cast<void*>(program.MainWindow()),
+                              static_cast<void*>(GetCapture())));
         return false;
     }
     return true;
@@ -363,6 +376,7 @@ TEST_CASE("failures_show_the_balloon_and_a_click_or_a_key_captures_nothing")
     struct Case { const char* key; std::string value; };
     const Case failures[] = {
         {"format", "xyz"},                 // no encoder
+        {"format", ""},                    // no extension
         {"format", "PNG"},                 // encoder types are exact
         {"name", std::string(250, 'n')},   // the name does not fit 260 characters
         {"path", "settings.ini\\sub\\"},    // a file where the folder should be
@@ -411,11 +425,18 @@ TEST_CASE("clipboard_capture_holds_the_frame_interior")
     options.pattern = true;
     REQUIRE(StartProgramAndTarget(program, target, options));
     input::Settle(300);
-    for (bool up_left : {false, true}) {
+    // The third drag starts right after a click at its starting point, so
+    // its press comes as a double-click.
+    struct Case { bool up_left, click_first; };
+    for (Case c : {Case{false, false}, Case{true, false}, Case{false, true}}) {
         PutClipboardText(L"before");
         POINT from, to;
         int x0, y0;
-        DragPoints(target.Window(), &from, &to, &x0, &y0, up_left);
+        DragPoints(target.Window(), &from, &to, &x0, &y0, c.up_left);
+        if (c.click_first) {
+            REQUIRE(DragSnapshot(program, from, from));
+            CHECK_EQ(ClipboardText(), std::wstring(L"before"));
+        }
         REQUIRE(DragSnapshot(program, from, to));
         Pixels pixels;
         CHECK(WaitFor([&] { return (pixels = ClipboardBitmap()).width != 0; }, 5000));
@@ -454,6 +475,8 @@ TEST_CASE("watermarks_are_placed_faded_clipped_or_scaled")
         {L"large.bmp", L"0", L"255", {{10, 20, kBlue}, {45, 20, kBlue}, {55, 20, kGreen}}},
         // Without: scaled into 63 x 40, so its halves meet near column 31.
         {L"large.bmp", L"0", L"0", {{10, 20, kBlue}, {45, 20, kGreen}, {55, 20, kGreen}}},
+        // 256 counts as 0.
+        {L"large.bmp", L"3", L"256", {{10, 20, kBlue}, {45, 20, kGreen}}},
         // A missing stamp: saved without one.
         {L"missing.bmp", L"4", L"0", {{0, 0, kPattern}, {31, 20, kPattern}, {62, 39, kPattern}}},
     };
