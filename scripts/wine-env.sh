@@ -6,6 +6,7 @@
 #   qv_start_xvfb           start a private Xvfb; sets DISPLAY and QV_XVFB_PID
 #   qv_start_test_session DIR  display ($QV_TEST_DISPLAY or a private Xvfb),
 #                           a copy of the template prefix in DIR/prefix, server
+#   qv_restart_wineserver   end every process of the session, start afresh
 #   qv_stop                 end the wine server and a private Xvfb
 
 QV_WINE=/usr/lib/wine/wine64
@@ -76,6 +77,14 @@ qv_start_test_session() {
   template=$(qv_prefix_template)
   cp -a "$template" "$1/prefix"
   qv_wine_env "$1/prefix"
+  qv_start_wineserver
+}
+
+# Ends every process of the session and starts a fresh server on the same
+# prefix and display.
+qv_restart_wineserver() {
+  "$QV_WINESERVER" -k >/dev/null 2>&1
+  "$QV_WINESERVER" -w >/dev/null 2>&1
   qv_start_wineserver
 }
 

@@ -73,6 +73,10 @@ for exe in "$bin"/unit_*.exe "$bin"/scenario_*.exe; do
   # Each test's verdict with its failure details and notes; not the RUN lines.
   tr -d '\r' < "$log" | grep -v -E '^\[ RUN  \]|^[0-9]+ passed, [0-9]+ failed$' | sed 's/^/  /'
   tally "$log"
+  # Each scenario program starts on a session of its own: a process an
+  # earlier one left running, with the global hooks and the copy of the
+  # library it brought, cannot act in a later one.
+  [[ "$name" == scenario_* ]] && qv_restart_wineserver
 done
 
 echo "$total_passed passed, $total_failed failed"

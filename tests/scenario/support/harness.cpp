@@ -26,9 +26,15 @@ std::wstring MakeTempDir(const wchar_t* tag)
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     wchar_t name[MAX_PATH];
-    _snwprintf(name, MAX_PATH - 1, L"%sqv-%s-%lu-%d", temp, tag, GetCurrentProcessId(), ++counter);
-    name[MAX_PATH - 1] = 0;
-    CreateDirectoryW(name, nullptr);
+    // Process ids start again with each Wine session, so a name that an
+    // earlier test program made may exist: a new directory is always a new
+    // name, never an earlier program's files.
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        _snwprintf(name, MAX_PATH - 1, L"%sqv-%s-%lu-%d", temp, tag, GetCurrentProcessId(), ++counter);
+        name[MAX_PATH - 1] = 0;
+        if (CreateDirectoryW(name, nullptr) || GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
     return name;
 }
 
