@@ -9,29 +9,13 @@
 #include <stdio.h>
 
 #include "common/ostrilix_interface.h"
+#include "tests/bench/bench_clock.h"
 
 namespace {
 // Short rounds, the two kinds alternating, the best round of each kept: on a
 // loaded machine the best round is the one nothing else interrupted.
 constexpr int kCalls = 2000;
 constexpr int kRounds = 200;
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(frequency.QuadPart);
-}
-
-template <typename Fn>
-double Time(Fn&& fn)
-{
-    const double start = Now();
-    for (int i = 0; i < kCalls; ++i)
-        fn();
-    return (Now() - start) / kCalls * 1e9;  // nanoseconds per call
-}
 
 LRESULT CALLBACK BenchWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
@@ -50,13 +34,13 @@ Ratio Measure(WNDPROC dock, HWND wnd)
         // Drags about the middle of the screen: the rectangle changes each
         // call as in a real drag, never near an edge.
         int i = 0;
-        const double ours = Time([&] {
+        const double ours = NanosecondsPerCall(kCalls, [&] {
             RECT drag = {400 + (i & 15), 300 + (i & 7), 800 + (i & 15), 600 + (i & 7)};
             ++i;
             sink = CallWindowProcW(dock, wnd, WM_MOVING, WMSZ_TOPLEFT, reinterpret_cast<LPARAM>(&drag));
         });
         i = 0;
-        const double bare = Time([&] {
+        const double bare = NanosecondsPerCall(kCalls, [&] {
             RECT drag = {400 + (i & 15), 300 + (i & 7), 800 + (i & 15), 600 + (i & 7)};
             ++i;
             sink = CallWindowProcW(BenchWndProc, wnd, WM_MOVING, WMSZ_TOPLEFT, reinterpret_cast<LPARAM>(&drag));

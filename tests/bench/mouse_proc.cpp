@@ -8,27 +8,11 @@
 #include <stdio.h>
 
 #include "common/ostrilix_interface.h"
+#include "tests/bench/bench_clock.h"
 
 namespace {
 constexpr int kCalls = 50000;
 constexpr int kRounds = 5;
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(frequency.QuadPart);
-}
-
-template <typename Fn>
-double Time(Fn&& fn)
-{
-    const double start = Now();
-    for (int i = 0; i < kCalls; ++i)
-        fn();
-    return (Now() - start) / kCalls * 1e9;  // nanoseconds per call
-}
 
 LRESULT CALLBACK BenchWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
@@ -78,9 +62,9 @@ int main()
     volatile LRESULT sink = 0;
     double best_hook = 1e30, best_bare = 1e30, best_lookup = 1e30;
     for (int round = 0; round < kRounds; ++round) {
-        const double hook = Time([&] { sink = mouse_proc(HC_ACTION, WM_MOUSEMOVE, lp); });
-        const double bare = Time([&] { sink = CallNextHookEx(nullptr, HC_ACTION, WM_MOUSEMOVE, lp); });
-        const double lookup = Time([&] {
+        const double hook = NanosecondsPerCall(kCalls, [&] { sink = mouse_proc(HC_ACTION, WM_MOUSEMOVE, lp); });
+        const double bare = NanosecondsPerCall(kCalls, [&] { sink = CallNextHookEx(nullptr, HC_ACTION, WM_MOUSEMOVE, lp); });
+        const double lookup = NanosecondsPerCall(kCalls, [&] {
             wchar_t class_name[260];
             GetClassNameW(WindowFromPoint(record.pt), class_name, 260);
             sink = CallNextHookEx(nullptr, HC_ACTION, WM_MOUSEMOVE, lp);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "quornvale/tools/snapshot_capture.h"
+#include "tests/bench/bench_clock.h"
 
 extern "C" {
 struct GpImage;
@@ -36,14 +37,6 @@ namespace {
 constexpr int kRounds = 7;
 // The PNG encoder of GDI+ (Windows and Wine alike).
 constexpr CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(frequency.QuadPart);
-}
 
 LRESULT CALLBACK PatternProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
@@ -118,12 +111,12 @@ int main()
     std::vector<double> product, bare;
     bool ok = true;
     for (int round = 0; round < kRounds; ++round) {
-        double start = Now();
+        double start = BenchNow();
         ok &= CaptureToFile(screen, r, product_file.c_str(), nullptr);
-        product.push_back(Now() - start);
-        start = Now();
+        product.push_back(BenchNow() - start);
+        start = BenchNow();
         ok &= BareCapture(screen, r, bare_file.c_str());
-        bare.push_back(Now() - start);
+        bare.push_back(BenchNow() - start);
     }
     ReleaseDC(nullptr, screen);
     GdiplusShutdown(token);
