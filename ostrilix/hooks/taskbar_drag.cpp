@@ -6,6 +6,7 @@
 #include "common/os_version.h"
 #include "common/taskbar_toolbar.h"
 #include "ostrilix/core/library_hold.h"
+#include "ostrilix/core/own_process_window.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/core/touched_windows.h"
 #include "ostrilix/hooks/leave_as_found.h"
@@ -32,12 +33,6 @@ int ProcessOsClass()
 void FrameChanged(HWND window)
 {
     SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
-}
-
-bool InThisProcess(HWND window)
-{
-    DWORD process = 0;
-    return GetWindowThreadProcessId(window, &process) && process == GetCurrentProcessId();
 }
 
 // The window's chain no longer runs through ours (put back, or the window is
@@ -178,7 +173,7 @@ bool HookTaskbarToolbar(bool install, HWND toolbar)
     if (g_shared.s_wp_taskbar_orig)
         return true;
     // Only the process that owns the window can change its procedure.
-    if (!InThisProcess(window))
+    if (!IsOwnProcessWindow(window))
         return false;
     // The taskbar will run our code for as long as it lives: the library
     // stays mapped until the procedure is out of its chain.
