@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "ostrilix/core/library_hold.h"
+#include "ostrilix/core/own_process_window.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/hooks/ime.h"
 #include "ostrilix/hooks/leave_as_found.h"
@@ -10,7 +11,8 @@
 // WH_CALLWNDPROC procedure: runs before a window receives a sent message, in
 // the window's own thread, in every process.  It sees every sent message of
 // every GUI thread, so it decides on the message number first and makes no
-// system call (and no heap work) for a message it does not act on.  No
+// system call (and no heap work) for a message it does not act on.  It acts
+// only on a window of its own process (see own_process_window.h).  No
 // message is altered or swallowed.
 extern "C" __declspec(dllexport) LRESULT CALLBACK CallWndProc(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -19,24 +21,28 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK CallWndProc(int code, WPARAM w
         return CallNextHookEx(nullptr, code, wParam, lParam);
     switch (sent->message) {
     case WM_NCCREATE:
-        if (IsFeatureEnabled(kFeatureDisableIme))
+        if (IsFeatureEnabled(kFeatureDisableIme) && IsOwnProcessWindow(sent->hwnd))
             DisableImeIfListed(sent->hwnd);
         break;
     case WM_CREATE:
-        OnWindowCreatedForMenus(sent->hwnd);
+        if (IsOwnProcessWindow(sent->hwnd))
+            OnWindowCreatedForMenus(sent->hwnd);
         break;
     case WM_SIZE:
-        OnTrayWindowSized(sent->hwnd, sent->wParam);
+        if (IsOwnProcessWindow(sent->hwnd))
+            OnTrayWindowSized(sent->hwnd, sent->wParam);
         break;
     case WM_NCDESTROY:
-        OnTrayWindowDestroyed(sent->hwnd);
+        if (IsOwnProcessWindow(sent->hwnd))
+            OnTrayWindowDestroyed(sent->hwnd);
         break;
     case kTrayCallbackMessage:
-        OnTrayIconNotified(sent->hwnd, sent->lParam);
+        if (IsOwnProcessWindow(sent->hwnd))
+            OnTrayIconNotified(sent->hwnd, sent->lParam);
         break;
     default:
         // Registered messages only (0xC000 and up).
-        if (sent->message < 0xC000)
+        if (sent->message < 0xC000 || !IsOwnProcessWindow(sent->hwnd))
             break;
         if (IsLeaveAsFoundMessage(sent->message)) {
             // Giving the last subclass back may let the library go: counted

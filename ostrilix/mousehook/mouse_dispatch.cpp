@@ -109,6 +109,37 @@ MouseDecision MiddlePress(const MouseFacts& f)
     return f.mbutton_code ? Do(A::MarkMiddlePress) : Pass();
 }
 
+// Whether the action works on a window (or on this process's state for
+// one); the others only end or keep the program's state in the shared block.
+bool ActsOnWindow(MouseAction action)
+{
+    switch (action) {
+    case A::PassOn:
+    case A::Swallow:
+    case A::EndAutoScrollAndPass:
+    case A::EndAutoScrollAndSwallow:
+    case A::EndChordRelease:
+        return false;
+    default:
+        return true;
+    }
+}
+
+// A window action finds nothing to do on another process's window: what
+// follows when it does not act is done instead, if that acts on no window.
+MouseDecision WithoutWindowActions(MouseDecision decision)
+{
+    if (ActsOnWindow(decision.action)) {
+        decision.action = decision.otherwise;
+        decision.otherwise = A::PassOn;
+    }
+    if (ActsOnWindow(decision.action))
+        decision.action = A::PassOn;
+    if (ActsOnWindow(decision.otherwise))
+        decision.otherwise = A::PassOn;
+    return decision;
+}
+
 MouseDecision MiddleRelease(const MouseFacts& f)
 {
     if (f.auto_scrolling && !f.marked_extra && f.scroll_mode == 1)
@@ -148,7 +179,8 @@ bool MouseMessageMayAct(UINT message)
     }
 }
 
-MouseDecision DecideMouse(const MouseFacts& f)
+namespace {
+MouseDecision DecideForMessage(const MouseFacts& f)
 {
     switch (f.message) {
     case WM_NCLBUTTONUP:
@@ -180,4 +212,11 @@ MouseDecision DecideMouse(const MouseFacts& f)
     default:
         return Pass();
     }
+}
+}  // namespace
+
+MouseDecision DecideMouse(const MouseFacts& f)
+{
+    const MouseDecision decision = DecideForMessage(f);
+    return f.foreign_window ? WithoutWindowActions(decision) : decision;
 }

@@ -26,6 +26,11 @@ struct MouseFacts {
     LONG mbutton_code;
     LONG mbutton_state;
     bool window_info;       // information mode: right presses show, releases are swallowed
+    // The message's window belongs to another process (on 64-bit Windows, a
+    // 32-bit application's window, with the hook called in the program's
+    // process): no window action, only the bookkeeping of the program's
+    // own state (auto-scroll, a held right release).
+    bool foreign_window;
 };
 
 enum class MouseAction {

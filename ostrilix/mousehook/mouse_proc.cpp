@@ -1,13 +1,15 @@
 // WH_MOUSE procedure: runs in the thread of the window under the mouse,
 // before that application sees the message, in every GUI process of the
 // desktop.  It decides per message whether a window action applies, runs it
-// here, and swallows the message (returns 1) or passes it on.
+// here, and swallows the message (returns 1) or passes it on.  Its window
+// actions run only for a window of its own process (own_process_window.h).
 #include <windows.h>
 
 #include "common/debug_print.h"
 #include "ostrilix/core/captioned_window.h"
 #include "ostrilix/core/key_state.h"
 #include "ostrilix/core/left_alone.h"
+#include "ostrilix/core/own_process_window.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/hooks/dock_wnd_proc.h"
 #include "ostrilix/hooks/low_level_input.h"
@@ -184,21 +186,27 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wPa
         return CallNextHookEx(nullptr, code, wParam, lParam);
 
     const auto& record = *reinterpret_cast<const MOUSEHOOKSTRUCTEX*>(lParam);
+    // For another process's window only the program's bookkeeping runs.
+    const bool own = IsOwnProcessWindow(record.hwnd);
     HWND under = WindowFromPoint(record.pt);
     if (IsLeftAloneWindow(under))
         return CallNextHookEx(nullptr, code, wParam, lParam);
 
-    if (const wchar_t* entry = EntryTrace(wParam))
-        DebugPrint(entry);
-    // The start and end of a drag by the caption or a border: these pass on
-    // whatever the decision below is.
-    if (wParam == WM_NCLBUTTONDOWN)
-        OnCaptionOrBorderPress(record);
-    else if (wParam == WM_NCLBUTTONUP || wParam == WM_LBUTTONUP)
-        OnLeftRelease(record);
-    else if (wParam == WM_LBUTTONDOWN)
-        InstallTaskbarDragOnPress(record.hwnd);
-    const MouseDecision decision = DecideMouse(GatherFacts(wParam, record));
+    if (own) {
+        if (const wchar_t* entry = EntryTrace(wParam))
+            DebugPrint(entry);
+        // The start and end of a drag by the caption or a border: these pass
+        // on whatever the decision below is.
+        if (wParam == WM_NCLBUTTONDOWN)
+            OnCaptionOrBorderPress(record);
+        else if (wParam == WM_NCLBUTTONUP || wParam == WM_LBUTTONUP)
+            OnLeftRelease(record);
+        else if (wParam == WM_LBUTTONDOWN)
+            InstallTaskbarDragOnPress(record.hwnd);
+    }
+    MouseFacts facts = GatherFacts(wParam, record);
+    facts.foreign_window = !own;
+    const MouseDecision decision = DecideMouse(facts);
     if (decision.trace)
         DebugPrint(decision.trace);
     if (Act(decision.action, record, under) ||

@@ -15,6 +15,7 @@
 #include "tests/framework/test_thread.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/input.h"
+#include "tests/scenario/support/own_library.h"
 #include "tests/scenario/support/target.h"
 
 using namespace scenario;
@@ -94,40 +95,25 @@ bool InModule(HMODULE module, WNDPROC proc)
 
 int Height(HWND wnd) { return RectHeight(WindowRect(wnd)); }
 
-bool Mapped(const std::wstring& path) { return GetModuleHandleW(path.c_str()) != nullptr; }
-
 UINT LeaveMessage() { return RegisterWindowMessageW(kLeaveAsFoundMessageName); }
 
-// A copy of the library of its own (so nothing else in this process holds
-// the module), loaded, with roll-up on caption double clicks switched on.
-struct OwnLibrary {
-    std::wstring path;
-    HMODULE module = nullptr;
-    HOOKPROC mouse_proc = nullptr;
-
-    bool Load(const wchar_t* tag)
-    {
-        const std::wstring dir = MakeTempDir(tag);
-        path = JoinPath(dir, L"Ostrilix.dll");
-        if (!CopyFileW(JoinPath(BinDir(), L"Ostrilix.dll").c_str(), path.c_str(), FALSE))
-            return false;
-        module = LoadLibraryW(path.c_str());
-        if (!module)
-            return false;
-        auto proc = [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(module, name)); };
-        mouse_proc = reinterpret_cast<HOOKPROC>(proc("MouseProc"));
-        auto enable = reinterpret_cast<EnableFeaturesFn>(proc("EnableFeatures"));
-        auto set_flags = reinterpret_cast<SetFeatureFlagsFn>(proc("SetFeatureFlags"));
-        if (!mouse_proc || !enable || !set_flags)
-            return false;
-        enable(kFeatureChord | kFeatureTopmost, 0);
-        enable(kFeatureRollUp, 1);
-        FeatureParams params = {};
-        params.s_n_rollup_hotaction = 1;  // caption double click
-        set_flags(kFeatureRollUp, params);
-        return true;
-    }
-};
+// The test's own copy of the library, loaded, with roll-up on caption
+// double clicks switched on.
+bool LoadWithRollUp(OwnLibrary& library, const wchar_t* tag)
+{
+    if (!library.Load(tag))
+        return false;
+    auto enable = library.Export<EnableFeaturesFn>(kExportEnableFeatures);
+    auto set_flags = library.Export<SetFeatureFlagsFn>(kExportSetFeatureFlags);
+    if (!enable || !set_flags)
+        return false;
+    enable(kFeatureChord | kFeatureTopmost, 0);
+    enable(kFeatureRollUp, 1);
+    FeatureParams params = {};
+    params.s_n_rollup_hotaction = 1;  // caption double click
+    set_flags(kFeatureRollUp, params);
+    return true;
+}
 
 // A real caption double click (the window brought to the front first).
 bool RollUpByDoubleClick(HWND wnd)
@@ -191,7 +177,7 @@ private:
 TEST_CASE("freeing_the_library_under_its_own_procedure_keeps_it_until_every_window_is_given_back_and_the_call_returned")
 {
     OwnLibrary library;
-    REQUIRE(library.Load(L"unload"));
+    REQUIRE(LoadWithRollUp(library, L"unload"));
     const std::wstring& path = library.path;
 
     HWND a = MakeHostWindow(L"Unload host A", 100, 100);
@@ -294,7 +280,7 @@ LRESULT CALLBACK LaterSubclass(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 TEST_CASE("a_window_subclassed_after_the_library_keeps_its_chain_and_the_library_until_it_is_destroyed")
 {
     OwnLibrary library;
-    REQUIRE(library.Load(L"unloadchain"));
+    REQUIRE(LoadWithRollUp(library, L"unloadchain"));
     const std::wstring& path = library.path;
     HWND a = MakeHostWindow(L"Unload chain A", 100, 100);
     const WNDPROC original = ProcOf(a);

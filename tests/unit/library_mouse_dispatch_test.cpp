@@ -35,6 +35,13 @@ MouseFacts With(MouseFacts f, const std::function<void(MouseFacts&)>& change)
     change(f);
     return f;
 }
+
+// The same message for a window of another process.
+MouseFacts Foreign(MouseFacts f)
+{
+    f.foreign_window = true;
+    return f;
+}
 }  // namespace
 
 TEST_CASE("mouse_hook_decides_each_gesture_from_the_message_and_what_is_held")
@@ -137,6 +144,33 @@ TEST_CASE("mouse_hook_decides_each_gesture_from_the_message_and_what_is_held")
         {"Ctrl + wheel stays with the application", With(Plain(WM_MOUSEWHEEL), [](auto& f) { f.control = true; }),
          A::PassOn, A::PassOn},
         {"a move has no action", Plain(WM_MOUSEMOVE), A::PassOn, A::PassOn},
+
+        // Another process's window: no window action, the program's own
+        // bookkeeping still ends auto-scroll and swallows a held release.
+        {"another process's caption double click", Foreign(caption_dbl), A::PassOn, A::PassOn},
+        {"another process's caption right click", Foreign(caption_right), A::PassOn, A::PassOn},
+        {"another process's right click roll-up and chord",
+         Foreign(With(caption_right, [](auto& f) { f.rollup_hotaction = 2; })), A::PassOn, A::PassOn},
+        {"another process's window closed with right Alt",
+         Foreign(With(caption_dbl, [](auto& f) { f.right_alt = true; })), A::PassOn, A::PassOn},
+        {"another process's bottom border", Foreign(Plain(WM_NCRBUTTONDOWN, HTBOTTOM)), A::PassOn, A::PassOn},
+        {"another process's chord", Foreign(With(client_right, [](auto& f) { f.left_button = true; })),
+         A::PassOn, A::PassOn},
+        {"another process's middle press and release",
+         Foreign(With(middle_up, [](auto& f) { f.mbutton_code = 1; f.mbutton_state = 1; })), A::PassOn, A::PassOn},
+        {"another process's wheel", Foreign(Plain(WM_MOUSEWHEEL)), A::PassOn, A::PassOn},
+        {"another process's information press",
+         Foreign(With(client_right, [](auto& f) { f.window_info = true; })), A::PassOn, A::PassOn},
+        {"information press on another process's window while auto-scroll runs",
+         Foreign(With(caption_right, [](auto& f) { f.window_info = true; f.auto_scrolling = true; })),
+         A::Swallow, A::PassOn},
+        {"a left press on another process's window ends auto-scroll", Foreign(Plain(WM_LBUTTONDOWN)),
+         A::EndAutoScrollAndPass, A::PassOn},
+        {"a middle press on another process's window ends auto-scroll in click mode",
+         Foreign(With(middle_down, [](auto& f) { f.auto_scrolling = true; f.scroll_mode = 2; })),
+         A::EndAutoScrollAndSwallow, A::PassOn},
+        {"the held release on another process's window is swallowed",
+         Foreign(With(right_up, [](auto& f) { f.chord_release_pending = true; })), A::EndChordRelease, A::PassOn},
     };
     for (const Case& c : cases) {
         const MouseDecision d = DecideMouse(c.facts);
