@@ -9,6 +9,7 @@
 #include "ostrilix/core/captioned_window.h"
 #include "ostrilix/core/key_state.h"
 #include "ostrilix/core/left_alone.h"
+#include "ostrilix/core/library_hold.h"
 #include "ostrilix/core/own_process_window.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/hooks/dock_wnd_proc.h"
@@ -185,6 +186,10 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wPa
     if (code != HC_ACTION || !lParam || !MouseMessageMayAct(UINT(wParam)))
         return CallNextHookEx(nullptr, code, wParam, lParam);
 
+    // A window action may take long (the roll animation, the window's own
+    // procedure under SetWindowPos) and may give the last hold on the
+    // library back: counted until this call is done.
+    LibraryFrame frame;
     const auto& record = *reinterpret_cast<const MOUSEHOOKSTRUCTEX*>(lParam);
     // For another process's window only the program's bookkeeping runs.
     const bool own = IsOwnProcessWindow(record.hwnd);

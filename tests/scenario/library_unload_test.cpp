@@ -30,6 +30,8 @@ constexpr UINT kNestedStep = WM_APP + 2;
 constexpr LRESULT kNestedLoopRan = 0x4E4C;
 std::function<void()> g_inside_loop;
 bool g_nested_done = false;
+// Runs in the host window's own procedure when its size changes.
+std::function<void()> g_on_size;
 
 LRESULT RunNestedLoop(HWND wnd)
 {
@@ -60,6 +62,10 @@ LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
             g_inside_loop();
         g_nested_done = true;
         return 0;
+    case WM_SIZE:
+        if (g_on_size)
+            g_on_size();
+        return DefWindowProcW(wnd, msg, wp, lp);
     default:
         return DefWindowProcW(wnd, msg, wp, lp);
     }
@@ -316,4 +322,53 @@ TEST_CASE("a_window_subclassed_after_the_library_keeps_its_chain_and_the_library
     // Once the window is gone, nothing of the library is left in use.
     DestroyWindow(a);
     CHECK(WaitFor([&] { return !Mapped(path); }, 5000));
+}
+
+TEST_CASE("a_mouse_hook_call_that_outlasts_the_last_hold_keeps_the_library_until_it_returns")
+{
+    OwnLibrary library;
+    REQUIRE(LoadWithRollUp(library, L"unloadmouse"));
+    const std::wstring& path = library.path;
+    HWND a = MakeHostWindow(L"Unload mouse host", 100, 100);
+    const int full = Height(a);
+    // The mouse hook called as the system calls it: a caption double click
+    // on A, in A's thread.
+    const auto double_click = [&] {
+        const RECT r = WindowRect(a);
+        MOUSEHOOKSTRUCTEX record = {};
+        record.pt = {(r.left + r.right) / 2, r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+        record.hwnd = a;
+        record.wHitTestCode = HTCAPTION;
+        return library.mouse_proc(HC_ACTION, WM_NCLBUTTONDBLCLK, reinterpret_cast<LPARAM>(&record));
+    };
+    // Rolled up, A's subclass is the library's only hold besides this
+    // test's load.
+    REQUIRE_EQ(double_click(), LRESULT(1));
+    REQUIRE(Height(a) < full / 3);
+    CHECK(FreeLibrary(library.module));
+    CHECK(Mapped(path));
+
+    // Rolling down gives the subclass, and so the last hold, back before the
+    // window is resized: A's own procedure then runs, slowly, under the
+    // mouse hook's call.
+    bool sized = false, stayed_while_called = true;
+    g_on_size = [&] {
+        if (sized)
+            return;
+        sized = true;
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 1500) {
+            if (!Mapped(path))
+                stayed_while_called = false;
+            Sleep(20);
+        }
+    };
+    CHECK_EQ(double_click(), LRESULT(1));
+    g_on_size = nullptr;
+    CHECK(sized);
+    CHECK(stayed_while_called);
+    CHECK_EQ(Height(a), full);
+    // Returned into the library without a crash; now it goes.
+    CHECK(WaitFor([&] { return !Mapped(path); }, 5000));
+    DestroyWindow(a);
 }
