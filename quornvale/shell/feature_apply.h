@@ -1,9 +1,8 @@
 #pragma once
 // One apply function per feature, called by start-up with the value
 // settings.ini holds and by the menu with the new value it has just written.
-// The value is passed rather than read again, so a write that failed (a
-// read-only settings.ini) still applies the chosen state until the program
-// ends.  A value that the library keeps as read (chord, topmost, window
+// The menu applies only a value that settings.ini took (a write that fails
+// leaves the feature as it was and says so in a balloon).  A value that the library keeps as read (chord, topmost, window
 // information, middle-button code) is handed on unchanged; the others count
 // any non-zero value as on.
 #include <windows.h>

@@ -1,12 +1,14 @@
 #include "quornvale/shell/menu_commands.h"
 
 #include <shellapi.h>
+#include <stdio.h>
 
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/command_ids.h"
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/program_path.h"
 #include "quornvale/shell/settings.h"
+#include "quornvale/shell/tray_icon.h"
 #include "quornvale/tools/about_dialog.h"
 #include "quornvale/tools/clipboard_switch.h"
 #include "quornvale/tools/net_accounts.h"
@@ -33,9 +35,23 @@ constexpr MenuSwitch kMenuSwitches[] = {
     {CmdWindowInfo, Setting::kInformationEnable, ApplyWindowInfo},
 };
 
+// A switch that settings.ini does not take is left as it was: applying it
+// would make the menu (which reads the file) and the next start disagree with
+// what the program does now.
+void ShowNotSaved()
+{
+    wchar_t text[256];
+    _snwprintf(text, 255, L"%s could not be written: the setting is left as it was.", GetSettingsPath());
+    text[255] = L'\0';
+    ShowTrayBalloon(L"Setting not saved", text, kBalloonError);
+}
+
 void SetAutoScrollMode(int mode)
 {
-    WriteSetting(Setting::kAutoScrollMode, mode);
+    if (!WriteSetting(Setting::kAutoScrollMode, mode)) {
+        ShowNotSaved();
+        return;
+    }
     ApplyAutoScroll(mode);
 }
 
@@ -45,7 +61,8 @@ void ToggleConnectAtStart()
 {
     bool on = ReadSetting(Setting::kNetAccountCount) != 0 &&
               ReadSetting(Setting::kNetAccountsAtStart) != 0;
-    WriteSetting(Setting::kNetAccountsAtStart, on ? 0 : 1);
+    if (!WriteSetting(Setting::kNetAccountsAtStart, on ? 0 : 1))
+        ShowNotSaved();
 }
 
 void Open(const wchar_t* target)
@@ -82,9 +99,11 @@ LRESULT OnMenuCommand(HWND main_window, UINT id)
 {
     if (const MenuSwitch* entry = FindMenuSwitch(id)) {
         // The new state is written first, then applied: what start-up does
-        // with the same value.
-        int now = FlipSwitch(entry->setting);
-        if (entry->apply)
+        // with the same value.  Only a state that was saved is applied.
+        int now = 0;
+        if (!FlipSwitch(entry->setting, &now))
+            ShowNotSaved();
+        else if (entry->apply)
             entry->apply(now);
         return 0;
     }

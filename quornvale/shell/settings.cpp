@@ -86,11 +86,15 @@ BOOL WriteSettingText(Setting id, const wchar_t* text)
     return WriteSettingString(Section(row, -1).name, row.key, text);
 }
 
-int FlipSwitch(Setting id)
+bool FlipSwitch(Setting id, int* now)
 {
-    int now = ReadSetting(id) ? 0 : 1;
-    WriteSetting(id, now);
-    return now;
+    *now = ReadSetting(id) ? 0 : 1;
+    if (WriteSetting(id, *now))
+        return true;
+    const SettingKey& row = SettingKeyOf(id);
+    DebugPrint(L"[%s] %s not written to %s, error %lu\n", row.section ? row.section : L"", row.key,
+               g_app.settings_path, GetLastError());
+    return false;
 }
 
 int ReadAccountSetting(int index, Setting id)

@@ -25,8 +25,10 @@ OwnedText ReadSettingList(Setting id);
 BOOL WriteSetting(Setting id, int value);
 BOOL WriteSettingText(Setting id, const wchar_t* text);
 // The menu's switch: reads the switch and writes its opposite ("1" for 0,
-// "0" for any other value); returns the new state, 1 or 0.
-int FlipSwitch(Setting id);
+// "0" for any other value) and gives the new state, 1 or 0, in *now.  False
+// when the write failed (a read-only settings.ini): the file still holds the
+// old state, and the next start would read that.
+bool FlipSwitch(Setting id, int* now);
 
 // The same for the keys of one network account's record.
 int ReadAccountSetting(int index, Setting id);

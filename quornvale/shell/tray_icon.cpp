@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "common/debug_print.h"
 #include "common/os_version.h"
 #include "quornvale/resources/resource.h"
 #include "quornvale/shell/app_state.h"
@@ -13,14 +14,34 @@ constexpr UINT kBalloonTimeout = 10;
 
 NOTIFYICONDATAW g_icon = {};
 // Balloons may come from worker threads (network accounts) while the main
-// thread re-adds the icon: the record is touched only under this lock.
+// thread re-adds the icon: the record is touched only under this lock.  The
+// shell is called with a copy, outside the lock: a shell that is slow to
+// answer holds up the thread that called it, never the others.
 CRITICAL_SECTION g_icon_lock;
 bool g_lock_ready = false;
+// Counts the balloons prepared; under the lock.
+unsigned g_balloon_serial = 0;
 
 struct IconLock {
     IconLock() { if (g_lock_ready) EnterCriticalSection(&g_icon_lock); }
     ~IconLock() { if (g_lock_ready) LeaveCriticalSection(&g_icon_lock); }
 };
+
+// The record as it is now, or false when there is no icon.
+bool CopyRecord(NOTIFYICONDATAW* copy)
+{
+    IconLock lock;
+    if (!g_icon.hWnd)
+        return false;
+    *copy = g_icon;
+    return true;
+}
+
+void Notify(DWORD message, NOTIFYICONDATAW* record)
+{
+    if (!Shell_NotifyIconW(message, record))
+        DebugPrint(L"Shell_NotifyIconW %lu failed\n", message);
+}
 }  // namespace
 
 DWORD TrayRecordSize(int os_version_class)
@@ -38,46 +59,62 @@ void AddTrayIcon(HWND main_window)
         InitializeCriticalSection(&g_icon_lock);
         g_lock_ready = true;
     }
-    IconLock lock;
-    g_icon = {};
-    g_icon.cbSize = TrayRecordSize(GetOsVersionClass());
-    g_icon.hWnd = main_window;
-    g_icon.uID = 0;
-    g_icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    g_icon.uCallbackMessage = WM_TRAY_NOTIFY;
-    g_icon.hIcon = LoadIconW(g_app.instance, MAKEINTRESOURCEW(IDI_QUORNVALE));
-    lstrcpynW(g_icon.szTip, kTip, ARRAYSIZE(g_icon.szTip));
-    Shell_NotifyIconW(NIM_ADD, &g_icon);
+    NOTIFYICONDATAW copy;
+    {
+        IconLock lock;
+        g_icon = {};
+        g_icon.cbSize = TrayRecordSize(GetOsVersionClass());
+        g_icon.hWnd = main_window;
+        g_icon.uID = 0;
+        g_icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+        g_icon.uCallbackMessage = WM_TRAY_NOTIFY;
+        g_icon.hIcon = LoadIconW(g_app.instance, MAKEINTRESOURCEW(IDI_QUORNVALE));
+        lstrcpynW(g_icon.szTip, kTip, ARRAYSIZE(g_icon.szTip));
+        copy = g_icon;
+    }
+    Notify(NIM_ADD, &copy);
 }
 
 void ReAddTrayIcon()
 {
-    IconLock lock;
-    if (!g_icon.hWnd)
+    NOTIFYICONDATAW copy;
+    if (!CopyRecord(&copy))
         return;
-    Shell_NotifyIconW(NIM_DELETE, &g_icon);
-    Shell_NotifyIconW(NIM_ADD, &g_icon);
+    Notify(NIM_DELETE, &copy);
+    Notify(NIM_ADD, &copy);
 }
 
 void DeleteTrayIcon()
 {
-    IconLock lock;
-    if (!g_icon.hWnd)
-        return;
-    Shell_NotifyIconW(NIM_DELETE, &g_icon);
+    NOTIFYICONDATAW copy;
+    if (CopyRecord(&copy))
+        Notify(NIM_DELETE, &copy);
 }
 
 void ShowTrayBalloon(const wchar_t* title, const wchar_t* text, DWORD balloon_icon)
 {
-    IconLock lock;
-    if (!g_icon.hWnd)
-        return;
-    g_icon.uFlags |= NIF_INFO;
-    g_icon.uTimeout = kBalloonTimeout;
-    lstrcpynW(g_icon.szInfoTitle, title ? title : L"", ARRAYSIZE(g_icon.szInfoTitle));
-    lstrcpynW(g_icon.szInfo, text ? text : L"", ARRAYSIZE(g_icon.szInfo));
-    g_icon.dwInfoFlags = balloon_icon;
-    Shell_NotifyIconW(NIM_MODIFY, &g_icon);
+    NOTIFYICONDATAW copy;
+    unsigned serial = 0;
+    {
+        IconLock lock;
+        if (!g_icon.hWnd)
+            return;
+        g_icon.uFlags |= NIF_INFO;
+        g_icon.uTimeout = kBalloonTimeout;
+        lstrcpynW(g_icon.szInfoTitle, title ? title : L"", ARRAYSIZE(g_icon.szInfoTitle));
+        lstrcpynW(g_icon.szInfo, text ? text : L"", ARRAYSIZE(g_icon.szInfo));
+        g_icon.dwInfoFlags = balloon_icon;
+        copy = g_icon;
+        serial = ++g_balloon_serial;
+    }
+    {
+        // A balloon prepared since by another thread is the newer one: it
+        // is shown by that thread, and this older one would replace it.
+        IconLock lock;
+        if (serial != g_balloon_serial)
+            return;
+    }
+    Notify(NIM_MODIFY, &copy);
 }
 
 LRESULT OnTrayNotify(HWND main_window, UINT mouse_message)

@@ -65,6 +65,27 @@ DynMenuItem* LanguageItems(int* count)
     return items;
 }
 
+// The accounts submenu: the fixed items 32, 33 and 34 of section
+// "connection", then one item per account, titled by its remote computer.
+// Refills the account table; no list without accounts.
+DynMenuItem* ConnectionItems(int* count)
+{
+    *count = 0;
+    const int accounts = ListNetAccounts();
+    if (accounts <= 0)
+        return nullptr;
+    const int fixed = int(CmdConnectionLast - CmdConnectionFirst + 1);
+    DynMenuItem* items = NewItems(fixed + accounts);
+    if (!items)
+        return nullptr;
+    for (UINT id = CmdConnectionFirst; id <= CmdConnectionLast; ++id)
+        items[id - CmdConnectionFirst] = MakeFixedEntry(L"connection", id);
+    for (int i = 0; i < accounts; ++i)
+        items[fixed + i] = {g_net_accounts[i].id, kItemCommand, CopyText(g_net_accounts[i].remote)};
+    *count = fixed + accounts;
+    return items;
+}
+
 // A submenu into the root entry of that id; a submenu that could not be
 // made leaves the entry a plain item.
 void AttachSubmenu(TrayMenu* menu, UINT id, HMENU submenu)
@@ -252,7 +273,7 @@ bool BuildTrayMenu(TrayMenu* menu)
                                        GetOsVersionClass() == kOsWin2000 ? 0u : UINT(CmdDesktopCaptions),
                                        &menu->feature_count);
     if (accounts)
-        menu->account_count = BuildConnectionMenu(&menu->account_items);
+        menu->account_items = ConnectionItems(&menu->account_count);
     menu->language_items = LanguageItems(&menu->language_count);
     menu->help_items = FixedEntries(L"help", CmdHelpFirst, CmdHelpLast, 0, &menu->help_count);
     if (!menu->root_items) {

@@ -72,14 +72,15 @@ HGLOBAL BuildDropFiles(const wchar_t* text)
         const wchar_t* end = piece;
         while (*end && !(end[0] == L'\r' && end[1] == L'\n'))
             ++end;
-        // An empty line ends the list; so does the end of the text, where a
-        // final CR LF leaves nothing after it.
-        if (end == piece)
-            break;
-        for (const wchar_t* c = piece; c < end; ++c)
-            *out++ = *c;
-        ++out;  // the zeroed block already holds the 0 after the path
-        ++paths;
+        // An empty line is skipped: as an entry it would end the list for
+        // every reader (text copied from an editor often starts or ends
+        // with one).
+        if (end != piece) {
+            for (const wchar_t* c = piece; c < end; ++c)
+                *out++ = *c;
+            ++out;  // the zeroed block already holds the 0 after the path
+            ++paths;
+        }
         if (!*end)
             break;
         piece = end + 2;

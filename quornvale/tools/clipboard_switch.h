@@ -14,6 +14,6 @@ void ShowErrorBalloon(const wchar_t* text);
 
 // The CF_HDROP block for a text of paths separated by CR LF: a 20-byte
 // DROPFILES header (wide characters), then each path and a 0, then one more
-// 0; 2 * length + 28 bytes, movable and zeroed.  The list ends at the first
-// empty line.  None for a null or empty text or one that names no path.
+// 0; 2 * length + 28 bytes, movable and zeroed.  Empty lines are skipped.
+// None for a null or empty text or one that names no path.
 HGLOBAL BuildDropFiles(const wchar_t* text);

@@ -10,6 +10,7 @@
 #include "quornvale/tools/keyboard_sizing.h"
 #include "quornvale/tools/notice_text.h"
 #include "quornvale/tools/power.h"
+#include "quornvale/tools/shell_windows.h"
 #include "quornvale/tools/snapshot.h"
 
 namespace {
@@ -182,10 +183,5 @@ LRESULT OnHotkey(HWND main_window, int hotkey_id)
 
 bool MayMinimiseWindowOfClass(const wchar_t* class_name)
 {
-    static constexpr std::wstring_view kNever[] = {L"Progman", L"WorkerW", L"Shell_TrayWnd"};
-    const std::wstring_view name = class_name ? class_name : L"";
-    for (std::wstring_view never : kNever)
-        if (name == never)
-            return false;
-    return true;
+    return !IsDesktopOrTaskbarClass(class_name ? class_name : L"");
 }

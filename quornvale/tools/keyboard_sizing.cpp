@@ -2,6 +2,7 @@
 
 #include "common/debug_print.h"
 #include "quornvale/shell/settings.h"
+#include "quornvale/tools/shell_windows.h"
 #include "quornvale/tools/size_display.h"
 
 namespace {
@@ -25,6 +26,17 @@ bool ReadNumber(std::wstring_view text, int* value)
         number = number * 10 + (text[i] - L'0');
     }
     *value = negative ? -number : number;
+    return true;
+}
+
+// The desktop and the taskbar are not sized or moved (as the docking and
+// the roll-up leave them alone): a nudged taskbar covers or uncovers the
+// work area of every window.
+bool LeftAlone(HWND target)
+{
+    if (!IsDesktopOrTaskbar(target))
+        return false;
+    DebugPrint(L"keyboard sizing leaves 0x%p alone: the desktop or the taskbar\n", static_cast<void*>(target));
     return true;
 }
 
@@ -117,6 +129,8 @@ bool ResizeToPreset(HWND main_window, bool enlarge)
     HWND target = GetAncestor(foreground, GA_ROOT);
     if (!target)
         target = foreground;
+    if (LeftAlone(target))
+        return false;
     RECT rect;
     if (!GetWindowRect(target, &rect)) {
         DebugPrint(L"GetWindowRect of the foreground window failed, error %lu\n", GetLastError());
@@ -136,7 +150,7 @@ bool ResizeToPreset(HWND main_window, bool enlarge)
 bool NudgeForegroundWindow(HWND main_window, int code)
 {
     HWND target = GetForegroundWindow();
-    if (!target)
+    if (!target || LeftAlone(target))
         return false;
     RECT rect;
     NudgedWindow nudged;

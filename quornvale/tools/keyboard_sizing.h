@@ -39,7 +39,7 @@ struct NudgedWindow {
 bool NudgeRect(const RECT& window, int code, NudgedWindow* out);
 
 // The actions of the sizing hotkeys.  False when there is no foreground
-// window.  The new geometry is asked for without waiting for the window's
+// window, or when it is the desktop or the taskbar (left alone).  The new geometry is asked for without waiting for the window's
 // thread (a hung application must not stall the program, which runs the
 // desktop's low-level hooks), and the size display shows what was asked.
 bool ResizeToPreset(HWND main_window, bool enlarge);

@@ -2,8 +2,6 @@
 
 #include <wchar.h>
 
-#include <new>
-
 #include "common/debug_print.h"
 #include "quornvale/shell/command_ids.h"
 #include "quornvale/shell/settings.h"
@@ -15,8 +13,10 @@ NetAccountEntry g_net_accounts[kMaxNetAccounts] = {};
 int g_net_account_count = 0;
 
 namespace {
-// Workers of connect-all and of menu clicks may run together: each account's
-// balloon and "state" write happen as one step under this lock.
+// Workers of connect-all and of menu clicks may run together, and the exit
+// writes on the main thread: the "state" writes happen under this lock.  The
+// balloons are not shown under it (the tray icon serialises them itself): a
+// shell slow to answer must not hold up the exit.
 CRITICAL_SECTION g_result_lock;
 bool g_result_lock_ready = false;
 
@@ -70,7 +70,6 @@ void RunAccount(int index, UINT menu_id)
                                                          kNetUseLineChars);
     if (built != NetUseBuild::Ok) {
         DebugPrint(L"Account %d not run: %s\n", index, NetUseBuildText(built));
-        ResultLock lock;
         ShowResult(texts.remote, NetUseBuildText(built), true);
         return;
     }
@@ -82,18 +81,20 @@ void RunAccount(int index, UINT menu_id)
     if (!run.started) {
         // "state" stays as it was: nothing was attempted.
         _snwprintf(text, 255, L"net.exe could not be started (error %lu).", run.start_error);
-        ResultLock lock;
         ShowResult(texts.remote, text, true);
         return;
     }
-    MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, run.output, -1, text, 256);
+    // A console program writes in the OEM code page, not the ANSI one.
+    MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, run.output, -1, text, 256);
     text[255] = L'\0';
     const bool succeeded = run.ended && run.exit_code == 0;
     if (!run.ended && !text[0])
         lstrcpynW(text, L"net.exe did not answer in time and was ended.", 256);
-    ResultLock lock;
+    {
+        ResultLock lock;
+        WriteAccountText(index, Setting::kAccountState, NetUseOutcome(connect, succeeded) ? L"1" : L"0");
+    }
     ShowResult(texts.remote, text, !succeeded);
-    WriteAccountText(index, Setting::kAccountState, NetUseOutcome(connect, succeeded) ? L"1" : L"0");
 }
 
 // Thread parameter: -1 for all accounts, else index * 0x10000 + menu id.
@@ -164,31 +165,18 @@ void ShutdownNetAccounts()
     // process ends.
 }
 
-int BuildConnectionMenu(DynMenuItem** items)
+int ListNetAccounts()
 {
-    *items = nullptr;
     const int count = ReadSetting(Setting::kNetAccountCount);
-    if (count <= 0)
-        return 0;
-    auto* list = new (std::nothrow) DynMenuItem[count + 3];
-    if (!list)
-        return 0;
-    for (UINT id = CmdConnectionFirst; id <= CmdConnectionLast; ++id)
-        list[id - CmdConnectionFirst] = MakeFixedEntry(L"connection", id);
     g_net_account_count = 0;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && i < kMaxNetAccounts; ++i) {
         NetAccountEntry& entry = g_net_accounts[i];
         entry.id = CmdFirstAccount + UINT(i);
         entry.index = i;
         ReadAccountText(i, Setting::kAccountRemote, entry.remote, ARRAYSIZE(entry.remote));
         ++g_net_account_count;
-        auto* text = new (std::nothrow) wchar_t[ARRAYSIZE(entry.remote)];
-        if (text)
-            lstrcpyW(text, entry.remote);
-        list[3 + i] = {entry.id, kItemCommand, text};
     }
-    *items = list;
-    return count + 3;
+    return g_net_account_count;
 }
 
 const NetAccountEntry* FindNetAccount(UINT command_id)

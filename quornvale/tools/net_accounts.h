@@ -1,11 +1,11 @@
 #pragma once
-// Network share accounts: the accounts submenu of the tray menu, the account
-// menu table that the command dispatch reads, connecting and disconnecting
-// through net.exe on worker threads, and the disconnection at exit.
+// Network share accounts: the account table that the tray menu lists and
+// the command dispatch reads, connecting and disconnecting through net.exe
+// on worker threads, and the disconnection at exit.  The tray menu asks for
+// the accounts; nothing here knows the menu.
 #include <windows.h>
 
 #include "quornvale/shell/settings_keys.h"
-#include "quornvale/shell/tray_menu.h"
 
 // "count" of "netaccounts" is held to this by its bounds.
 constexpr int kMaxNetAccounts = kMaxNetAccountCount;
@@ -18,7 +18,7 @@ struct NetAccountEntry {
     int index;
 };
 extern NetAccountEntry g_net_accounts[kMaxNetAccounts];
-extern int g_net_account_count;  // 0 until the menu has been built once
+extern int g_net_account_count;  // 0 until the accounts have been listed once
 
 // How long a worker lets net.exe run (a connection to an unreachable host
 // takes its time), and how long the exit waits for each disconnection and
@@ -34,10 +34,10 @@ void InitNetAccounts();
 // writes their "state" as "0".
 void ShutdownNetAccounts();
 
-// The submenu's item list: the fixed items 32, 33 and 34 of section
-// "connection", then one item per account (at most 10).  Refills the account
-// menu table.  Returns the number of items; 0 (and no list) without accounts.
-int BuildConnectionMenu(DynMenuItem** items);
+// Refills the account table from settings.ini ("count" accounts, at most
+// 10, each with its "remote"); the tray menu calls it each time it is built.
+// Returns the number of accounts, 0 without any.
+int ListNetAccounts();
 // The account table entry with this command id, or null.
 const NetAccountEntry* FindNetAccount(UINT command_id);
 

@@ -71,6 +71,11 @@ void RunHidden(const wchar_t* program, const wchar_t* command_line, DWORD limit_
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     Handle read_end, write_end, input;
     PROCESS_INFORMATION process = {};
+    // net.exe hands its work to net1.exe: a time-out ends the whole tree.
+    Handle job;
+    job.h = CreateJobObjectW(nullptr, nullptr);
+    if (!job.h)
+        DebugPrint(L"CreateJobObjectW failed, error %lu\n", GetLastError());
     {
         EnterStartLock();
         BOOL ok = CreatePipe(&read_end.h, &write_end.h, &inherit, 0);
@@ -93,11 +98,23 @@ void RunHidden(const wchar_t* program, const wchar_t* command_line, DWORD limit_
             // CreateProcessW may write into the command line.
             wchar_t line[1100];
             lstrcpynW(line, command_line, ARRAYSIZE(line));
-            ok = CreateProcessW(program, line, nullptr, nullptr, TRUE, CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS,
-                                nullptr, nullptr, &startup, &process);
+            // Suspended until it is in the job, so that nothing it starts
+            // is outside.
+            ok = CreateProcessW(program, line, nullptr, nullptr, TRUE,
+                                CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr, nullptr,
+                                &startup, &process);
             if (!ok) {
                 run->start_error = GetLastError();
                 DebugPrint(L"CreateProcessW %s failed, error %lu\n", program, run->start_error);
+            } else {
+                // A program that runs in a job of its own already cannot put
+                // net.exe into another before Windows 8: then only net.exe
+                // itself is ended at the time-out.
+                if (job.h && !AssignProcessToJobObject(job.h, process.hProcess)) {
+                    DebugPrint(L"AssignProcessToJobObject failed, error %lu\n", GetLastError());
+                    job.Close();
+                }
+                ResumeThread(process.hThread);
             }
         }
         // Only the child holds the write end now: its end is the pipe's end.
@@ -122,9 +139,14 @@ void RunHidden(const wchar_t* program, const wchar_t* command_line, DWORD limit_
             return;
         }
         if (GetTickCount() - begun >= limit_ms) {
-            DebugPrint(L"%s did not end within %lu ms; it is ended\n", program, limit_ms);
-            if (!TerminateProcess(process.hProcess, 1))
+            if (job.h && !TerminateJobObject(job.h, 1)) {
+                DebugPrint(L"TerminateJobObject failed, error %lu\n", GetLastError());
+                job.Close();
+            }
+            if (!job.h && !TerminateProcess(process.hProcess, 1))
                 DebugPrint(L"TerminateProcess failed, error %lu\n", GetLastError());
+            DebugPrint(L"%s did not end within %lu ms; it was ended%s\n", program, limit_ms,
+                       job.h ? L" with every process it started" : L"");
             return;
         }
     }

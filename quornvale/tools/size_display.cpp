@@ -20,8 +20,22 @@ void DrawLabelText(HWND main_window, HDC dc)
     DrawTextExW(dc, text, -1, &rect, DT_CENTER, nullptr);
 }
 
+// The hook library shows its label on this same window while a window is
+// dragged by its caption or a border, from the press to the release of the
+// primary button.  While that button is down the label is left up (the
+// timer looks again a second later); the drag's release takes it away.
+bool PrimaryButtonDown()
+{
+    const int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    return (GetAsyncKeyState(button) & 0x8000) != 0;
+}
+
 void CALLBACK HideSizeDisplayTimer(HWND main_window, UINT, UINT_PTR id, DWORD)
 {
+    if (PrimaryButtonDown()) {
+        DebugPrint(L"size display kept: the primary button is down\n");
+        return;
+    }
     KillTimer(main_window, id);
     ShowSizeDisplay(main_window, main_window, false);
 }

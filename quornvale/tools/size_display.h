@@ -19,7 +19,9 @@ bool ShowSizeDisplay(HWND target, HWND main_window, bool show);
 // Shows the label for a rectangle the caller has asked a window to take.
 bool ShowSizeDisplayOver(HWND main_window, const RECT& window);
 // (Re)starts the one-second timer that hides the label, so that it stays up
-// until a second after the last sizing key.
+// until a second after the last sizing key.  While the primary mouse button
+// is down (the hook library may be showing its drag label on the same
+// window) the timer leaves the label and looks again a second later.
 void KeepSizeDisplayForASecond(HWND main_window);
 // WM_PAINT of the main window while the label is up: draws its text (the
 // window's own text) and answers true; false when the label is not up.

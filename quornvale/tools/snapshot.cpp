@@ -266,6 +266,17 @@ void OnSnapshotMessage(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
             InvalidateRect(wnd, nullptr, TRUE);
         }
         break;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse (the drag's own release gives the
+        // capture back only after it has ended the drag): the drag is over,
+        // and its selection, which no release will finish, goes with it.
+        if (g_snap.dragging && reinterpret_cast<HWND>(lParam) != wnd) {
+            DebugPrint(L"snapshot drag cancelled: the capture went to 0x%p\n", reinterpret_cast<void*>(lParam));
+            EndDrag();
+            g_snap.selection = RECT{};
+            InvalidateRect(wnd, nullptr, TRUE);
+        }
+        break;
     case WM_TIMER:
         if (wParam == CAPTURE_TIMER)
             OnCaptureTimer(wnd);

@@ -49,8 +49,12 @@ bool CopyScreen(HDC screen, HDC memory, const RECT& r, Bitmap* bitmap)
         return false;
     }
     Selection selected(memory, bitmap->handle);
-    if (!BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, kCaptureRop))
+    // A copy that failed leaves the new bitmap black: no picture at all is
+    // the honest result.
+    if (!BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, kCaptureRop)) {
         DebugPrint(L"BitBlt of the screen failed, error %lu\n", GetLastError());
+        return false;
+    }
     return true;
 }
 

@@ -4,9 +4,15 @@
 // the order FindWindowEx walks), decodes each notification and appends one
 // line per notification to a log file, which the test reads:
 //   msg=N<TAB>hwnd=H<TAB>uid=N<TAB>flags=N<TAB>callback=N<TAB>icon=WxH<TAB>
-//   tip=T<TAB>title=T<TAB>info=T<TAB>timeout=N<TAB>infoflags=N      (UTF-8)
-//   tray_shell_double_gui LOGFILE
+//   tip=T<TAB>title=T<TAB>info=T<TAB>timeout=N<TAB>infoflags=N<TAB>held=N  (UTF-8)
+//   tray_shell_double_gui LOGFILE [--hold]
+// With --hold it plays a shell slow to answer a balloon: it answers the first
+// balloon only once another notification has come in (taken while it waits,
+// as a thread that waits in its message loop takes sent messages), or after
+// eight seconds.  Lines of notifications that came in meanwhile end with
+// held=1, the others with held=0.
 #include <windows.h>
+#include <shellapi.h>
 #include <stdio.h>
 #include <string>
 
@@ -35,6 +41,10 @@ struct WineNotifyData {
 static_assert(sizeof(WineNotifyData) == 960, "Wine's notification record");
 
 std::wstring g_log;
+bool g_hold = false;     // --hold: the first balloon waits for another notification
+bool g_holding = false;  // that balloon is waiting now
+int g_logged = 0;
+constexpr DWORD kHoldMs = 8000;
 
 std::string Utf8(const wchar_t* text, size_t max)
 {
@@ -72,11 +82,25 @@ LRESULT CALLBACK TrayProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
                  "msg=%u\thwnd=%lx\tuid=%u\tflags=%u\tcallback=%u\ticon=%ux%u\t",
                  unsigned(data->dwData), (unsigned long)n.hwnd, n.uid, n.flags,
                  n.callback_message, n.width, n.height);
-        char tail[64];
-        snprintf(tail, sizeof tail, "\ttimeout=%u\tinfoflags=%lu\n", n.timeout,
-                 (unsigned long)n.info_flags);
+        char tail[80];
+        snprintf(tail, sizeof tail, "\ttimeout=%u\tinfoflags=%lu\theld=%d\n", n.timeout,
+                 (unsigned long)n.info_flags, g_holding ? 1 : 0);
         Append(std::string(head) + "tip=" + Utf8(n.tip, 128) + "\ttitle=" +
                Utf8(n.info_title, 64) + "\tinfo=" + Utf8(n.info, 256) + tail);
+        ++g_logged;
+        if (g_hold && !g_holding && data->dwData == NIM_MODIFY && (n.flags & NIF_INFO)) {
+            g_hold = false;
+            g_holding = true;
+            const int logged = g_logged;
+            const DWORD begun = GetTickCount();
+            while (g_logged == logged && GetTickCount() - begun < kHoldMs) {
+                MSG pending;
+                // Takes the notifications sent meanwhile; posted messages wait.
+                PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
+            }
+            g_holding = false;
+        }
         return TRUE;
     }
     if (msg == WM_DESTROY)
@@ -88,6 +112,11 @@ LRESULT CALLBACK TrayProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int)
 {
     g_log = command_line ? command_line : L"";
+    const std::wstring hold = L" --hold";
+    if (g_log.size() > hold.size() && g_log.compare(g_log.size() - hold.size(), hold.size(), hold) == 0) {
+        g_hold = true;
+        g_log.resize(g_log.size() - hold.size());
+    }
     while (!g_log.empty() && (g_log.back() == L' ' || g_log.back() == L'"'))
         g_log.pop_back();
     while (!g_log.empty() && (g_log.front() == L' ' || g_log.front() == L'"'))

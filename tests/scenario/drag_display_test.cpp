@@ -104,6 +104,34 @@ TEST_CASE("size_label_follows_a_caption_drag_and_a_border_sizing_and_goes_at_the
     }
 }
 
+TEST_CASE("a_sizing_key_during_a_drag_leaves_the_label_up_until_the_release")
+{
+    // The keyboard sizing's label and the drag's label are one window; the
+    // keyboard's one-second timer must not take it away while the caption
+    // is still held.
+    Program program(L"sizelabelkey", WithSettings("[sizewindow]\r\nenable=1\r\n"));
+    DebugMonitor monitor;
+    TargetWindow target;
+    REQUIRE(StartProgramAndTarget(program, target));
+    REQUIRE(monitor.Active());
+    HWND wnd = target.Window();
+    HWND cover = program.MainWindow();
+    POINT caption;
+    REQUIRE(FindHitPoint(wnd, HTCAPTION, &caption));
+    REQUIRE(input::RealMoveTo(caption));
+    REQUIRE(input::RealLeftDown());
+    CHECK(WaitFor([&] { return LabelCentredOn(cover, wnd); }, 5000));
+    // Hotkey 8, "reduce_width", as the system delivers it.
+    PostMessageW(cover, WM_HOTKEY, 8, 0);
+    REQUIRE(monitor.WaitForText("Hotkey 8 pressed", 5000));
+    CHECK(monitor.WaitForText("size display kept", 5000));
+    CHECK(IsWindowVisible(cover));
+    REQUIRE(input::RealLeftUp());
+    CHECK(WaitFor([&] { return !IsWindowVisible(cover); }, 5000));
+    CHECK(target.Responsive());
+    CHECK_EQ(program.Close(), 0);
+}
+
 TEST_CASE("move_cursor_over_a_pressed_caption_with_the_switch_on_and_the_system_cursor_with_it_off")
 {
     for (bool on : {true, false}) {

@@ -387,6 +387,44 @@ TEST_CASE("hotkeys_that_cannot_be_registered_are_named_in_one_balloon_and_the_ot
     UnregisterHotKey(nullptr, 2);
 }
 
+TEST_CASE("sizing_keys_leave_the_taskbar_and_the_desktop_alone")
+{
+    DebugMonitor monitor;
+    REQUIRE(monitor.Active());
+    Program program(L"hotkeyshell", WithSettings("[sizewindow]\r\nenable=1\r\nsizearray=800x600;\r\n"));
+    REQUIRE(program.Start());
+    struct Shell {
+        const wchar_t* exe;
+        const wchar_t* window_class;
+    };
+    for (const Shell& shell : {Shell{L"taskbar_double_gui.exe", L"Shell_TrayWnd"},
+                               Shell{L"desktop_double_gui.exe", L"Progman"}}) {
+        Helper helper;
+        REQUIRE(helper.Start(shell.exe, L""));
+        HWND wnd = nullptr;
+        REQUIRE(WaitFor([&] { return (wnd = FindProcessWindow(helper.ProcessId(), shell.window_class)) != nullptr; },
+                        10000));
+        // Answered once the double's thread is in its message loop, its
+        // window placed.
+        DWORD_PTR result = 0;
+        REQUIRE(SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result));
+        SetForegroundWindow(wnd);
+        REQUIRE(WaitFor([&] { return GetForegroundWindow() == wnd; }, 5000));
+        const RECT before = WindowRect(wnd);
+        // Enlarge to a preset, a wider right edge, a move to the right.
+        for (int id : {5, 7, 12}) {
+            const size_t seen = monitor.Count("keyboard sizing leaves");
+            PostMessageW(program.MainWindow(), WM_HOTKEY, WPARAM(id), 0);
+            if (!CHECK(WaitFor([&] { return monitor.Count("keyboard sizing leaves") > seen; }, 5000)))
+                MESSAGE(check::Format("hotkey %d", id));
+        }
+        SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+        CHECK(RectIs(wnd, before));
+        CHECK(!IsWindowVisible(program.MainWindow()));
+    }
+    CHECK_EQ(program.Close(), 0);
+}
+
 TEST_CASE("hibernate_explains_each_refusal_and_lock_calls_the_system")
 {
     DebugMonitor monitor;

@@ -147,6 +147,32 @@ TEST_CASE("accounts_connect_toggle_and_disconnect_at_exit_with_each_value_as_one
     CHECK_EQ(State(program, L"1"), std::wstring(L"0"));
 }
 
+TEST_CASE("a_shell_slow_to_answer_a_workers_balloon_holds_up_no_other_balloon")
+{
+    NetDouble net("[reply]\r\noutput=The command completed successfully.\r\nexit=0\r\n");
+    REQUIRE(net.Ready());
+    // The shell answers the worker's balloon only once another notification
+    // has come in (or after eight seconds).
+    TrayShell shell;
+    REQUIRE(shell.Start(true));
+    Program program(L"netslowshell", WithSettings("[netaccounts]\r\ncount=1\r\natstart=1\r\n"
+                                                  "[0]\r\nremote=alpha\r\nuser=u\r\npsw=p\r\n"));
+    REQUIRE(program.Start());
+    REQUIRE(WaitForBalloons(shell, 1));
+    CHECK_EQ(Balloons(shell)[0].title, std::wstring(L"Connect to alpha"));
+    // While the shell holds the worker's call, the main thread shows a
+    // balloon of its own (the path switch, with nothing on the clipboard).
+    REQUIRE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+    Command(program, CmdPathsToFileList);
+    REQUIRE(WaitForBalloons(shell, 2));
+    const TrayNotification second = Balloons(shell)[1];
+    CHECK_EQ(second.title, std::wstring(L"Switching between path and pastable object"));
+    CHECK(second.held);
+    CHECK_EQ(program.Close(), 0);
+}
+
 TEST_CASE("without_accounts_net_exe_is_never_run")
 {
     NetDouble net("[reply]\r\nexit=0\r\n");
@@ -165,8 +191,9 @@ TEST_CASE("without_accounts_net_exe_is_never_run")
 
 TEST_CASE("a_hung_net_exe_cannot_hold_the_exit_and_a_refused_value_is_never_run")
 {
-    // Each net.exe would hang for half a minute.
-    NetDouble net("[reply]\r\nhang_ms=30000\r\nexit=0\r\n");
+    // Each net.exe would hang for half a minute, and so would the net1.exe
+    // it starts.
+    NetDouble net("[reply]\r\nhang_ms=30000\r\nchild_hang_ms=30000\r\nexit=0\r\n");
     REQUIRE(net.Ready());
     TrayShell shell;
     REQUIRE(shell.Start());
@@ -189,8 +216,37 @@ TEST_CASE("a_hung_net_exe_cannot_hold_the_exit_and_a_refused_value_is_never_run"
     MESSAGE(check::Format("the exit with two hung net.exe took %lu ms (bound: 5000 ms each, 10000 ms in all)", took));
     CHECK(took < 20000);
     CHECK(net.Runs().size() >= 1);
+    // Each net.exe was ended with the process it started.
+    const std::vector<DWORD> children = net.Children();
+    CHECK(!children.empty());
+    for (DWORD id : children) {
+        HANDLE child = OpenProcess(SYNCHRONIZE, FALSE, id);
+        if (child) {
+            if (!CHECK_EQ(WaitForSingleObject(child, 5000), DWORD(WAIT_OBJECT_0)))
+                MESSAGE(check::Format("net1.exe stand-in %lu still runs", id));
+            CloseHandle(child);
+        }
+    }
     CHECK_EQ(State(program, L"0"), std::wstring(L"0"));
     CHECK_EQ(State(program, L"1"), std::wstring(L"0"));
+}
+
+TEST_CASE("net_exe_output_is_read_in_the_oem_code_page")
+{
+    // Console programs write in the OEM code page; the ANSI one differs here,
+    // so a text read in the wrong one shows other characters.
+    REQUIRE(GetOEMCP() != GetACP());
+    // The double's settings file in UTF-8, with its byte order mark.
+    NetDouble net("\xef\xbb\xbf[reply]\r\noutput=Verbindung zu Z\xc3\xbcrich: \xc3\xa9t\xc3\xa9 \xc3\xa0 jour.\r\nexit=0\r\n");
+    REQUIRE(net.Ready());
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    Program program(L"netoem", WithSettings("[netaccounts]\r\ncount=1\r\natstart=1\r\n"
+                                            "[0]\r\nremote=alpha\r\nuser=u\r\npsw=p\r\n"));
+    REQUIRE(program.Start());
+    REQUIRE(WaitForBalloons(shell, 1));
+    CHECK_EQ(Balloons(shell)[0].info, std::wstring(L"Verbindung zu Z\u00fcrich: \u00e9t\u00e9 \u00e0 jour."));
+    CHECK_EQ(program.Close(), 0);
 }
 
 TEST_CASE("a_missing_net_exe_gives_a_balloon_and_the_program_runs_on")

@@ -417,6 +417,46 @@ TEST_CASE("failures_show_the_balloon_and_a_click_or_a_key_captures_nothing")
     }
 }
 
+TEST_CASE("a_drag_whose_capture_is_taken_away_is_cancelled_and_its_release_captures_nothing")
+{
+    Program program(L"snaplost", WithSettings("[snapshot]\r\nintofile=0\r\n"));
+    TargetWindow target;
+    TargetOptions options;
+    options.pattern = true;
+    REQUIRE(StartProgramAndTarget(program, target, options));
+    input::Settle(300);
+    POINT from, to;
+    int x0, y0;
+    DragPoints(target.Window(), &from, &to, &x0, &y0);
+    PutClipboardText(L"untouched");
+    DebugMonitor monitor;
+    REQUIRE(monitor.Active());
+
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(program.MainWindow(), WM_COMMAND, CmdSnapshot, 0, SMTO_NORMAL, 5000, &result);
+    REQUIRE(WaitFor([&] { return OverlayShown(program.MainWindow()); }, 5000));
+    input::PlaceCursor(from);
+    input::Press(input::Button::Left, from);
+    input::MoveTo(POINT{(from.x + to.x) / 2, (from.y + to.y) / 2});
+    REQUIRE(monitor.WaitForText("snapshot press", 5000));
+    // What the system sends when another window takes the mouse (a dialog
+    // box that opens, another application's capture): the window's default
+    // handling gives the capture up.
+    SendMessageTimeoutW(program.MainWindow(), WM_CANCELMODE, 0, 0, SMTO_NORMAL, 5000, &result);
+    CHECK(monitor.WaitForText("snapshot drag cancelled", 5000));
+    input::MoveTo(to);
+    input::Release(input::Button::Left, to);
+    REQUIRE(monitor.WaitForText("snapshot release", 5000));
+    CHECK(monitor.Contains("snapshot release, dragging 0"));
+    // The veil stays for a new drag; a key closes it, as ever.
+    input::Tap(VK_ESCAPE);
+    CHECK(WaitFor([&] { return !IsWindowVisible(program.MainWindow()); }, 5000));
+    SendMessageTimeoutW(program.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    CHECK(!monitor.Contains("snapshot capture timer"));
+    CHECK_EQ(ClipboardText(), std::wstring(L"untouched"));
+    CHECK_EQ(program.Close(), 0);
+}
+
 TEST_CASE("clipboard_capture_holds_the_frame_interior")
 {
     Program program(L"snapclip", WithSettings("[snapshot]\r\nintofile=0\r\n"));

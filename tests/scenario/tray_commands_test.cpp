@@ -136,6 +136,41 @@ TEST_CASE("a_hand_edited_2_shows_checked_and_becomes_0")
     CHECK_EQ(program.Close(), 0);
 }
 
+TEST_CASE("a_switch_that_settings_ini_does_not_take_is_left_as_it_was_and_said_so")
+{
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    Program program(L"cmdunsaved", WithSettings("[topmost]\r\nenable=0\r\n[autoscroll]\r\nmode=1\r\n"));
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    REQUIRE(program.Start());
+    const std::string before = ReadTextFile(program.SettingsPath());
+    // The program runs as root here, for whom a read-only attribute stops no
+    // write; a handle that shares the file for reading only does.
+    HANDLE lock = CreateFileW(program.SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    REQUIRE(lock != INVALID_HANDLE_VALUE);
+    const UINT commands[] = {CmdTopmost, CmdAutoScrollMode2};
+    for (UINT command : commands) {
+        const size_t count = shell.Notifications().size();
+        Choose(program, command);
+        if (!CHECK(shell.WaitForCount(count + 1, 5000)))
+            MESSAGE(check::Format("command %u", command));
+        else {
+            const TrayNotification note = shell.Notifications().back();
+            CHECK_EQ(note.title, std::wstring(L"Setting not saved"));
+            CHECK(note.info.find(program.SettingsPath()) == 0);
+            CHECK_EQ(note.info_flags, unsigned(NIIF_ERROR));
+        }
+    }
+    // Nothing was applied that the next start would not do again.
+    CHECK_EQ(view.Block().s_b_topmost, 0);
+    CHECK_EQ(view.Block().s_feature_value.s_s_scroll_mode, 1);
+    CloseHandle(lock);
+    CHECK_EQ(ReadTextFile(program.SettingsPath()), before);
+    CHECK_EQ(program.Close(), 0);
+}
+
 TEST_CASE("auto_scroll_modes_send_the_current_distance_and_delta")
 {
     Program program(L"cmdscroll", ProgramOptions{true, "[autoscroll]\r\ndistance=12\r\ndelta=50\r\n"});

@@ -37,12 +37,14 @@ TEST_CASE("file_list_blocks_have_the_documented_size_header_and_paths")
     const Row rows[] = {
         {L"C:\\a.txt\r\nC:\\b.txt", {L"C:\\a.txt", L"C:\\b.txt"}},
         {L"C:\\a.txt\r\nC:\\b.txt\r\n", {L"C:\\a.txt", L"C:\\b.txt"}},
-        {L"C:\\a.txt\r\n\r\nC:\\b.txt", {L"C:\\a.txt"}},
+        {L"C:\\a.txt\r\n\r\nC:\\b.txt", {L"C:\\a.txt", L"C:\\b.txt"}},  // empty lines are skipped
         {L" spaced name \r\nrelative\\x", {L" spaced name ", L"relative\\x"}},
         {L"one\rtwo\nthree", {L"one\rtwo\nthree"}},  // only CR LF separates
         {L"x", {L"x"}},
         {L"\r\n", {}},
-        {L"\r\nC:\\a.txt", {}},
+        {L"\r\nC:\\a.txt", {L"C:\\a.txt"}},
+        {L"\r\n\r\nC:\\a.txt\r\n\r\n", {L"C:\\a.txt"}},
+        {L"\r\n\r\n", {}},
         {L"", {}},
     };
     for (const Row& row : rows) {

@@ -9,6 +9,7 @@
 #include "quornvale/tools/hotkeys.h"
 #include "quornvale/tools/keyboard_sizing.h"
 #include "quornvale/tools/notice_text.h"
+#include "quornvale/tools/shell_windows.h"
 #include "quornvale/tools/size_display.h"
 #include "tests/framework/check.h"
 
@@ -221,4 +222,33 @@ TEST_CASE("the_desktop_and_the_taskbar_are_never_minimised")
     for (const wchar_t* name : {L"Notepad", L"QvTargetWindow", L""})
         CHECK(MayMinimiseWindowOfClass(name));
     CHECK(MayMinimiseWindowOfClass(nullptr));
+}
+
+TEST_CASE("keyboard_sizing_knows_the_desktop_and_the_taskbar_and_their_children")
+{
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    for (const wchar_t* name : {L"Shell_TrayWnd", L"Progman", L"QvPlainTopLevel"}) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = instance;
+        wc.lpszClassName = name;
+        RegisterClassW(&wc);
+    }
+    struct Row {
+        const wchar_t* class_name;
+        bool shell;
+    };
+    for (const Row& row : {Row{L"Shell_TrayWnd", true}, Row{L"Progman", true}, Row{L"QvPlainTopLevel", false}}) {
+        HWND top = CreateWindowExW(0, row.class_name, L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, instance, nullptr);
+        REQUIRE(top != nullptr);
+        HWND child = CreateWindowExW(0, L"QvPlainTopLevel", L"", WS_CHILD, 0, 0, 10, 10, top, nullptr, instance, nullptr);
+        REQUIRE(child != nullptr);
+        if (!CHECK_EQ(IsDesktopOrTaskbar(top), row.shell) || !CHECK_EQ(IsDesktopOrTaskbar(child), row.shell))
+            MESSAGE(check::Format("shell window expected: %d", int(row.shell)));
+        DestroyWindow(top);
+    }
+    CHECK(IsDesktopOrTaskbar(GetDesktopWindow()));
+    CHECK(!IsDesktopOrTaskbar(nullptr));
+    CHECK(IsDesktopOrTaskbarClass(L"WorkerW"));
+    CHECK(!IsDesktopOrTaskbarClass(L"Shell_TrayWn"));
 }

@@ -384,12 +384,23 @@ TEST_CASE("texts_are_cut_to_their_keys_buffers_and_accounts_live_in_their_sectio
 
 TEST_CASE("a_menu_switch_writes_the_opposite_and_returns_it")
 {
-    UseSettings("[topmost]\r\nenable=2\r\n[mbutton]\r\ncode=0\r\n");
-    CHECK_EQ(FlipSwitch(Setting::kTopmostEnable), 0);  // "2" is on: becomes "0"
+    std::wstring path = UseSettings("[topmost]\r\nenable=2\r\n[mbutton]\r\ncode=0\r\n");
+    int now = -1;
+    CHECK(FlipSwitch(Setting::kTopmostEnable, &now));
+    CHECK_EQ(now, 0);  // "2" is on: becomes "0"
     CHECK_EQ(ReadSettingInt(L"topmost", L"enable", 9), 0);
-    CHECK_EQ(FlipSwitch(Setting::kTopmostEnable), 1);
+    CHECK(FlipSwitch(Setting::kTopmostEnable, &now));
+    CHECK_EQ(now, 1);
     CHECK_EQ(ReadSettingInt(L"topmost", L"enable", 9), 1);
-    CHECK_EQ(FlipSwitch(Setting::kMButtonCode), 1);
-    CHECK_EQ(FlipSwitch(Setting::kRollUpEnable), 1);  // missing: off, becomes "1"
+    CHECK(FlipSwitch(Setting::kMButtonCode, &now));
+    CHECK_EQ(now, 1);
+    CHECK(FlipSwitch(Setting::kRollUpEnable, &now));
+    CHECK_EQ(now, 1);  // missing: off, becomes "1"
     CHECK_EQ(ReadSettingInt(L"rollupwnd", L"enable", 9), 1);
+
+    // A file that cannot be written: the flip says so.
+    HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    REQUIRE(lock != INVALID_HANDLE_VALUE);
+    CHECK(!FlipSwitch(Setting::kTopmostEnable, &now));
+    CloseHandle(lock);
 }

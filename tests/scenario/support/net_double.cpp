@@ -1,5 +1,7 @@
 #include "tests/scenario/support/net_double.h"
 
+#include <stdlib.h>
+
 #include "tests/scenario/support/harness.h"
 
 namespace scenario {
@@ -17,7 +19,9 @@ NetDouble::NetDouble(const std::string& reply, bool present)
     saved_ = JoinPath(system_, L"net.exe.qv-saved");
     ini_ = JoinPath(system_, L"net_double.ini");
     log_ = JoinPath(system_, L"net_double_log.txt");
+    children_ = JoinPath(system_, L"net_double_children.txt");
     DeleteFileW(log_.c_str());
+    DeleteFileW(children_.c_str());
     if (!FileExists(saved_) && FileExists(net_) && !MoveFileW(net_.c_str(), saved_.c_str()))
         return;
     DeleteFileW(net_.c_str());
@@ -52,6 +56,7 @@ NetDouble::~NetDouble()
         MoveFileW(saved_.c_str(), net_.c_str());
     DeleteFileW(ini_.c_str());
     DeleteFileW(log_.c_str());
+    DeleteFileW(children_.c_str());
 }
 
 void NetDouble::SetReply(const std::string& reply) { WriteTextFile(ini_, reply); }
@@ -84,6 +89,16 @@ std::vector<std::vector<std::wstring>> NetDouble::Runs() const
         }
     }
     return runs;
+}
+
+std::vector<DWORD> NetDouble::Children() const
+{
+    std::vector<DWORD> ids;
+    const std::string text = ReadTextFile(children_);
+    size_t at = 0;
+    for (size_t end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+        ids.push_back(DWORD(strtoul(text.substr(at, end - at).c_str(), nullptr, 10)));
+    return ids;
 }
 
 bool NetDouble::WaitForRuns(size_t count, DWORD timeout_ms) const

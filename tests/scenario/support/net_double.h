@@ -24,9 +24,11 @@ public:
     // The argument lists of every run so far, in order.
     std::vector<std::vector<std::wstring>> Runs() const;
     bool WaitForRuns(size_t count, DWORD timeout_ms) const;
+    // The process ids of the copies started for child_hang_ms so far.
+    std::vector<DWORD> Children() const;
 
 private:
-    std::wstring system_, net_, saved_, ini_, log_;
+    std::wstring system_, net_, saved_, ini_, log_, children_;
     bool ready_ = false;
 };
 

@@ -46,6 +46,7 @@ TrayNotification ParseNotification(const std::string& line)
         else if (key == "info") n.info = Wide(value);
         else if (key == "timeout") n.timeout = unsigned(number);
         else if (key == "infoflags") n.info_flags = unsigned(number);
+        else if (key == "held") n.held = number != 0;
     }
     return n;
 }
@@ -135,9 +136,10 @@ HWND VisibleMenuWindow(DWORD process_id)
 
 TrayShell::TrayShell() : log_(JoinPath(MakeTempDir(L"trayshell"), L"notifications.log")) {}
 
-bool TrayShell::Start()
+bool TrayShell::Start(bool hold_first_balloon)
 {
-    if (!helper_.Start(L"tray_shell_double_gui.exe", L"\"" + log_ + L"\""))
+    if (!helper_.Start(L"tray_shell_double_gui.exe",
+                       L"\"" + log_ + L"\"" + (hold_first_balloon ? L" --hold" : L"")))
         return false;
     return WaitFor([&] { return FindProcessWindow(helper_.ProcessId(), L"Shell_TrayWnd") != nullptr; },
                    10000);

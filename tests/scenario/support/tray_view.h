@@ -20,13 +20,16 @@ struct TrayNotification {
     std::string icon;  // "WxH" of the icon's bits; "0x0" without an icon
     std::wstring tip, title, info;
     unsigned timeout = 0, info_flags = 0;
+    bool held = false;  // came in while a held balloon waited (Start(true))
 };
 
 class TrayShell {
 public:
     TrayShell();
-    // Starts the double and waits for its window.
-    bool Start();
+    // Starts the double and waits for its window.  With hold_first_balloon,
+    // the double answers the first balloon only once another notification
+    // has come in, or after eight seconds: a shell slow to answer.
+    bool Start(bool hold_first_balloon = false);
     std::vector<TrayNotification> Notifications() const;
     bool WaitForCount(size_t count, DWORD timeout_ms) const;
     void Stop() { helper_.Kill(); }
