@@ -30,12 +30,27 @@ install(TARGETS quornvale Ostrilix RUNTIME DESTINATION . COMPONENT product
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/quornvale/resources/dist/ DESTINATION .
         COMPONENT product)
 
+# The 32-bit companion and the 32-bit library, for the win64 package only:
+# the i686 build installs them as component "companion", and the x86_64
+# build stages that into the folder x86 beside its own program (the two
+# libraries share a file name, so never one folder).
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  install(TARGETS quornvale32 Ostrilix RUNTIME DESTINATION . COMPONENT companion)
+else()
+  set(QV_I686_BUILD_DIR ${CMAKE_SOURCE_DIR}/build/i686 CACHE PATH
+      "The i686 build whose companion and library the win64 package carries")
+  set(QV_STAGE_COMPANION
+      COMMAND ${CMAKE_COMMAND} -DI686_BUILD=${QV_I686_BUILD_DIR} -DDEST=${QV_STAGE_DIR}/x86
+              -P ${CMAKE_SOURCE_DIR}/cmake/stage_companion.cmake)
+endif()
+
 # A fresh staging folder each time: a file dropped from the sources must not
 # linger in the packages.  --strip uses the toolchain's strip.
 add_custom_target(package_stage
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${QV_STAGE_DIR}
   COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --component product --strip
           --prefix ${QV_STAGE_DIR}
+  ${QV_STAGE_COMPANION}
   COMMENT "Staging ${QV_PACKAGE_NAME}")
 add_dependencies(package_stage quornvale Ostrilix)
 

@@ -24,6 +24,7 @@ Unicode true
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "WinMessages.nsh"
+!include "x64.nsh"
 
 !define PRODUCT "Quornvale"
 !define EXE "quornvale.exe"
@@ -129,7 +130,47 @@ FunctionEnd
 !insertmacro REMOVE_FILE ""
 !insertmacro REMOVE_FILE "un."
 
+; Each package on its own Windows: the win64 one refuses 32-bit Windows;
+; the win32 one on 64-bit Windows says what it cannot reach and asks.
+Function CheckWindowsBitness
+  !if ${ARCH} == win64
+    ${IfNot} ${RunningX64}
+      MessageBox MB_OK|MB_ICONSTOP "This is the 64-bit Quornvale (win64): it does not run on 32-bit Windows. Install the win32 package instead." /SD IDOK
+      Abort
+    ${EndIf}
+  !else
+    ${If} ${RunningX64}
+      MessageBox MB_YESNO|MB_ICONINFORMATION "This is the 32-bit Quornvale (win32): on this 64-bit Windows it does not reach 64-bit applications. The win64 package is the one for this system.$\n$\nInstall the win32 package all the same?" /SD IDYES IDYES +2
+      Abort
+    ${EndIf}
+  !endif
+FunctionEnd
+
+; The win64 package's 32-bit companion and library, in the folder x86 (the
+; library has the program's library's file name).
+!macro COMPANION_FILES un
+Function ${un}CompanionFiles
+  Push "$INSTDIR\x86\Ostrilix.dll"
+  Call ${un}RemoveFile
+  Push "$INSTDIR\x86\quornvale32.exe"
+  Call ${un}RemoveFile
+  !if "${un}" == ""
+    SetOutPath "$INSTDIR\x86"
+    File "${STAGE}\x86\quornvale32.exe"
+    File "${STAGE}\x86\Ostrilix.dll"
+    SetOutPath "$INSTDIR"
+  !else
+    RMDir /REBOOTOK "$INSTDIR\x86"
+  !endif
+FunctionEnd
+!macroend
+!if ${ARCH} == win64
+  !insertmacro COMPANION_FILES ""
+  !insertmacro COMPANION_FILES "un."
+!endif
+
 Function .onInit
+  Call CheckWindowsBitness
   !if ${ARCH} == win64
     SetRegView 64
   !endif
@@ -161,6 +202,9 @@ Section "${PRODUCT}" SecProgram
   Call RemoveFile
   File "${STAGE}\${EXE}"
   File "${STAGE}\Ostrilix.dll"
+  !if ${ARCH} == win64
+    Call CompanionFiles
+  !endif
   File "${STAGE}\readme_en.txt"
   File /r "${STAGE}\language"
   ; The shipped settings only where the user has none yet.
@@ -220,6 +264,9 @@ Section "Uninstall"
   Call un.RemoveFile
   Push "$INSTDIR\${EXE}"
   Call un.RemoveFile
+  !if ${ARCH} == win64
+    Call un.CompanionFiles
+  !endif
   Delete "$INSTDIR\readme_en.txt"
   Delete "$INSTDIR\settings.ini"
   RMDir /r "$INSTDIR\language"

@@ -8,7 +8,10 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(i686 x86_64)
-"$root/scripts/build.sh" "${targets[@]}"
+# The win64 package carries the i686 build's companion and library.
+builds=("${targets[@]}")
+[[ " ${targets[*]} " == *" x86_64 "* && " ${targets[*]} " != *" i686 "* ]] && builds=(i686 "${targets[@]}")
+"$root/scripts/build.sh" "${builds[@]}"
 for t in "${targets[@]}"; do
   log="$root/build/$t/packages.log"
   if ! cmake --build "$root/build/$t" --target packages -- --no-print-directory >"$log" 2>&1; then

@@ -2,7 +2,8 @@
 """Static checks of the packages scripts/package.sh builds, for both targets:
 each portable zip holds exactly the user's files in one folder, and each
 installer is an NSIS installer of the right PE type that carries the
-stripped images of its own target.  (The win64 installer also runs, in
+stripped images of its own target (and, in the win64 package, the i686
+companion and library in the folder x86).  (The win64 installer also runs, in
 tests/scenario/installer_test.cpp; the win32 one cannot run here.)
 Prints one line per check and ends with "N passed, N failed".
     package_checks.py [BUILD_ROOT]"""
@@ -18,6 +19,10 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 TARGETS = {"i686": ("win32", 0x14C, 0x10B), "x86_64": ("win64", 0x8664, 0x20B)}
 PACKAGE_FILES = ["quornvale.exe", "Ostrilix.dll", "settings.ini", "readme_en.txt"]
+# The win64 package also carries the 32-bit companion and the 32-bit library,
+# i686 images from the i686 build, in the folder x86.
+COMPANION_FILES = ["x86/quornvale32.exe", "x86/Ostrilix.dll"]
+I686_IMAGE = TARGETS["i686"][1:]
 
 passed = failed = 0
 
@@ -65,10 +70,21 @@ def stripped(data):
     return symbols == 0 and not any(n.startswith(b".debug") for n in names)
 
 
-def expected_files():
+def expected_files(target):
     dist = ROOT / "quornvale" / "resources" / "dist"
     files = set(PACKAGE_FILES) | {str(p.relative_to(dist)) for p in dist.rglob("*") if p.is_file()}
+    if target == "x86_64":
+        files |= set(COMPANION_FILES)
     return sorted(files)
+
+
+def images(target):
+    """Every image of the package with the (machine, magic) it must have."""
+    own = TARGETS[target][1:]
+    out = [("quornvale.exe", own), ("Ostrilix.dll", own)]
+    if target == "x86_64":
+        out += [(name, I686_IMAGE) for name in COMPANION_FILES]
+    return out
 
 
 def check_target(build_root, target):
@@ -76,7 +92,7 @@ def check_target(build_root, target):
     name = "quornvale-%s-%s" % (version(), arch)
     packages = build_root / target / "packages"
     stage = packages / name
-    wanted = expected_files()
+    wanted = expected_files(target)
 
     zip_path = packages / (name + ".zip")
     check(zip_path.is_file(), "%s.zip built" % name)
@@ -88,11 +104,11 @@ def check_target(build_root, target):
             check(files == wanted and not others,
                   "%s.zip holds exactly %s in %s/ (has %s%s)"
                   % (name, ", ".join(wanted), name, ", ".join(files), " and " + ", ".join(others) if others else ""))
-            for image in ("quornvale.exe", "Ostrilix.dll"):
+            for image, kind in images(target):
                 member = "%s/%s" % (name, image)
                 data = z.read(member) if member in z.namelist() else b""
-                check(pe_type(data) == (machine, magic),
-                      "%s.zip: %s is a %s image" % (name, image, target))
+                check(pe_type(data) == kind,
+                      "%s.zip: %s is a %s image" % (name, image, "i686" if kind == I686_IMAGE else target))
                 check(stripped(data), "%s.zip: %s is stripped (no symbols, no debug sections)" % (name, image))
 
     setup = packages / (name + "-setup.exe")
@@ -117,11 +133,11 @@ def check_target(build_root, target):
                         if p.is_file() and not str(p.relative_to(out)).startswith("$"))
         check(inside == sorted(wanted + ["uninstall.exe"]),
               "%s-setup.exe carries %s and uninstall.exe (has %s)" % (name, ", ".join(wanted), ", ".join(inside)))
-        for image in ("quornvale.exe", "Ostrilix.dll"):
+        for image, kind in images(target):
             packed = out / image
             same = packed.is_file() and packed.read_bytes() == (stage / image).read_bytes()
-            check(same and pe_type(packed.read_bytes()) == (machine, magic),
-                  "%s-setup.exe carries the %s %s" % (name, target, image))
+            check(same and pe_type(packed.read_bytes()) == kind,
+                  "%s-setup.exe carries the %s %s" % (name, "i686" if kind == I686_IMAGE else target, image))
 
 
 def main():

@@ -136,11 +136,17 @@ def check_image(path, target, is_dll, shared_section, size_of_shared=None):
     check(img.machine == machine and img.magic == magic,
           f"{target} {path.name}: {'PE32' if magic == 0x10B else 'PE32+'} image for machine {machine:#x}")
     check(bool(img.characteristics & 0x2000) == is_dll, f"{target} {path.name}: {'DLL' if is_dll else 'executable'}")
-    sec = img.section(shared_section)
+    sec = img.section(shared_section) if shared_section else None
     want = READ | WRITE | SHARED | INIT_DATA
-    check(sec is not None and sec[5] & want == want,
-          f"{target} {path.name}: section {shared_section} readable, writable, shared"
-          + (f" (flags {sec[5]:#x})" if sec else " (missing)"))
+    if shared_section:
+        check(sec is not None and sec[5] & want == want,
+              f"{target} {path.name}: section {shared_section} readable, writable, shared"
+              + (f" (flags {sec[5]:#x})" if sec else " (missing)"))
+    else:
+        # The companion keeps no flag between processes: nothing of it can
+        # block a start of the program.
+        shared = [s[0] for s in img.sections if s[5] & SHARED]
+        check(not shared, f"{target} {path.name}: no shared section {shared if shared else ''}")
     if sec and size_of_shared:
         check(sec[2] >= size_of_shared, f"{target} {path.name}: {shared_section} holds {size_of_shared} bytes")
     foreign = [d for d in img.imports() if d not in SYSTEM_DLLS and not d.startswith("api-ms-win-")]
@@ -201,7 +207,7 @@ def check_windows_2000_imports(images, import_list):
         newer = [f"{i} ({listed[key_of(i)][0]})" for i in imports
                  if key_of(i) in listed and WINDOWS_VERSIONS.index(listed[key_of(i)][0]) > oldest]
         check(not newer, f"i686 {name}: imports nothing newer than Windows {OLDEST}{show(newer)}")
-    if len(images) == 2:
+    if len(images) == 3:
         stale = sorted(v[1] for k, v in listed.items() if k not in seen)
         check(not stale, f"i686: {import_list.name} lists only functions the images import"
                          f" (remove the others){show(stale)}")
@@ -215,7 +221,10 @@ def main():
         dll = check_image(bin_dir / "Ostrilix.dll", target, True, ".shared")
         exe = check_image(bin_dir / "quornvale.exe", target, False, ".share")
         if target == "i686":
-            check_windows_2000_imports({n: i for n, i in (("Ostrilix.dll", dll), ("quornvale.exe", exe)) if i},
+            # The 32-bit companion of the win64 package, built here only.
+            companion = check_image(bin_dir / "quornvale32.exe", target, False, None)
+            check_windows_2000_imports({n: i for n, i in (("Ostrilix.dll", dll), ("quornvale.exe", exe),
+                                                          ("quornvale32.exe", companion)) if i},
                                        import_list)
         if dll:
             names = set(dll.exports())

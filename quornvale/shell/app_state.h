@@ -11,6 +11,8 @@ constexpr UINT WM_TRAY_NOTIFY = WM_USER + 101;
 constexpr UINT_PTR CAPTURE_TIMER = 12;
 constexpr UINT_PTR SIZE_DISPLAY_TIMER = 13;
 constexpr UINT_PTR AUTOCLOSE_TIMER = 101;
+// Publishes the library mirror to the companion (companion_link.cpp).
+constexpr UINT_PTR COMPANION_TIMER = 102;
 constexpr wchar_t kMainWindowClass[] = L"QUORNVALE";
 
 struct ProgramState {

@@ -1,6 +1,7 @@
 #include "quornvale/shell/exit_restore.h"
 
 #include "common/debug_print.h"
+#include "quornvale/shell/app_state.h"
 #include "quornvale/shell/hook_library.h"
 
 namespace {
@@ -41,4 +42,15 @@ void RestoreMenuEffectsBeforeExit()
     if (auto restore = LibraryExport<RestoreMenuEffectsFn>(kExportRestoreMenuEffects))
         if (restore())
             DebugPrintA("Menu effects restored\n");
+}
+
+void UnhookAndGiveBack()
+{
+    RemoveHook(&g_app.mouse_hook, kExportMouseProc);
+    RemoveHook(&g_app.low_level_mouse_hook, kExportLowLevelMouseProc);
+    LeaveWindowsAsFound();
+    ReturnTrayWindowsBeforeExit();
+    RestoreMenuEffectsBeforeExit();
+    PushList(kExportSetNotifyIconList, nullptr);
+    RemoveHook(&g_app.call_wnd_proc_hook, kExportCallWndProc);
 }

@@ -24,3 +24,10 @@ void ReturnTrayWindowsBeforeExit();
 // The menu fade and animation back as the user had them, if translucent
 // menus switched them off.
 void RestoreMenuEffectsBeforeExit();
+
+// The library's part of the exit, for the program and its companion alike:
+// the mouse hooks go first (no new change can start), every window is left
+// as found and brought back from the tray and the menu effects are restored
+// while the call-window-procedure hook still answers; the notify-icon list
+// is forgotten and that hook goes last.
+void UnhookAndGiveBack();

@@ -90,8 +90,7 @@ void ApplyNotifyIcon(int on)
         PushFeature(kFeatureNotifyIcon, 0);
         // Every window in the tray comes back; the requests are queued, so
         // the menu never waits for another process.
-        if (auto give_back = LibraryExport<ReturnTrayWindowsFn>(kExportReturnTrayWindows))
-            give_back(0);
+        PushAction(kExportReturnTrayWindows, 0);
         ForgetNotifyIconList();
         UnregisterHotKey(g_app.main_window, kNotifyIconHotkeyId);
         return;
@@ -107,9 +106,7 @@ void ApplyDesktopCaptions(int transparent) { ShowDesktopColours(OneOrZero(transp
 
 void ApplyTransparency(int on)
 {
-    auto set_alpha = LibraryExport<SetMinimalAlphaValueFn>(kExportSetMinimalAlphaValue);
-    if (set_alpha)
-        set_alpha(on ? DWORD(ReadSetting(Setting::kTransparentMinimum)) : 255);
+    PushIntValue(kExportSetMinimalAlphaValue, on ? ReadSetting(Setting::kTransparentMinimum) : 255);
 }
 
 void ApplyChord(int value) { PushFeature(kFeatureChord, value); }

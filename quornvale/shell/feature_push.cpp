@@ -4,9 +4,11 @@
 
 #include "common/debug_print.h"
 #include "quornvale/shell/app_state.h"
+#include "quornvale/shell/companion_link.h"
 #include "quornvale/shell/exit_restore.h"
 #include "quornvale/shell/hook_library.h"
 #include "quornvale/shell/language.h"
+#include "quornvale/shell/platform_notice.h"
 #include "quornvale/shell/settings.h"
 #include "quornvale/shell/tray_icon.h"
 #include "quornvale/tools/desktop_colours.h"
@@ -53,11 +55,16 @@ LRESULT OnCreate(HWND main_window)
 
     ApplySimulatedWinKey(ReadSetting(Setting::kSimulatedWinKeyEnable));
     PushMidButtonExceptions();
+    // 32-bit applications: the companion gets everything pushed so far.
+    StartCompanion(main_window);
+    TellAboutWin64PackageIfNeeded();
     return 0;
 }
 
 LRESULT OnDestroy(HWND main_window)
 {
+    // The companion gives its windows back meanwhile; waited for at the end.
+    EndCompanion();
     RestoreFadedWindowsBeforeExit();
     // The switches decide at start which optional hooks exist; a hook that a
     // menu toggle removed is already null, so removing by handle is safe.
@@ -68,13 +75,7 @@ LRESULT OnDestroy(HWND main_window)
     FreeLanguages();
     RestoreDesktopColours();
 
-    RemoveHook(&g_app.mouse_hook, kExportMouseProc);
-    RemoveHook(&g_app.low_level_mouse_hook, kExportLowLevelMouseProc);
-    LeaveWindowsAsFound();
-    ReturnTrayWindowsBeforeExit();
-    RestoreMenuEffectsBeforeExit();
-    PushList(kExportSetNotifyIconList, nullptr);
-    RemoveHook(&g_app.call_wnd_proc_hook, kExportCallWndProc);
+    UnhookAndGiveBack();
     delete[] g_app.notify_icon_list;
     g_app.notify_icon_list = nullptr;
 
@@ -86,6 +87,7 @@ LRESULT OnDestroy(HWND main_window)
         MessageBoxW(nullptr, L"Couldn't free the dll", L"Error", MB_ICONERROR);
     }
     ShutdownNetAccounts();
+    AwaitCompanionEnd();
     DeleteTrayIcon();
     PostQuitMessage(0);
     return unloaded ? 0 : 1;

@@ -1,6 +1,7 @@
 #include "quornvale/shell/hook_library.h"
 
 #include "common/debug_print.h"
+#include "quornvale/shell/library_mirror.h"
 #include "quornvale/shell/program_path.h"
 
 HMODULE LoadHookLibrary(UINT string_id)
@@ -49,6 +50,8 @@ bool InstallHook(HMODULE library, int hook_type, const char* export_name, DWORD 
         return false;
     *hook = installed;
     DebugPrintA("Hook %s is installed!\n", export_name);
+    if (thread_id == 0)
+        MirrorHook(hook_type, export_name, true);
     return true;
 }
 
@@ -58,6 +61,7 @@ void RemoveHook(HHOOK* hook, const char* export_name)
         UnhookWindowsHookEx(*hook);
         *hook = nullptr;
         DebugPrintA("Hook %s is removed!\n", export_name);
+        MirrorHookRemoved(export_name);
     }
 }
 
@@ -78,26 +82,53 @@ void ResetLibraryRunTimeState()
     PushFeature(kFeatureAutoScrolling, 0);
 }
 
+HHOOK* HookSlot(int hook_type)
+{
+    switch (hook_type) {
+    case WH_MOUSE: return &g_app.mouse_hook;
+    case WH_MOUSE_LL: return &g_app.low_level_mouse_hook;
+    case WH_CALLWNDPROC: return &g_app.call_wnd_proc_hook;
+    case WH_GETMESSAGE: return &g_app.get_message_hook;
+    case WH_KEYBOARD_LL: return &g_app.low_level_keyboard_hook;
+    default: return nullptr;
+    }
+}
+
+// Each push is recorded in the same call that reaches the library: the
+// companion's library gets exactly what this one got.
 void PushFeature(DWORD mask, LONG value)
 {
     if (g_app.library && g_app.enable_features)
         g_app.enable_features(mask, value);
+    MirrorFeature(mask, value);
 }
 
 void PushFeatureParams(DWORD flags, const FeatureParams& params)
 {
     if (g_app.library && g_app.set_feature_flags)
         g_app.set_feature_flags(flags, params);
+    MirrorFeatureParams(flags, params);
 }
 
 void PushList(const char* setter, const wchar_t* list)
 {
     if (auto set = LibraryExport<SetListFn>(setter))
         set(list);
+    MirrorList(setter, list);
 }
 
 void PushIntValue(const char* setter, LONG value)
 {
     if (auto set = LibraryExport<SetIntValueFn>(setter))
         set(value);
+    MirrorValue(setter, value);
+}
+
+LONG PushAction(const char* export_name, DWORD argument)
+{
+    LONG result = 0;
+    if (auto act = LibraryExport<LibraryActionFn>(export_name))
+        result = act(argument);
+    MirrorAction(export_name, argument);
+    return result;
 }

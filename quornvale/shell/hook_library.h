@@ -44,9 +44,18 @@ Fn LibraryExport(const char* name)
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(g_app.library, name)));
 }
 
-// Feature switches and parameters; nothing while no library is bound.
+// The handle slot of the program state for a hook type; null for another type.
+HHOOK* HookSlot(int hook_type);
+
+// Feature switches and parameters; nothing while no library is bound.  Every
+// push (and every hook of all threads installed or removed above) is also
+// recorded in the library mirror (library_mirror.h) for the companion.
 void PushFeature(DWORD mask, LONG value);
 void PushFeatureParams(DWORD flags, const FeatureParams& params);
 // Calls a list setter or an integer setter by name when the library exports it.
 void PushList(const char* setter, const wchar_t* list);
 void PushIntValue(const char* setter, LONG value);
+// An action export taking one DWORD (ReturnTrayWindows with no wait), asked
+// for now, here and in the companion's library; its result here, 0 without it.
+using LibraryActionFn = LONG(WINAPI*)(DWORD argument);
+LONG PushAction(const char* export_name, DWORD argument);

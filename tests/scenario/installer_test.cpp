@@ -150,7 +150,9 @@ TEST_CASE("installer_installs_upgrades_keeping_settings_and_uninstalls_a_running
 
     CHECK_EQ(RunSetup(Installer()), DWORD(0));
     for (const wchar_t* name : {L"quornvale.exe", L"Ostrilix.dll", L"settings.ini", L"readme_en.txt",
-                                L"language\\English.ini", L"language\\Deutsch.ini", L"uninstall.exe"})
+                                L"language\\English.ini", L"language\\Deutsch.ini", L"uninstall.exe",
+                                // the 32-bit companion and its library
+                                L"x86\\quornvale32.exe", L"x86\\Ostrilix.dll"})
         CHECK_MESSAGE(FileExists(JoinPath(dir, name)), check::Narrow(name));
     CHECK(FileExists(Shortcut()));
     // The value the program's menu switch writes, so that it can remove it.
