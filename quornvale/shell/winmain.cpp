@@ -2,6 +2,8 @@
 // program does is a message to it.
 #include <windows.h>
 
+#include "common/debug_print.h"
+#include "common/system_function.h"
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/main_window.h"
 #include "quornvale/shell/program_path.h"
@@ -36,6 +38,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         path[directory] = L'\0';
         SetCurrentDirectoryW(path);
     }
+
+    // The manifest declares the program DPI-aware (Windows Vista and later):
+    // coordinates from hooks, messages and the screen are all physical pixels.
+    using IsDpiAwareFn = BOOL(WINAPI*)();
+    if (auto aware = LoadedSystemFunction<IsDpiAwareFn>(L"user32.dll", "IsProcessDPIAware"))
+        DebugPrint(L"DPI aware %d\n", int(aware()));
 
     g_app.instance = instance;
     if (!CreateMainWindow(instance))

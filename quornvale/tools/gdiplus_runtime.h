@@ -1,16 +1,23 @@
 #pragma once
 // The flat GDI+ interface, bound at run time: gdiplus.dll is not part of a
 // plain Windows 2000, and an image that imported it would not start there.
-// A GdiPlusSession loads the DLL from the system directory, resolves the
+// A Session loads the DLL where Windows keeps it (LoadGdiplus), resolves the
 // functions the snapshot tool uses and starts GDI+ (version 1, no
 // callbacks); it shuts GDI+ down and lets the DLL go when it ends.  Without
 // gdiplus.dll, or with a function missing, the session is not usable and
-// the callers fail their operation.
+// the callers take their path without GDI+.
 #include <windows.h>
 
-#include "common/system_function.h"
 
 namespace gdiplus {
+
+// gdiplus.dll, where Windows keeps it: by name through the program's
+// activation context (its manifest asks for Microsoft.Windows.GdiPlus: the
+// WinSxS copy of Windows XP and later), else from the program's own folder
+// (the redistributable a Windows 2000 user puts there), else from the
+// system directory; never from the current directory.  Null when there is
+// none.  The caller frees it.
+HMODULE LoadGdiplus();
 
 using Status = int;  // 0 is Ok
 constexpr Status kOk = 0;
@@ -70,7 +77,7 @@ public:
     const Functions& Api() const { return api_; }
 
 private:
-    SystemLibrary library_;
+    HMODULE library_ = nullptr;
     Functions api_ = {};
     ULONG_PTR token_ = 0;
     bool started_ = false;

@@ -9,6 +9,7 @@
 #include "quornvale/shell/program_path.h"
 #include "quornvale/shell/settings.h"
 #include "quornvale/shell/tray_icon.h"
+#include "quornvale/tools/gdiplus_runtime.h"
 #include "quornvale/tools/snapshot_capture.h"
 #include "quornvale/tools/snapshot_file_target.h"
 #include "quornvale/tools/snapshot_geometry.h"
@@ -153,18 +154,23 @@ void OnPaint(HWND wnd)
     EndPaint(wnd, &ps);
 }
 
-void ShowCaptureFailed()
+void ShowBalloon(UINT title_id, UINT text_id, DWORD icon)
 {
     wchar_t title[36] = {}, text[256] = {};
-    LoadStringW(g_app.instance, IDS_CAPTURE_FAILED_TITLE, title, 36);
-    LoadStringW(g_app.instance, IDS_CAPTURE_FAILED_TEXT, text, 256);
-    ShowTrayBalloon(title, text, kBalloonError);
+    LoadStringW(g_app.instance, title_id, title, 36);
+    LoadStringW(g_app.instance, text_id, text, 256);
+    ShowTrayBalloon(title, text, icon);
 }
+
+void ShowCaptureFailed() { ShowBalloon(IDS_CAPTURE_FAILED_TITLE, IDS_CAPTURE_FAILED_TEXT, kBalloonError); }
 
 bool CaptureIntoFile(HDC screen, const RECT& r)
 {
-    wchar_t file[kSnapshotPathChars];
-    if (!BuildSnapshotFileName(file))
+    // Without GDI+ (a Windows 2000 without the redistributable) the file is
+    // a BMP of the program's own making.
+    gdiplus::Session session;
+    SnapshotFile file;
+    if (!CreateSnapshotFile(session ? nullptr : L"bmp", &file))
         return false;
     wchar_t stamp_path[kPathChars] = {};
     WatermarkSpec spec = {};
@@ -177,9 +183,20 @@ bool CaptureIntoFile(HDC screen, const RECT& r)
         spec.alpha = WatermarkAlpha(ReadSetting(Setting::kSnapshotWatermarkAlpha));
         watermark = &spec;
     }
-    if (!CaptureToFile(screen, r, file, watermark))
+    bool saved = CaptureToFile(screen, r, &file, watermark, session);
+    CloseSnapshotFile(&file, !saved);
+    if (!saved)
         return false;
-    CopyTextToClipboard(file);
+    CopyTextToClipboard(file.path);
+    DebugPrint(L"snapshot saved to %ls\n", file.path);
+    wchar_t format[kPathChars] = {};
+    ReadSettingText(Setting::kSnapshotFormat, format, kPathChars);
+    if (!session && _wcsicmp(format, L"bmp") != 0)
+        ShowBalloon(IDS_FORMAT_REPLACED_TITLE, IDS_FORMAT_REPLACED_TEXT, NIIF_WARNING);
+    // The next capture still takes a new file (the name is never reused),
+    // but the user should know the number did not move on.
+    if (!file.counter_saved)
+        ShowBalloon(IDS_COUNTER_NOT_SAVED_TITLE, IDS_COUNTER_NOT_SAVED_TEXT, NIIF_WARNING);
     return true;
 }
 

@@ -3,7 +3,7 @@
 #include <cwchar>
 
 #include "common/debug_print.h"
-#include "quornvale/tools/gdiplus_runtime.h"
+#include "quornvale/tools/snapshot_bmp.h"
 #include "quornvale/tools/snapshot_encoder.h"
 #include "quornvale/tools/snapshot_file_name.h"
 #include "quornvale/tools/watermark_placement.h"
@@ -147,33 +147,37 @@ bool CaptureToClipboard(HWND owner, HDC screen, const RECT& r)
     return placed;
 }
 
-bool CaptureToFile(HDC screen, const RECT& r, const wchar_t* file, const WatermarkSpec* spec)
+bool CaptureToFile(HDC screen, const RECT& r, SnapshotFile* file, const WatermarkSpec* spec,
+                   const gdiplus::Session& session)
 {
     MemoryDc memory(screen);
     Bitmap bitmap;
     if (!file || !CopyScreen(screen, memory.dc, r, &bitmap))
         return false;
-    gdiplus::Session session;
+    const int width = r.right - r.left, height = r.bottom - r.top;
     if (!session)
-        return false;
+        return WriteBmpFile(screen, bitmap.handle, width, height, file->handle);
     const gdiplus::Functions& api = session.Api();
     wchar_t mime[20];
     CLSID encoder = {};
-    if (!EncoderMimeType(file, mime, 20) || FindEncoderClsid(api, mime, &encoder) < 0)
+    if (!EncoderMimeType(file->path, mime, 20) || FindEncoderClsid(api, mime, &encoder) < 0)
         return false;
     if (spec && spec->image_path) {
         Selection selected(memory.dc, bitmap.handle);
-        StampWatermark(api, memory.dc, r.right - r.left, r.bottom - r.top, *spec);
+        StampWatermark(api, memory.dc, width, height, *spec);
     }
     LoadedImage image(api);
     if (api.CreateBitmapFromHBITMAP(bitmap.handle, nullptr, &image.image) != gdiplus::kOk || !image.image)
         return false;
-    gdiplus::Status status = api.SaveImageToFile(image.image, file, &encoder, nullptr);
+    // GDI+ writes by name: the empty file made for this snapshot is
+    // replaced, no other.
+    CloseSnapshotFile(file, false);
+    gdiplus::Status status = api.SaveImageToFile(image.image, file->path, &encoder, nullptr);
     if (status != gdiplus::kOk) {
-        DebugPrint(L"Saving %ls failed, status %d\n", file, status);
+        DebugPrint(L"Saving %ls failed, status %d\n", file->path, status);
         return false;
     }
     // Reading back costs about half a save again, so only the file of an
     // encoder that has to convert the capture itself is checked.
-    return !MustReadBack(mime) || SavedFileReadsBack(api, file, r.right - r.left, r.bottom - r.top);
+    return !MustReadBack(mime) || SavedFileReadsBack(api, file->path, width, height);
 }

@@ -1,7 +1,11 @@
 #pragma once
 // Copies a screen rectangle into a bitmap on the clipboard, or into an image
-// file (optionally stamped with a watermark image) through GDI+.
+// file (optionally stamped with a watermark image) through GDI+, or as a BMP
+// of the program's own making where GDI+ is missing.
 #include <windows.h>
+
+#include "quornvale/tools/gdiplus_runtime.h"
+#include "quornvale/tools/snapshot_file_target.h"
 
 struct WatermarkSpec {
     const wchar_t* image_path;  // null: no watermark
@@ -14,8 +18,12 @@ struct WatermarkSpec {
 // the clipboard could not be opened or did not take the bitmap.
 bool CaptureToClipboard(HWND owner, HDC screen, const RECT& r);
 
-// The rectangle's pixels saved to the file with the encoder its extension
-// asks for (snapshot_file_name.h).  False when no bitmap could be made,
-// GDI+ is not available, there is no such encoder, or saving failed.  A
-// watermark whose image cannot be loaded is left out.
-bool CaptureToFile(HDC screen, const RECT& r, const wchar_t* file, const WatermarkSpec* spec);
+// The rectangle's pixels into the new snapshot file (snapshot_file_target.h,
+// open).  With a usable GDI+ session the file is closed and saved with the
+// encoder its extension asks for (snapshot_file_name.h); without one the
+// pixels are written into it as BMP, whatever its extension, and without a
+// watermark (loading one needs GDI+).  False when no bitmap could be made,
+// there is no such encoder, or saving failed.  A watermark whose image
+// cannot be loaded is left out.
+bool CaptureToFile(HDC screen, const RECT& r, SnapshotFile* file, const WatermarkSpec* spec,
+                   const gdiplus::Session& session);

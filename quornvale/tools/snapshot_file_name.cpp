@@ -43,3 +43,23 @@ bool EncoderMimeType(const wchar_t* file_path, wchar_t* out, size_t out_chars)
     out[length] = L'\0';
     return true;
 }
+
+int SnapshotNumberOf(const wchar_t* file_name, const wchar_t* prefix, const wchar_t* extension, int max)
+{
+    if (!file_name || !prefix || !extension)
+        return -1;
+    size_t prefix_chars = wcslen(prefix);
+    if (_wcsnicmp(file_name, prefix, prefix_chars) != 0)
+        return -1;
+    const wchar_t* digits = file_name + prefix_chars;
+    long long number = 0;
+    const wchar_t* p = digits;
+    for (; *p >= L'0' && *p <= L'9'; ++p) {
+        number = number * 10 + (*p - L'0');
+        if (number > max)
+            return -1;
+    }
+    if (p == digits || *p != L'.' || _wcsicmp(p + 1, extension) != 0)
+        return -1;
+    return static_cast<int>(number);
+}

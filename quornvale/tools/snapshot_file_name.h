@@ -14,3 +14,8 @@ bool ComposeSnapshotFileName(const wchar_t* folder, const wchar_t* name, int nex
 // keeps the extension typed).  False when the path has no "." or the type
 // would be longer than 19 characters.
 bool EncoderMimeType(const wchar_t* file_path, wchar_t* out, size_t out_chars);
+
+// Pure: the number of a snapshot file name "<prefix><digits>.<extension>",
+// compared without regard to case as Windows compares names; -1 for any
+// other name and for a number above max.
+int SnapshotNumberOf(const wchar_t* file_name, const wchar_t* prefix, const wchar_t* extension, int max);

@@ -1,11 +1,14 @@
 // The snapshot tool's decisions: selection geometry (negative virtual-screen
 // origins included), the size label, watermark placement, file names and
-// encoder types, and the numbered file name read from settings.ini.
+// encoder types, the folder and the new numbered file made from
+// settings.ini, and BMP headers.
 #include <string>
 
 #include "quornvale/shell/settings.h"
+#include "quornvale/tools/snapshot_bmp.h"
 #include "quornvale/tools/snapshot_file_name.h"
 #include "quornvale/tools/snapshot_file_target.h"
+#include "quornvale/tools/snapshot_folder.h"
 #include "quornvale/tools/snapshot_geometry.h"
 #include "quornvale/tools/watermark_placement.h"
 #include "tests/framework/check.h"
@@ -168,32 +171,152 @@ TEST_CASE("file_names_fit_or_fail_and_encoder_types")
     CHECK(!EncoderMimeType(L"C:\\noextension", mime, 20));
 }
 
-TEST_CASE("numbered_file_name_from_settings")
+TEST_CASE("snapshot_folder_resolves_against_the_user_folder")
+{
+    struct Case { const wchar_t* base; const wchar_t* setting; const wchar_t* expected; };
+    const Case cases[] = {
+        {L"C:\\Users\\u\\Pictures\\", L"", L"C:\\Users\\u\\Pictures\\"},
+        {L"C:\\Users\\u\\Pictures", L"", L"C:\\Users\\u\\Pictures\\"},
+        {L"C:\\Users\\u\\Pictures\\", L"snapshots\\", L"C:\\Users\\u\\Pictures\\snapshots\\"},
+        {L"C:\\Users\\u\\Pictures", L"a\\b\\", L"C:\\Users\\u\\Pictures\\a\\b\\"},
+        {L"C:\\Users\\u\\Pictures\\", L"D:\\shots\\", L"D:\\shots\\"},
+        {L"C:\\Users\\u\\Pictures\\", L"d:/shots/", L"d:/shots/"},
+        {L"C:\\Users\\u\\Pictures\\", L"\\\\server\\share\\s\\", L"\\\\server\\share\\s\\"},
+        {L"C:\\Users\\u\\Pictures\\", L"\\shots\\", L"C:\\shots\\"},
+        {L"\\\\srv\\home\\u\\", L"\\shots\\", L"\\\\srv\\home\\shots\\"},
+        {L"C:\\Users\\u\\Pictures\\", L"E:shots\\", L"E:\\shots\\"},
+    };
+    wchar_t out[MAX_PATH];
+    for (const Case& c : cases) {
+        CHECK(ResolveSnapshotFolder(c.base, c.setting, out, MAX_PATH));
+        CHECK_EQ(std::wstring(out), std::wstring(c.expected));
+    }
+    // 259 characters fit, 260 do not; nothing past the buffer.
+    std::wstring base = L"C:\\" + std::wstring(250, L'b') + L"\\";  // 254
+    wchar_t guarded[MAX_PATH + 4];
+    for (wchar_t& c : guarded) c = L'#';
+    CHECK(ResolveSnapshotFolder(base.c_str(), L"abcd\\", guarded, MAX_PATH));
+    CHECK_EQ(wcslen(guarded), size_t(259));
+    CHECK(!ResolveSnapshotFolder(base.c_str(), L"abcde\\", guarded, MAX_PATH));
+    CHECK_EQ(guarded[0], L'\0');
+    for (int i = MAX_PATH; i < MAX_PATH + 4; ++i)
+        CHECK_EQ(guarded[i], L'#');
+    // The user's own folder is known and absolute.
+    CHECK(UserSnapshotFolder(out, MAX_PATH));
+    CHECK(out[1] == L':' || (out[0] == L'\\' && out[1] == L'\\'));
+    CHECK_EQ(out[wcslen(out) - 1], L'\\');
+}
+
+TEST_CASE("numbers_of_existing_snapshot_files")
+{
+    struct Case { const wchar_t* name; int number; };
+    const Case cases[] = {
+        {L"shot7.png", 7}, {L"SHOT12.PNG", 12}, {L"shot0.png", 0}, {L"shot.png", -1}, {L"shot7.jpg", -1},
+        {L"shot7a.png", -1}, {L"shot7.png.bak", -1}, {L"other7.png", -1}, {L"shot999999999.png", 999999999},
+        {L"shot1000000000.png", -1}, {L"shot99999999999999999999.png", -1}, {L"shot-3.png", -1},
+    };
+    for (const Case& c : cases)
+        CHECK_EQ(SnapshotNumberOf(c.name, L"shot", L"png", 999999999), c.number);
+    CHECK_EQ(SnapshotNumberOf(L"5.bmp", L"", L"bmp", 10), 5);
+    CHECK_EQ(SnapshotNumberOf(nullptr, L"", L"bmp", 10), -1);
+}
+
+TEST_CASE("bmp_headers_for_every_row_padding")
+{
+    struct Case { int width, height; DWORD pixel_bytes; };
+    const Case cases[] = {{1, 1, 4}, {2, 3, 24}, {3, 1, 12}, {4, 2, 24}, {63, 40, 7680}, {1920, 1080, 6220800}};
+    for (const Case& c : cases) {
+        unsigned char h[kBmpHeaderBytes];
+        DWORD pixels = 0;
+        REQUIRE(BmpHeaders(c.width, c.height, h, &pixels));
+        auto u32 = [&](int at) { return DWORD(h[at]) | DWORD(h[at + 1]) << 8 | DWORD(h[at + 2]) << 16 | DWORD(h[at + 3]) << 24; };
+        CHECK_EQ(pixels, c.pixel_bytes);
+        CHECK(h[0] == 'B' && h[1] == 'M');
+        CHECK_EQ(u32(2), c.pixel_bytes + 54);
+        CHECK_EQ(u32(10), DWORD(54));
+        CHECK_EQ(u32(14), DWORD(40));
+        CHECK_EQ(u32(18), DWORD(c.width));
+        CHECK_EQ(u32(22), DWORD(c.height));
+        CHECK_EQ(int(h[26]), 1);
+        CHECK_EQ(int(h[28]), 24);
+        CHECK_EQ(u32(30), DWORD(0));  // BI_RGB
+    }
+    unsigned char h[kBmpHeaderBytes];
+    DWORD pixels = 1;
+    CHECK(!BmpHeaders(0, 5, h, &pixels));
+    CHECK(!BmpHeaders(5, -1, h, &pixels));
+    CHECK(!BmpHeaders(40000, 40000, h, &pixels));      // 4.8 GB
+    CHECK(!BmpHeaders(INT_MAX, INT_MAX, h, &pixels));  // no overflow
+    CHECK_EQ(pixels, DWORD(1));
+}
+
+namespace {
+std::string FileBytes(const std::wstring& path) { return ReadTextFile(path); }
+}  // namespace
+
+TEST_CASE("snapshot_files_are_made_new_and_never_replace_a_kept_one")
 {
     std::wstring dir = MakeTempDir(L"snapname");
     std::wstring ini = JoinPath(dir, L"settings.ini");
     SetSettingsPath(ini.c_str());
-    SetCurrentDirectoryW(dir.c_str());
-    struct Case { const char* path; const char* name; const char* next; const wchar_t* expected_rel; };
-    Case cases[] = {
-        {"shots\\deep\\", "shot", "7", L"shots\\deep\\shot7.png"},   // relative, parents created
-        {"", "s", "0", L"s0.png"},  // empty path: the current directory itself (no backslash)
-    };
-    for (auto& c : cases) {
-        std::string text = std::string("[snapshot]\r\npath=") + c.path + "\r\nname=" + c.name +
-                           "\r\nnext=" + c.next + "\r\nformat=png\r\n";
+    std::wstring shots = JoinPath(dir, L"shots\\deep\\");
+    auto settings = [&](const char* next, const char* format = "png") {
+        std::string text = "[snapshot]\r\npath=" + check::Narrow(shots) + "\r\nname=shot\r\nnext=" + next +
+                           "\r\nformat=" + format + "\r\n";
         WriteTextFile(ini, text);
-        wchar_t path[MAX_PATH];
-        REQUIRE(BuildSnapshotFileName(path));
-        std::wstring expected = c.path[0] ? JoinPath(dir, c.expected_rel) : dir + c.expected_rel;
-        CHECK_EQ(std::wstring(path), expected);
-        CHECK_EQ(ReadSetting(Setting::kSnapshotNext), atoi(c.next) + 1);
-    }
-    CHECK(GetFileAttributesW(JoinPath(dir, L"shots\\deep").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    };
+    // A new folder with its parents, the file made, the number advanced.
+    settings("7");
+    SnapshotFile file;
+    REQUIRE(CreateSnapshotFile(nullptr, &file));
+    CHECK_EQ(std::wstring(file.path), shots + L"shot7.png");
+    CHECK(file.handle != INVALID_HANDLE_VALUE);
+    CHECK(file.counter_saved);
+    CloseSnapshotFile(&file, false);
+    CHECK(FileExists(shots + L"shot7.png"));
+    CHECK_EQ(ReadSetting(Setting::kSnapshotNext), 8);
+
+    // The number was reset below kept snapshots: past the highest of them,
+    // and none of them touched.
+    WriteTextFile(shots + L"shot8.png", "kept 8");
+    WriteTextFile(shots + L"shot12.png", "kept 12");
+    WriteTextFile(shots + L"shot30.jpg", "other type");
+    settings("8");
+    REQUIRE(CreateSnapshotFile(nullptr, &file));
+    CHECK_EQ(std::wstring(file.path), shots + L"shot13.png");
+    CloseSnapshotFile(&file, false);
+    CHECK_EQ(ReadSetting(Setting::kSnapshotNext), 14);
+    CHECK_EQ(FileBytes(shots + L"shot8.png"), std::string("kept 8"));
+    CHECK_EQ(FileBytes(shots + L"shot12.png"), std::string("kept 12"));
+
+    // The format replaced (no GDI+); a discarded file is gone again.
+    REQUIRE(CreateSnapshotFile(L"bmp", &file));
+    CHECK_EQ(std::wstring(file.path), shots + L"shot14.bmp");
+    CloseSnapshotFile(&file, true);
+    CHECK(!FileExists(shots + L"shot14.bmp"));
+
+    // settings.ini held by another program that lets nobody write it: the
+    // number cannot be saved and says so, and the next file is still a new one.
+    settings("20");
+    HANDLE held = CreateFileW(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    REQUIRE(held != INVALID_HANDLE_VALUE);
+    std::wstring first, second;
+    REQUIRE(CreateSnapshotFile(nullptr, &file));
+    CHECK(!file.counter_saved);
+    first = file.path;
+    CloseSnapshotFile(&file, false);
+    REQUIRE(CreateSnapshotFile(nullptr, &file));
+    second = file.path;
+    CloseSnapshotFile(&file, false);
+    CHECK_EQ(first, shots + L"shot20.png");
+    CHECK_EQ(second, shots + L"shot21.png");
+    CHECK_EQ(ReadSetting(Setting::kSnapshotNext), 20);
+    CloseHandle(held);
+
     // Too long a name: fails, the number still advances.
-    WriteTextFile(ini, "[snapshot]\r\npath=" + std::string(200, 'p') + "\\\r\nname=" +
-                           std::string(200, 'n') + "\r\nnext=3\r\nformat=png\r\n");
-    wchar_t path[MAX_PATH];
-    CHECK(!BuildSnapshotFileName(path));
+    WriteTextFile(ini, "[snapshot]\r\npath=" + check::Narrow(dir) + "\\" + std::string(200, 'p') +
+                           "\\\r\nname=" + std::string(200, 'n') + "\r\nnext=3\r\nformat=png\r\n");
+    CHECK(!CreateSnapshotFile(nullptr, &file));
+    CHECK_EQ(file.handle, INVALID_HANDLE_VALUE);
     CHECK_EQ(ReadSetting(Setting::kSnapshotNext), 4);
 }
