@@ -163,7 +163,6 @@ HotkeyFailureBatch::~HotkeyFailureBatch()
 LRESULT OnHotkey(HWND main_window, int hotkey_id)
 {
     int action = 0;
-    DebugPrint(L"Hotkey %d pressed\n", hotkey_id);
     switch (hotkey_id) {
     case kMonitorOffHotkeyId: TurnOffMonitor(main_window); break;
     case kHibernateHotkeyId: HibernateNow(main_window); break;
@@ -178,6 +177,8 @@ LRESULT OnHotkey(HWND main_window, int hotkey_id)
             NudgeForegroundWindow(main_window, action);
         break;
     }
+    // After the work: the trace says the key's action has been done.
+    DebugPrint(L"Hotkey %d pressed\n", hotkey_id);
     return 0;
 }
 

@@ -93,9 +93,10 @@ void ShowHibernateBalloon(const wchar_t* message_key, const wchar_t* value)
 void CALLBACK MonitorOffTimer(HWND main_window, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(main_window, id);
-    DebugPrint(L"Turning the monitor off\n");
-    // The main window passes it to DefWindowProc, which switches it off.
+    // The main window passes it to DefWindowProc, which switches it off;
+    // the trace follows the effect.
     SendMessageW(main_window, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+    DebugPrint(L"Turning the monitor off\n");
 }
 
 const SystemLibrary& SessionLibrary()

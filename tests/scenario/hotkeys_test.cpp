@@ -309,6 +309,11 @@ TEST_CASE("every_hotkey_is_registered_from_its_text_and_does_its_action")
     // Id 3 opens the snapshot overlay (its own feature); id 2 hibernates,
     // which this machine of the double cannot.
     CHECK(PressHotkey(monitor, 3));
+    // The trace follows the work: the veil is up over the whole screen.
+    const RECT screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                         GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                         GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    CHECK(IsWindowVisible(main_window) && RectIs(main_window, screen));
     CHECK(PressHotkey(monitor, 2));
     // Other notifications may come first (the overlay of id 3 is up): the
     // balloon is looked for among all of them.

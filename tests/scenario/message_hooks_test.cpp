@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
@@ -160,8 +161,34 @@ TEST_CASE("a_window_of_a_listed_class_switches_the_input_method_off_for_its_proc
     }
 }
 
+namespace {
+// The menu effects as the system has them: fade and animation, 1 each when
+// on (-1: not read).  Read by a fresh process: Wine keeps in each process
+// the values it read before, so this one would not see the library's change.
+std::pair<int, int> MenuEffects()
+{
+    Helper probe;
+    if (!probe.Start(L"system_parameter_probe.exe", L""))
+        return {-1, -1};
+    const int bits = probe.Wait(30000);
+    if (bits < 0 || bits > 3)
+        return {-1, -1};
+    return {bits & 1, (bits >> 1) & 1};
+}
+
+bool SetMenuEffects(BOOL on)
+{
+    return SystemParametersInfoW(SPI_SETMENUFADE, 0, reinterpret_cast<void*>(INT_PTR(on)), SPIF_SENDCHANGE) &&
+           SystemParametersInfoW(SPI_SETMENUANIMATION, 0, reinterpret_cast<void*>(INT_PTR(on)), SPIF_SENDCHANGE);
+}
+}  // namespace
+
 TEST_CASE("the_programs_menus_follow_the_wheel_transparency_and_the_effects_come_back")
 {
+    // The user's effects are on, and what the program switches off and
+    // gives back is read from the system.
+    REQUIRE(SetMenuEffects(TRUE));
+    REQUIRE(MenuEffects() == std::make_pair(1, 1));
     Program program(L"menualpha", WithSettings("[transparent]\r\nenable=1\r\nminivalue=200\r\n"));
     TargetWindow target;
     REQUIRE(StartProgramAndTarget(program, target));
@@ -192,9 +219,13 @@ TEST_CASE("the_programs_menus_follow_the_wheel_transparency_and_the_effects_come
         CHECK_EQ(IsLayered(menu), step.alpha != 255);
         CHECK_EQ(LayeredAlpha(menu), step.alpha);
         CHECK_EQ(library.Block().s_b_menu_anim_off, step.effects_off);
+        const int on = step.effects_off ? 0 : 1;
+        CHECK(MenuEffects() == std::make_pair(on, on));
         CHECK(CloseTrayMenu(program, menu));
     }
     // The effects are off now; the program's end gives them back.
+    CHECK(MenuEffects() == std::make_pair(0, 0));
     CHECK_EQ(program.Close(), 0);
     CHECK_EQ(library.Block().s_b_menu_anim_off, 0);
+    CHECK(MenuEffects() == std::make_pair(1, 1));
 }
