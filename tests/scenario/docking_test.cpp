@@ -307,14 +307,6 @@ TEST_CASE("two_windows_of_one_process_docking_one_leaves_the_other_free")
 }
 
 namespace {
-RECT NormalPlaceOf(HWND wnd)
-{
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof(placement);
-    GetWindowPlacement(wnd, &placement);
-    return placement.rcNormalPosition;
-}
-
 bool Covers(const RECT& r, const RECT& area)
 {
     return r.left <= area.left && r.top <= area.top && r.right >= area.right && r.bottom >= area.bottom;
@@ -368,12 +360,9 @@ TEST_CASE("half_docked_windows_get_their_size_back_when_the_program_ends_also_wh
     // the second stays maximised, and comes back to its own when restored.
     CHECK(CheckRect(first, first_before, "first given back"));
     CHECK(IsZoomed(second));
-    const RECT normal = NormalPlaceOf(second);
-    RECT want = second_before;
-    OffsetRect(&want, -w.left, -w.top);  // workspace coordinates
-    if (!CHECK(normal.left == want.left && normal.top == want.top && normal.right == want.right &&
-               normal.bottom == want.bottom))
-        MESSAGE(check::Format("second's normal place %s", Text(normal).c_str()));
+    // Its normal position cannot be read from here (Wine does not give
+    // another process's maximised window its normal position): the restore
+    // shows it.
     PostMessageW(second, WM_SYSCOMMAND, SC_RESTORE, 0);
     CHECK(CheckRect(second, second_before, "second restored"));
     CHECK(WaitFor([&] { return target.RunsOwnProcedure(); }, 5000));
