@@ -13,9 +13,9 @@ bool CopyTextToClipboard(const wchar_t* text)
         if (auto* target = static_cast<wchar_t*>(GlobalLock(memory))) {
             lstrcpynW(target, text, length + 1);
             GlobalUnlock(memory);
-            copied = true;
             // Once accepted the memory belongs to the clipboard.
-            if (!SetClipboardData(CF_UNICODETEXT, memory))
+            copied = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+            if (!copied)
                 GlobalFree(memory);
         } else {
             GlobalFree(memory);

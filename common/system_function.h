@@ -17,6 +17,12 @@ Fn LoadedSystemFunction(const wchar_t* module, const char* name)
     return handle ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(handle, name))) : nullptr;
 }
 
+// A system DLL loaded from the system directory only (never from the
+// program's or the current directory) and never freed: for a DLL that the
+// hook library needs in a process only once a feature acts there, and keeps
+// while the process lives.  Not from DllMain.  Null when it cannot be loaded.
+HMODULE LoadSystemLibraryForGood(const wchar_t* file_name);
+
 // A system DLL, loaded from the system directory only (never from the
 // program's or the current directory, where anyone may leave a DLL of that
 // name) and held while this object lives.  For the program: the hook library

@@ -2,7 +2,6 @@
 // every GUI process of the desktop.
 #include <windows.h>
 
-#include "common/os_version.h"
 #include "ostrilix/core/library_hold.h"
 #include "ostrilix/core/name_lists.h"
 #include "ostrilix/core/process_lock.h"
@@ -17,7 +16,6 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
     case DLL_PROCESS_ATTACH:
         DisableThreadLibraryCalls(instance);
         InitProcessLock();
-        g_shared.s_n_os_version = GetOsVersionClass();
         break;
     case DLL_PROCESS_DETACH: {
         // reserved is non-null when the whole process is ending: its other

@@ -33,6 +33,13 @@ SYSTEM_DLLS = {
     "wtsapi32.dll", "shlwapi.dll", "comdlg32.dll", "version.dll",
 }
 
+# The DLLs the hook library may import.  Each of them is loaded into every GUI
+# process that the hooks reach, with the library: a DLL that a feature needs
+# only when it acts is loaded at that moment instead (shell32 for the tray
+# icons of minimised windows, imm32 where it is loaded already).  A DLL may be
+# added here only when nothing can act without it.
+LIBRARY_IMPORTS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll"}
+
 
 class Image:
     def __init__(self, path):
@@ -227,6 +234,8 @@ def main():
                                                           ("quornvale32.exe", companion)) if i},
                                        import_list)
         if dll:
+            extra = sorted(set(dll.imports()) - LIBRARY_IMPORTS)
+            check(not extra, f"{target} Ostrilix.dll: imports only {', '.join(sorted(LIBRARY_IMPORTS))}{show(extra)}")
             names = set(dll.exports())
             missing = [n for n in LIBRARY_EXPORTS if n not in names]
             check(not missing, f"{target} Ostrilix.dll: exports by plain name {missing if missing else ''}")

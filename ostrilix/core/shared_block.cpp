@@ -1,6 +1,5 @@
 #include "ostrilix/core/shared_block.h"
 
-#include "common/os_version.h"
 
 // Constant-initialised, so no process ever runs code to set it up: the first
 // process to map the image gets these values, later ones see the live block.
@@ -38,7 +37,6 @@ constinit SharedBlock g_shared __attribute__((section(".shared"), shared)) = {
     .s_b_saved_menu_anim = 0,
     .s_b_rolled_up = 0,
     .s_wp_taskbar_orig = nullptr,
-    .s_n_os_version = kOsLater,
     .s_h_touched_windows = {},
     .s_h_tray_windows = {},
 };

@@ -50,7 +50,6 @@ struct SharedBlock {
     LONG s_b_saved_menu_anim;
     LONG s_b_rolled_up;
     WNDPROC s_wp_taskbar_orig;
-    LONG s_n_os_version;
     // Counts the writes of the mapped name lists, so that a process which
     // found no list tries to open it again only after the program wrote one.
     LONG s_n_list_version;

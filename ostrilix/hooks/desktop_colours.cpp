@@ -4,6 +4,7 @@
 
 #include "common/debug_print.h"
 #include "common/os_version.h"
+#include "ostrilix/core/process_os_class.h"
 #include "ostrilix/core/shared_block.h"
 
 namespace {
@@ -53,7 +54,7 @@ void KeepDesktopColours(const CWPRETSTRUCT& processed)
         return;
     COLORREF wanted = 0;
     if (!DesktopColourToReapply(processed.message, COLORREF(processed.lParam), g_shared.s_cr_text_color,
-                                g_shared.s_cr_text_bkcolor, GetOsVersionClass(), &wanted))
+                                g_shared.s_cr_text_bkcolor, ProcessOsClass(), &wanted))
         return;
     HWND view = GetDesktopHandle();
     if (!view)

@@ -82,6 +82,24 @@ bool PlaceDocked(LONG side, const RECT& work, bool half, DockPlacement* pos, int
     }
 }
 
+DockedChange DecideDockedChange(bool in_drag, bool sizing, bool min_or_max, const RECT& docked_monitor,
+                                const RECT& target)
+{
+    // Minimise and maximise go through; a restore comes back to the docked
+    // place (its normal position is the docked one).
+    if (min_or_max)
+        return DockedChange::Allow;
+    // The user gives the window a size of his own: it is his from now on.
+    if (sizing)
+        return DockedChange::Release;
+    // A drag docks on the monitor under the cursor.
+    if (in_drag)
+        return DockedChange::Place;
+    const bool same = docked_monitor.left == target.left && docked_monitor.top == target.top &&
+                      docked_monitor.right == target.right && docked_monitor.bottom == target.bottom;
+    return same ? DockedChange::Place : DockedChange::Release;
+}
+
 RECT RectOnHalfRelease(LONG side, const RECT& before, const RECT& drag, int* cursor_down)
 {
     *cursor_down = 0;
@@ -97,10 +115,11 @@ RECT RectOnHalfRelease(LONG side, const RECT& before, const RECT& drag, int* cur
         break;
     case kDockLeft:
         // The window filled the work area's height: it gets its own height
-        // back from its current top, and the cursor goes down with it.
+        // back, and the cursor goes down by the window's offset from the
+        // half's top, so that the window regains its former top.
         r.right = drag.left + width;
         r.bottom = drag.top + height;
-        *cursor_down = before.top;
+        *cursor_down = before.top - drag.top;
         break;
     case kDockBottom:
         r.top = drag.bottom - height;
@@ -110,7 +129,7 @@ RECT RectOnHalfRelease(LONG side, const RECT& before, const RECT& drag, int* cur
     case kDockRight:
         r.left = drag.right - width;
         r.bottom = drag.top + height;
-        *cursor_down = before.top;
+        *cursor_down = before.top - drag.top;
         break;
     default:
         break;

@@ -49,10 +49,25 @@ struct DockPlacement {
 // False for an unknown side (the placement is left as asked).
 bool PlaceDocked(LONG side, const RECT& work, bool half, DockPlacement* pos, int* cursor_up);
 
+// What becomes of a change of place or size that a docked window is asked for.
+enum class DockedChange {
+    Place,    // placed against the docked edge
+    Allow,    // goes as asked, and the window stays docked
+    Release,  // goes as asked, and the window is docked no more
+};
+// in_drag: the user moves the window in the system's move loop; sizing: the
+// user sizes it by a border there; min_or_max: the window is minimised or
+// maximised (by its buttons, its system menu or its application).
+// docked_monitor: the rectangle of the monitor it is docked on; target: that
+// of the monitor the asked placement lies on.
+DockedChange DecideDockedChange(bool in_drag, bool sizing, bool min_or_max, const RECT& docked_monitor,
+                                const RECT& target);
+
 // The drag rectangle a half-screen window continues with when it is
 // released: the size it had before docking, kept under the cursor along
 // the docked edge.  *cursor_down is how far the cursor is to be moved down
-// (left and right: the window regains its former top).
+// (left and right: the window regains its former top, so the cursor moves
+// by the window's offset from the half's top).
 RECT RectOnHalfRelease(LONG side, const RECT& before, const RECT& drag, int* cursor_down);
 
 // The size display's text for a window rectangle, "W x H (x, y)", cut to

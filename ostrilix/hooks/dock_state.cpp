@@ -39,6 +39,22 @@ bool GetMonitorWorkArea(int x, int y, RECT* work, RECT* monitor)
     return true;
 }
 
+bool GetMonitorWorkAreaOf(const RECT& rect, RECT* work, RECT* monitor)
+{
+    HMONITOR handle = MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST);
+    if (!handle || !work || !monitor)
+        return false;
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(handle, &info)) {
+        DebugPrint(L"GetMonitorWorkAreaOf: GetMonitorInfoW failed, error %lu\n", GetLastError());
+        return false;
+    }
+    *work = info.rcWork;
+    *monitor = info.rcMonitor;
+    return true;
+}
+
 bool BeginDockableDrag(HWND window)
 {
     ProcessLockGuard guard;

@@ -14,10 +14,14 @@ struct DockState {
     bool half_at_dock;    // docked in the half-screen mode
     bool last_known;      // last holds a rectangle of this drag
     bool size_pending;    // a half-screen release: the next placement regains the size
+    bool in_drag;         // the user moves or sizes the window in the system's move loop
+    bool sizing;          // ... and sizes it by a border
     LONG side;            // DockSide
     RECT before;          // the drag rectangle at the moment of docking
     RECT last;            // the last drag rectangle that neither docked nor undocked
     SIZE restore;         // the size a half-screen release gives back
+    RECT docked_monitor;  // the monitor the window is docked on
+    POINT workspace;      // workspace minus screen coordinates when it docked
     // The work area of the monitor the cursor was last on, and that
     // monitor's rectangle: a drag asks the system again only when the cursor
     // leaves it.
@@ -69,3 +73,5 @@ DragStep StepDockDrag(HWND window, const RECT& drag, POINT cursor, RECT* work, D
 // rectangle.  False when no rectangle was passed or the monitor could not be
 // read.
 bool GetMonitorWorkArea(int x, int y, RECT* work, RECT* monitor = nullptr);
+// The same for the monitor that holds most of the rectangle (nearest when none).
+bool GetMonitorWorkAreaOf(const RECT& rect, RECT* work, RECT* monitor);

@@ -4,6 +4,7 @@
 #include "ostrilix/core/key_state.h"
 #include "ostrilix/core/library_hold.h"
 #include "ostrilix/core/shared_block.h"
+#include "ostrilix/core/window_placement.h"
 #include "ostrilix/hooks/dock_geometry.h"
 #include "ostrilix/hooks/dock_state.h"
 #include "ostrilix/hooks/leave_as_found.h"
@@ -88,6 +89,21 @@ bool DockingHeldOff(HWND window)
     return IsKeyPressed(VK_MENU) || IsRolledUp(window);
 }
 
+// Workspace coordinates (those of a window placement) minus screen
+// coordinates for this window, read while it is neither minimised nor
+// maximised (its normal position is then its rectangle).
+POINT WorkspaceOffset(HWND window)
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    RECT now = {};
+    if (!GetWindowPlacement(window, &placement) || !GetWindowRect(window, &now)) {
+        DebugPrint(L"WorkspaceOffset: no placement, error %lu\n", GetLastError());
+        return {0, 0};
+    }
+    return {placement.rcNormalPosition.left - now.left, placement.rcNormalPosition.top - now.top};
+}
+
 // WM_MOVING of a dockable window: docks it when an edge enters a band,
 // releases it when pulled away.  True when the message is consumed.
 bool DockOnMoving(HWND window, RECT* drag)
@@ -110,6 +126,8 @@ bool DockOnMoving(HWND window, RECT* drag)
         state.docked = true;
         state.side = side;
         state.half_at_dock = HalfScreenNow();
+        state.docked_monitor = state.monitor;
+        state.workspace = WorkspaceOffset(window);
         StoreDockState(state);
         DebugPrint(DockTrace(side));
         // The rectangle stays as it is: the placement follows from
@@ -194,12 +212,38 @@ bool PlaceDockedWindow(HWND window, WINDOWPOS* pos)
     }
     if (!state.docked || !IsFeatureEnabled(kFeatureDocking))
         return false;
-    POINT cursor;
-    RECT work;
-    if (!GetCursorPos(&cursor) || !GetMonitorWorkArea(cursor.x, cursor.y, &work))
-        return false;
-    const bool half = HalfScreenNow();
+    // Minimised or maximised (the style is set before the system asks):
+    // it goes as asked and stays docked.
+    const bool min_or_max = IsIconic(window) || IsZoomed(window);
     const DockPlacement asked = AskedPlacement(window, *pos);
+    RECT work = {}, monitor = {};
+    if (!min_or_max) {
+        // A drag docks on the monitor under the cursor; anything else is
+        // measured by where it asks the window to go.
+        POINT cursor;
+        const RECT target = {asked.x, asked.y, asked.x + asked.cx, asked.y + asked.cy};
+        const bool known = state.in_drag ? GetCursorPos(&cursor) && GetMonitorWorkArea(cursor.x, cursor.y, &work, &monitor)
+                                         : GetMonitorWorkAreaOf(target, &work, &monitor);
+        if (!known)
+            return false;
+    }
+    switch (DecideDockedChange(state.in_drag, state.sizing, min_or_max, state.docked_monitor, monitor)) {
+    case DockedChange::Allow:
+        return false;
+    case DockedChange::Release:
+        state.docked = false;
+        state.side = kDockNone;
+        StoreDockState(state);
+        DebugPrint(L"\tdock ended: moved to another monitor or sized\n");
+        return false;
+    case DockedChange::Place:
+        break;
+    }
+    if (state.in_drag && !EqualRect(&state.docked_monitor, &monitor)) {
+        state.docked_monitor = monitor;
+        StoreDockState(state);
+    }
+    const bool half = HalfScreenNow();
     DockPlacement placed = asked;
     int cursor_up = 0;
     if (!PlaceDocked(state.side, work, half, &placed, &cursor_up))
@@ -218,6 +262,18 @@ bool PlaceDockedWindow(HWND window, WINDOWPOS* pos)
         pos->flags &= ~UINT(SWP_NOSIZE);
     DebugPrint(PlacementTrace(state.side));
     return true;
+}
+
+// The system's move loop starts, sizes, or ends: a docked window is placed
+// differently while the user moves it himself.
+void NoteMoveLoop(HWND window, UINT message)
+{
+    DockState state = {};
+    if (!LookupDockState(window, &state))
+        return;
+    state.in_drag = message != WM_EXITSIZEMOVE;
+    state.sizing = message == WM_SIZING;
+    StoreDockState(state);
 }
 
 LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -243,6 +299,12 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         // yet, and a label drawn now would show the step before.
         if (lParam && g_dock_records && DockOnMoving(window, reinterpret_cast<RECT*>(lParam)))
             return TRUE;
+        return CallPrevious(window, message, wParam, lParam);
+    case WM_ENTERSIZEMOVE:
+    case WM_EXITSIZEMOVE:
+    case WM_SIZING:
+        if (g_dock_records)
+            NoteMoveLoop(window, message);
         return CallPrevious(window, message, wParam, lParam);
     case WM_MOVE: {
         LRESULT result = CallPrevious(window, message, wParam, lParam);
@@ -298,8 +360,16 @@ void LeaveDockAsFound(HWND window)
     DockState state = {};
     if (!ForgetDockState(window, &state) || !state.docked || !state.half_at_dock)
         return;
-    const RECT& b = state.before;
-    if (!SetWindowPos(window, nullptr, b.left, b.top, b.right - b.left, b.bottom - b.top,
-                      SWP_NOZORDER | SWP_NOACTIVATE))
-        DebugPrint(L"LeaveDockAsFound: SetWindowPos failed, error %lu\n", GetLastError());
+    // The normal position: a window minimised or maximised meanwhile stays
+    // so, and is restored to its place and size from before docking.
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (!GetWindowPlacement(window, &placement)) {
+        DebugPrint(L"LeaveDockAsFound: GetWindowPlacement failed, error %lu\n", GetLastError());
+        return;
+    }
+    placement.rcNormalPosition = state.before;
+    OffsetRect(&placement.rcNormalPosition, state.workspace.x, state.workspace.y);
+    if (!SetPlacementAsItIs(window, &placement))
+        DebugPrint(L"LeaveDockAsFound: SetWindowPlacement failed, error %lu\n", GetLastError());
 }

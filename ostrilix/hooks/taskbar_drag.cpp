@@ -7,6 +7,7 @@
 #include "common/taskbar_toolbar.h"
 #include "ostrilix/core/library_hold.h"
 #include "ostrilix/core/own_process_window.h"
+#include "ostrilix/core/process_os_class.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/core/touched_windows.h"
 #include "ostrilix/hooks/leave_as_found.h"
@@ -19,16 +20,8 @@ namespace {
 // process that took it, which keeps its own copy to call.
 HWND g_subclassed_window = nullptr;
 WNDPROC g_original = nullptr;
-// The version class of this process's system, asked once: the shared value
-// is whatever the process that mapped the library last was told.
-volatile LONG g_process_os_class = -1;
-
-int ProcessOsClass()
-{
-    if (g_process_os_class < 0)
-        g_process_os_class = GetOsVersionClass();
-    return g_process_os_class;
-}
+// The taskbar's button toolbar as last found in this process.
+HWND g_taskbar_toolbar = nullptr;
 
 void FrameChanged(HWND window)
 {
@@ -137,6 +130,14 @@ DropMove DecideDrop(int source, int hit)
     return {true, source, hit};
 }
 
+HWND KeptTaskbarToolbar(HWND* kept, HWND (*find)())
+{
+    // IsWindow asks no other thread: cheap on every left press.
+    if (!*kept || !IsWindow(*kept))
+        *kept = find();
+    return *kept;
+}
+
 LRESULT CALLBACK TaskbarDragWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // Putting the original back may let the library go: counted until done.
@@ -202,7 +203,7 @@ void InstallTaskbarDragOnPress(HWND target)
 {
     if (!TaskbarDragAvailable(ProcessOsClass()) || g_shared.s_wp_taskbar_orig)
         return;
-    HWND toolbar = FindTaskbarToolbar();
+    HWND toolbar = KeptTaskbarToolbar(&g_taskbar_toolbar, FindTaskbarToolbar);
     if (toolbar && toolbar == target)
         HookTaskbarToolbar(true, toolbar);
 }

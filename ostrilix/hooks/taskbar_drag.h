@@ -26,6 +26,10 @@ struct DropMove {
 };
 DropMove DecideDrop(int source, int hit);
 
+// The taskbar's button toolbar as this process keeps it: the kept handle
+// while it names a window, looked up again (find) only when it is gone.
+HWND KeptTaskbarToolbar(HWND* kept, HWND (*find)());
+
 // --- the Win32 side -----------------------------------------------------------
 
 // From the mouse hook, for a left press on target: installs the subclass when

@@ -4,9 +4,11 @@
 
 #include "common/debug_print.h"
 #include "common/os_version.h"
+#include "common/system_function.h"
 #include "ostrilix/core/budgeted_ask.h"
 #include "ostrilix/core/key_state.h"
 #include "ostrilix/core/name_lists.h"
+#include "ostrilix/core/process_os_class.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/core/touched_windows.h"
 #include "ostrilix/hooks/leave_as_found.h"
@@ -28,12 +30,38 @@ UINT ReturnFromTrayMessage()
     return g_return_message;
 }
 
+using NotifyIconFn = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
+NotifyIconFn volatile g_notify_icon = nullptr;
+
+// Shell_NotifyIconW, from shell32.dll, which is not imported (every process
+// the hooks reach would load it): a process loads it from the system
+// directory when the first of its windows goes to the tray, and keeps it
+// while it lives, as its icons do.
+BOOL NotifyIcon(DWORD message, NOTIFYICONDATAW* data)
+{
+    NotifyIconFn notify = g_notify_icon;
+    if (!notify) {
+        HMODULE shell = GetModuleHandleW(L"shell32.dll");
+        if (!shell)
+            shell = LoadSystemLibraryForGood(L"shell32.dll");
+        if (shell)
+            notify = reinterpret_cast<NotifyIconFn>(
+                reinterpret_cast<void*>(GetProcAddress(shell, "Shell_NotifyIconW")));
+        if (!notify) {
+            DebugPrint(L"Shell_NotifyIconW not found, error %lu\n", GetLastError());
+            return FALSE;
+        }
+        g_notify_icon = notify;
+    }
+    return notify(message, data);
+}
+
 // The record Shell_NotifyIconW knows the icon by: the window and the id.
 NOTIFYICONDATAW IconRecord(HWND window, int slot)
 {
     NOTIFYICONDATAW icon = {};
     // The shell of Windows 2000 knows the 5.0 record; later ones the full one.
-    icon.cbSize = g_shared.s_n_os_version <= kOsWin2000 ? NOTIFYICONDATAW_V2_SIZE : sizeof(icon);
+    icon.cbSize = ProcessOsClass() <= kOsWin2000 ? NOTIFYICONDATAW_V2_SIZE : sizeof(icon);
     icon.hWnd = window;
     icon.uID = TrayIconId(slot);
     return icon;
@@ -62,7 +90,7 @@ bool AddIcon(HWND window, int slot)
     wchar_t title[kTrayTipChars + 1] = {};
     GetWindowTextW(window, title, kTrayTipChars + 1);
     CutTrayTip(title, icon.szTip);
-    if (Shell_NotifyIconW(NIM_ADD, &icon))
+    if (NotifyIcon(NIM_ADD, &icon))
         return true;
     DebugPrint(L"Tray icon for window 0x%p not added, error %lu\n", static_cast<void*>(window), GetLastError());
     return false;
@@ -71,7 +99,7 @@ bool AddIcon(HWND window, int slot)
 void DeleteIcon(HWND window, int slot)
 {
     NOTIFYICONDATAW icon = IconRecord(window, slot);
-    if (!Shell_NotifyIconW(NIM_DELETE, &icon))
+    if (!NotifyIcon(NIM_DELETE, &icon))
         DebugPrint(L"Tray icon of window 0x%p not removed, error %lu\n", static_cast<void*>(window), GetLastError());
 }
 

@@ -3,7 +3,7 @@
 #include "common/debug_print.h"
 #include "ostrilix/core/module_reference.h"
 #include "ostrilix/core/process_lock.h"
-#include "ostrilix/mousehook/wheel_transparency.h"
+#include "ostrilix/mousehook/faded_windows.h"
 
 namespace {
 // All of this lives in the program's process, the only one where the

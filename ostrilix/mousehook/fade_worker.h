@@ -4,7 +4,8 @@
 // style sends it messages and waits for its answers, so a hung application
 // would hold whoever writes; the low-level hook runs on the program's main
 // thread, which holds up the mouse of the whole desktop while it waits.  The
-// hook therefore only decides (wheel_transparency.h) and wakes this thread.
+// hook therefore only decides (wheel_transparency.h, into the table of
+// faded_windows.h) and wakes this thread, which never calls the hook's side.
 //
 // The worker asks a window whether it answers before any call that sends it
 // a message, and leaves a window that does not for a later try; alpha

@@ -96,12 +96,21 @@ bool ToggleTopmostUnder(HWND under)
     return true;
 }
 
+// The window whose subclass request holds this process's border move mode.
+HWND volatile g_move_by_border_window = nullptr;
+
 void ToggleMoveByBorder(HWND under)
 {
     if (g_bMoveByBorder) {
-        if (UnsubclassWindow(under, false))
-            g_bMoveByBorder = 0;
+        // Switched off wherever the press is: the window that holds the mode
+        // lets it go (a window destroyed meanwhile has let it go already).
+        HWND holder = static_cast<HWND>(InterlockedExchangePointer(
+            reinterpret_cast<void* volatile*>(&g_move_by_border_window), nullptr));
+        if (holder && IsWindow(holder))
+            UnsubclassWindow(holder, false);
+        g_bMoveByBorder = 0;
     } else if (SubclassWindow(under, DockWndProc)) {
+        g_move_by_border_window = under;
         g_bMoveByBorder = 1;
     }
     g_shared.s_b_avoid_rbtn_up = 1;

@@ -6,6 +6,7 @@
 #include "ostrilix/core/captioned_window.h"
 #include "ostrilix/core/process_lock.h"
 #include "ostrilix/core/shared_block.h"
+#include "ostrilix/core/window_placement.h"
 #include "ostrilix/core/window_table.h"
 #include "ostrilix/hooks/dock_wnd_proc.h"
 #include "ostrilix/mousehook/subclass_registry.h"
@@ -95,6 +96,26 @@ bool Lookup(HWND frame, RolledWindow* out)
 void Resize(HWND window, int width, int height)
 {
     SetWindowPos(window, nullptr, 0, 0, width, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_NOSENDCHANGING);
+}
+
+// A window maximised while it was rolled up was held at its rolled height:
+// it gets the height of its monitor's work area, with its frame beyond the
+// edges as much as its maximised width has.
+void FillMaximizedHeight(HWND window, int rolled_height)
+{
+    RECT now = {};
+    if (!IsZoomed(window) || !GetWindowRect(window, &now) || Height(now) != rolled_height)
+        return;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        DebugPrint(L"FillMaximizedHeight: GetMonitorInfoW failed, error %lu\n", GetLastError());
+        return;
+    }
+    const RECT& work = monitor.rcWork;
+    const int frame = (now.right - now.left) - (work.right - work.left);
+    SetWindowPos(window, nullptr, 0, 0, now.right - now.left, Height(work) + (frame > 0 ? frame : 0),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_NOSENDCHANGING);
 }
 
@@ -214,11 +235,21 @@ bool RestoreRolledUpWindow(HWND window)
         g_rolled.Remove(window);
     }
     UnsubclassWindow(window, false);
-    // Only a window still held at its rolled height: one that something else
-    // has sized since keeps the size it was given.
-    RECT now = {};
-    if (GetWindowRect(window, &now) && now.bottom - now.top == record.rolled_height)
-        SetWindowPos(window, nullptr, 0, 0, now.right - now.left, record.full.bottom - record.full.top,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_NOSENDCHANGING);
+    // The normal position is what the window has, or what a restore gives
+    // it when it is minimised or maximised.  Only a window still held at its
+    // rolled height: one that something else has sized since keeps the size
+    // it was given.
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (!GetWindowPlacement(window, &placement)) {
+        DebugPrint(L"RestoreRolledUpWindow: GetWindowPlacement failed, error %lu\n", GetLastError());
+        return true;
+    }
+    RECT& normal = placement.rcNormalPosition;
+    if (normal.bottom - normal.top == record.rolled_height) {
+        normal.bottom = normal.top + Height(record.full);
+        SetPlacementAsItIs(window, &placement);
+    }
+    FillMaximizedHeight(window, record.rolled_height);
     return true;
 }

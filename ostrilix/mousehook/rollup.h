@@ -71,6 +71,8 @@ int RolledUpHeightFor(HWND window);
 // The window is being destroyed: forget what was remembered for it.
 void ForgetRolledUp(HWND window);
 // The program is ending: a window this process rolled up gets its full
-// height back (at its current place and width), and the roll's subclass
-// request goes.  False when the window was not rolled up here.
+// height back (at its place and width), and the roll's subclass request
+// goes; a window minimised or maximised meanwhile keeps that state and is
+// restored to its full height.  False when the window was not rolled up
+// here.
 bool RestoreRolledUpWindow(HWND window);

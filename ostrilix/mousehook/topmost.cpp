@@ -1,6 +1,7 @@
 #include "ostrilix/mousehook/topmost.h"
 
 #include "common/os_version.h"
+#include "ostrilix/core/process_os_class.h"
 #include "ostrilix/core/shared_block.h"
 
 HWND TopmostInsertAfter(LONG extended_style)
@@ -18,7 +19,7 @@ BOOL ToggleTopmost(HWND window)
 {
     if (!IsFeatureEnabled(kFeatureTopmost) || !window)
         return FALSE;
-    const int os_class = GetOsVersionClass();
+    const int os_class = ProcessOsClass();
     if (os_class == kOsVista) {
         wchar_t class_name[30] = {};
         GetClassNameW(window, class_name, 30);

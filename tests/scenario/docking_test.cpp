@@ -305,3 +305,65 @@ TEST_CASE("two_windows_of_one_process_docking_one_leaves_the_other_free")
     // Left as found: both windows run their own procedures again.
     CHECK(WaitFor([&] { return target.RunsOwnProcedure(); }, 5000));
 }
+
+namespace {
+bool Covers(const RECT& r, const RECT& area)
+{
+    return r.left <= area.left && r.top <= area.top && r.right >= area.right && r.bottom >= area.bottom;
+}
+}  // namespace
+
+TEST_CASE("half_docked_windows_get_their_size_back_when_the_program_ends_also_when_maximised")
+{
+    Program program(L"dockexit", WithSettings("[dockwindow]\r\nenable=1\r\ndragfullwindow=1\r\ndockmode=1\r\n"));
+    TargetOptions options;
+    // Apart, and the second right of the left half the first goes to.
+    options.rect = {200, 340, 600, 640};
+    options.second_rect = {760, 500, 1160, 800};
+    TargetWindow target;
+    REQUIRE(StartProgramAndTarget(program, target, options));
+    HWND first = target.Window();
+    HWND second = target.Second();
+    REQUIRE(second != nullptr);
+    const RECT w = WorkArea();
+    const int width = w.right - w.left, height = w.bottom - w.top;
+    // The drag rectangles at the moment each window docks.
+    const RECT first_before = Sized(w.left + 10, 300, 400, 300);
+    const RECT second_before = Sized(w.right - 410, 300, 400, 300);
+    {
+        CaptionDrag drag(first);
+        REQUIRE(drag.Begin());
+        REQUIRE(drag.CornerTo(w.left + 40, 300));
+        REQUIRE(drag.CornerTo(w.left + 10, 300));
+        CHECK(CheckRect(first, Sized(w.left, w.top, width / 2, height), "first in the left half"));
+        CHECK(drag.End());
+    }
+    {
+        CaptionDrag drag(second);
+        REQUIRE(drag.Begin());
+        REQUIRE(drag.CornerTo(w.right - 440, 300));
+        REQUIRE(drag.CornerTo(w.right - 410, 300));
+        CHECK(CheckRect(second, Sized((w.left + w.right) / 2, w.top, width / 2, height), "second in the right half"));
+        CHECK(drag.End());
+    }
+    // The user maximises the second one from its system menu: it fills the
+    // work area, not its half.
+    PostMessageW(second, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    if (!CHECK(WaitFor([&] { return IsZoomed(second) && Covers(WindowRect(second), w); }, 5000)))
+        MESSAGE(check::Format("maximised at %s", Text(WindowRect(second)).c_str()));
+    // The first is still docked: its application moves it, and it stays.
+    SetWindowPos(first, nullptr, 200, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CHECK(CheckRect(first, Sized(w.left, w.top, width / 2, height), "first still docked"));
+
+    CHECK_EQ(program.Close(), 0);
+    // Left as found: the first has its place and size from before docking;
+    // the second stays maximised, and comes back to its own when restored.
+    CHECK(CheckRect(first, first_before, "first given back"));
+    CHECK(IsZoomed(second));
+    // Its normal position cannot be read from here (Wine does not give
+    // another process's maximised window its normal position): the restore
+    // shows it.
+    PostMessageW(second, WM_SYSCOMMAND, SC_RESTORE, 0);
+    CHECK(CheckRect(second, second_before, "second restored"));
+    CHECK(WaitFor([&] { return target.RunsOwnProcedure(); }, 5000));
+}

@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "common/os_version.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/library_view.h"
@@ -41,8 +40,6 @@ TEST_CASE("a_fresh_library_holds_its_initial_values")
     CHECK_EQ(b.s_n_minimal_alpha, 40);
     CHECK_EQ(b.s_cr_text_bkcolor, COLORREF(0xFFFFFFFF));
     CHECK_EQ(b.s_cr_text_color, COLORREF(0x00FFFFFF));
-    // Set at attach from the running system.
-    CHECK_EQ(b.s_n_os_version, LONG(GetOsVersionClass()));
 }
 
 TEST_CASE("configuration_exports_write_the_shared_block")

@@ -114,6 +114,48 @@ TEST_CASE("clipboard_held_by_another_program_is_left_alone")
     CloseHandle(release);
 }
 
+namespace {
+// The clipboard's owner, which closes the clipboard when it is asked to give
+// it up: the emptying that follows fails, and so does the write after it.
+volatile bool g_close_on_destroy = false;
+LRESULT CALLBACK ClosingOwnerProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_DESTROYCLIPBOARD && g_close_on_destroy)
+        CloseClipboard();
+    return DefWindowProcW(wnd, msg, wp, lp);
+}
+}  // namespace
+
+TEST_CASE("a_text_the_clipboard_refuses_is_reported_as_not_copied")
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = ClosingOwnerProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QvClipboardOwnerTest";
+    RegisterClassW(&wc);
+    HWND owner = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+    REQUIRE(owner != nullptr);
+    REQUIRE(OpenClipboard(owner));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 8 * sizeof(wchar_t));
+    REQUIRE(memory != nullptr);
+    lstrcpyW(static_cast<wchar_t*>(GlobalLock(memory)), L"before");
+    GlobalUnlock(memory);
+    CHECK(SetClipboardData(CF_UNICODETEXT, memory) != nullptr);
+    CloseClipboard();
+    REQUIRE(GetClipboardOwner() == owner);
+
+    g_close_on_destroy = true;
+    CHECK(!CopyTextToClipboard(L"after"));
+    g_close_on_destroy = false;
+    CHECK(ClipboardText() != L"after");
+    DestroyWindow(owner);
+    // And with no owner in the way it works again.
+    CHECK(CopyTextToClipboard(L"after"));
+    CHECK_EQ(ClipboardText(), std::wstring(L"after"));
+}
+
 TEST_CASE("debug_output_formats_and_survives_long_text")
 {
     DebugMonitor monitor;

@@ -25,6 +25,12 @@ bool Same(const RECT& a, const RECT& b)
 {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
+
+// A second monitor of 1024 x 768 to the right of the first, 100 pixels lower,
+// with a taskbar of 28 pixels at its bottom; and a third to the left, above.
+constexpr RECT kRightMonitor = {1280, 100, 2304, 868};
+constexpr RECT kRightWork = {1280, 100, 2304, 840};
+constexpr RECT kLeftWork = {-1024, -200, 0, 568};
 }  // namespace
 
 TEST_CASE("a_side_docks_only_when_its_edge_enters_the_band_from_outside")
@@ -161,6 +167,101 @@ TEST_CASE("a_half_screen_window_released_regains_its_size_from_before_docking")
     }
 }
 
+TEST_CASE("docking_on_a_second_monitor_follows_that_monitors_work_area")
+{
+    // Entering the band along each edge of the other monitors.
+    struct Enter {
+        RECT work, last, drag;
+        LONG side;
+    } enters[] = {
+        {kRightWork, At(1500, 160), At(1500, 110), kDockTop},
+        {kRightWork, At(1500, 160), At(1500, 95), kDockNone},  // past the edge
+        {kRightWork, At(1340, 300), At(1290, 300), kDockLeft},
+        {kRightWork, At(1500, 480), At(1500, 530), kDockBottom},  // bottom 830: 10 above the taskbar
+        {kRightWork, At(1840, 300), At(1890, 300), kDockRight},  // right 2290
+        {kLeftWork, At(-700, -140), At(-700, -190), kDockTop},
+        {kLeftWork, At(-960, 0), At(-1014, 0), kDockLeft},
+        {kLeftWork, At(-460, 0), At(-410, 0), kDockRight},  // right -10
+    };
+    for (const Enter& e : enters) {
+        const LONG side = DockSideEntered(e.work, e.drag, e.last);
+        if (side != e.side)
+            MESSAGE(check::Format("drag at %ld,%ld: got %ld", e.drag.left, e.drag.top, side));
+        CHECK_EQ(side, e.side);
+    }
+    // The placement fills that monitor's halves, and the cursor goes up by
+    // the window's offset from that monitor's top.
+    struct Place {
+        RECT work;
+        LONG side;
+        bool half;
+        DockPlacement want;
+        int cursor_up;
+    } places[] = {
+        {kRightWork, kDockTop, false, {1500, 100, 400, 300}, 0},
+        {kRightWork, kDockTop, true, {1280, 100, 1024, 370}, 0},
+        {kRightWork, kDockLeft, true, {1280, 100, 512, 740}, 200},
+        {kRightWork, kDockBottom, false, {1500, 540, 400, 300}, 0},
+        {kRightWork, kDockBottom, true, {1280, 470, 1024, 370}, 0},
+        {kRightWork, kDockRight, true, {1792, 100, 512, 740}, 200},
+        {kLeftWork, kDockLeft, true, {-1024, -200, 512, 768}, 500},
+        {kLeftWork, kDockRight, false, {-400, 300, 400, 300}, 0},
+        {kLeftWork, kDockBottom, true, {-1024, 184, 1024, 384}, 0},
+    };
+    for (const Place& p : places) {
+        DockPlacement pos = {p.work.left < 0 ? -700 : 1500, 300, 400, 300};
+        int cursor_up = -1;
+        CHECK(PlaceDocked(p.side, p.work, p.half, &pos, &cursor_up));
+        const bool same = pos.x == p.want.x && pos.y == p.want.y && pos.cx == p.want.cx && pos.cy == p.want.cy;
+        if (!same)
+            MESSAGE(check::Format("side %ld half %d: %d,%d %dx%d", p.side, p.half, pos.x, pos.y, pos.cx, pos.cy));
+        CHECK(same);
+        CHECK_EQ(cursor_up, p.cursor_up);
+    }
+    // Released from a left or right half, the window regains its former
+    // top: the cursor goes down by the window's offset from the half's top,
+    // not by its distance from the top of the first screen.
+    const RECT before = Rect(1290, 400, 1690, 700);
+    int cursor_down = -1;
+    RECT got = RectOnHalfRelease(kDockLeft, before, Rect(1311, 100, 1823, 840), &cursor_down);
+    CHECK(Same(got, Rect(1311, 100, 1711, 400)));
+    CHECK_EQ(cursor_down, 300);
+    got = RectOnHalfRelease(kDockRight, Rect(1894, 400, 2294, 700), Rect(1761, 100, 2273, 840), &cursor_down);
+    CHECK(Same(got, Rect(1873, 100, 2273, 400)));
+    CHECK_EQ(cursor_down, 300);
+    // A monitor above the first: the offset is positive though the tops are not.
+    got = RectOnHalfRelease(kDockLeft, Rect(-1014, -50, -614, 250), Rect(-993, -200, -481, 568), &cursor_down);
+    CHECK(Same(got, Rect(-993, -200, -593, 100)));
+    CHECK_EQ(cursor_down, 150);
+}
+
+TEST_CASE("a_docked_window_is_placed_only_where_the_user_did_not_ask_otherwise")
+{
+    constexpr RECT kFirst = {0, 0, 1280, 1024};
+    struct Row {
+        const char* name;
+        bool in_drag, sizing, min_or_max;
+        RECT target;
+        DockedChange want;
+    } rows[] = {
+        {"the application moves or sizes it on its monitor", false, false, false, kFirst, DockedChange::Place},
+        {"dragged by the user", true, false, false, kFirst, DockedChange::Place},
+        {"dragged onto another monitor (the cursor's decides)", true, false, false, kRightMonitor,
+         DockedChange::Place},
+        {"maximised", false, false, true, kFirst, DockedChange::Allow},
+        {"minimised", false, false, true, kFirst, DockedChange::Allow},
+        {"maximised on another monitor", false, false, true, kRightMonitor, DockedChange::Allow},
+        {"moved to another monitor", false, false, false, kRightMonitor, DockedChange::Release},
+        {"sized by its border", true, true, false, kFirst, DockedChange::Release},
+    };
+    for (const Row& r : rows) {
+        const DockedChange got = DecideDockedChange(r.in_drag, r.sizing, r.min_or_max, kFirst, r.target);
+        if (got != r.want)
+            MESSAGE(check::Format("%s: got %d", r.name, int(got)));
+        CHECK(got == r.want);
+    }
+}
+
 TEST_CASE("hit_test_remapping_keeps_buttons_and_upper_corners_in_every_mode")
 {
     struct Row {
@@ -222,6 +323,14 @@ HWND MakeWindow(int x, int y)
     RegisterClassW(&wc);
     return CreateWindowExW(0, L"QvDockTest", L"dock", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 400, 300, nullptr,
                            nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+RECT NormalPlaceOf(HWND wnd)
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    GetWindowPlacement(wnd, &placement);
+    return placement.rcNormalPosition;
 }
 
 RECT WindowRectOf(HWND wnd)
@@ -320,6 +429,59 @@ TEST_CASE("half_screen_docking_fills_a_half_and_leaving_as_found_gives_the_size_
     CHECK_EQ(back.top, work.top + 200);
     CHECK_EQ(back.right - back.left, 400);
     CHECK_EQ(back.bottom - back.top, 300);
+    CHECK(!LookupDockState(a, nullptr));
+    DestroyWindow(a);
+    g_shared.s_n_aero_snap_mode = 0;
+}
+
+TEST_CASE("a_docked_window_maximises_minimises_and_restores_and_is_left_as_found_through_its_normal_place")
+{
+    RECT work = {};
+    REQUIRE(GetMonitorWorkArea(10, 10, &work));
+    g_shared.s_b_dockwindow = 1;
+    g_shared.s_n_aero_snap_mode = 1;
+    HWND a = MakeWindow(work.left + 300, work.top + 200);
+    REQUIRE(a);
+    REQUIRE(SubclassWindow(a, DockWndProc));
+    CHECK(BeginDockableDrag(a));
+    CHECK_EQ(Moving(a, At(work.left + 60, work.top + 200)), 0);
+    CHECK_EQ(Moving(a, At(work.left + 8, work.top + 200)), TRUE);
+    MoveTo(a, work.left + 8, work.top + 200);
+    const RECT half = WindowRectOf(a);
+    CHECK_EQ(half.right - half.left, (work.right - work.left) / 2);
+    // The button is released: the window stays docked.
+    EndDockableDrags();
+
+    // Maximised by its own button (the system command the button sends):
+    // the whole work area, not the half.
+    SendMessageW(a, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    CHECK(IsZoomed(a));
+    const RECT full = WindowRectOf(a);
+    if (!CHECK(full.left <= work.left && full.top <= work.top && full.right >= work.right &&
+               full.bottom >= work.bottom))
+        MESSAGE(check::Format("maximised at %ld,%ld,%ld,%ld", full.left, full.top, full.right, full.bottom));
+    // Restored: back in its half, and still docked.
+    SendMessageW(a, WM_SYSCOMMAND, SC_RESTORE, 0);
+    CHECK(Same(WindowRectOf(a), half));
+    DockState state = {};
+    CHECK(LookupDockState(a, &state) && state.docked);
+    // Minimised and restored: the same.
+    SendMessageW(a, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    CHECK(IsIconic(a));
+    SendMessageW(a, WM_SYSCOMMAND, SC_RESTORE, 0);
+    CHECK(Same(WindowRectOf(a), half));
+
+    // Maximised when the program ends: it stays maximised, and what it is
+    // restored to is its place and size from before docking (workspace
+    // coordinates: from the work area's corner).
+    SendMessageW(a, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    LeaveDockAsFound(a);
+    CHECK(IsZoomed(a));
+    const RECT normal = NormalPlaceOf(a);
+    if (!CHECK(Same(normal, At(8, 200))))
+        MESSAGE(check::Format("normal place %ld,%ld,%ld,%ld", normal.left, normal.top, normal.right, normal.bottom));
+    SendMessageW(a, WM_SYSCOMMAND, SC_RESTORE, 0);
+    CHECK(Same(WindowRectOf(a), At(work.left + 8, work.top + 200)));
     CHECK(!LookupDockState(a, nullptr));
     DestroyWindow(a);
     g_shared.s_n_aero_snap_mode = 0;

@@ -277,6 +277,52 @@ TEST_CASE("leaving_a_rolled_window_as_found_gives_back_its_height_procedure_and_
     RemoveAllSubclasses();
 }
 
+extern "C" LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam);
+
+namespace {
+// A right press on the window's lower border, as the mouse hook gets it.
+LRESULT RightPressOnLowerBorder(HWND wnd)
+{
+    RECT r = {};
+    GetWindowRect(wnd, &r);
+    MOUSEHOOKSTRUCTEX record = {};
+    record.pt = {(r.left + r.right) / 2, r.bottom - 2};
+    record.hwnd = wnd;
+    record.wHitTestCode = HTBOTTOM;
+    return MouseProc(HC_ACTION, WM_NCRBUTTONDOWN, reinterpret_cast<LPARAM>(&record));
+}
+}  // namespace
+
+TEST_CASE("the_border_move_mode_switched_off_on_another_window_releases_the_window_that_holds_it")
+{
+    HWND a = MakeWindow();
+    HWND b = MakeWindow();
+    REQUIRE(a && b);
+    SetWindowPos(b, nullptr, 500, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const WNDPROC own = ProcOf(a);
+    g_bMoveByBorder = 0;
+    CHECK_EQ(RightPressOnLowerBorder(a), 1);
+    CHECK_EQ(g_bMoveByBorder, 1);
+    CHECK(ProcOf(a) == DockWndProc);
+    // Switched off from the lower border of another window: the mode ends,
+    // and the window that held it runs its own procedure again.
+    CHECK_EQ(RightPressOnLowerBorder(b), 1);
+    CHECK_EQ(g_bMoveByBorder, 0);
+    CHECK(ProcOf(a) == own);
+    CHECK(CountOf(a) <= 0);  // no request of ours left on either window
+    CHECK(CountOf(b) <= 0);
+    // On and off on one window.
+    CHECK_EQ(RightPressOnLowerBorder(b), 1);
+    CHECK_EQ(g_bMoveByBorder, 1);
+    CHECK_EQ(RightPressOnLowerBorder(b), 1);
+    CHECK_EQ(g_bMoveByBorder, 0);
+    CHECK(CountOf(b) <= 0);
+    CHECK(ProcOf(b) == own);
+    g_shared.s_b_avoid_rbtn_up = 0;
+    DestroyWindow(a);
+    DestroyWindow(b);
+}
+
 TEST_CASE("a_chord_whose_thread_cannot_start_leaves_no_flag_behind")
 {
     g_shared.s_b_avoid_rbtn_up = 0;

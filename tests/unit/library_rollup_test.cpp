@@ -34,6 +34,14 @@ int Height(HWND wnd)
     return r.bottom - r.top;
 }
 
+RECT NormalPlaceOf(HWND wnd)
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    GetWindowPlacement(wnd, &placement);
+    return placement.rcNormalPosition;
+}
+
 WNDPROC ProcOf(HWND wnd) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(wnd, GWLP_WNDPROC)); }
 }  // namespace
 
@@ -87,6 +95,38 @@ TEST_CASE("the_subclass_holds_a_rolled_window_and_goes_with_the_restore")
     DestroyWindow(wnd);
     CHECK_EQ(SubclassSlotOf(wnd), -1);
     CHECK(!IsRolledUp(wnd));
+    RemoveAllSubclasses();
+}
+
+TEST_CASE("a_rolled_window_minimised_or_maximised_when_the_program_ends_is_restored_to_its_full_size")
+{
+    const struct {
+        const char* name;
+        WPARAM command;
+    } rows[] = {{"minimised", SC_MINIMIZE}, {"maximised", SC_MAXIMIZE}};
+    for (const auto& row : rows) {
+        MESSAGE(check::Format("%s", row.name));
+        HWND wnd = MakeFrame(300);
+        REQUIRE(wnd != nullptr);
+        REQUIRE(ToggleRollUp(wnd));
+        const int rolled = Height(wnd);
+        SendMessageW(wnd, WM_SYSCOMMAND, row.command, 0);
+        const bool minimised = row.command == SC_MINIMIZE;
+        CHECK(minimised ? IsIconic(wnd) : IsZoomed(wnd));
+        CHECK(RestoreRolledUpWindow(wnd));
+        // It stays in the state the user put it in; what it is restored to
+        // is its full size, at the place it had.
+        CHECK(minimised ? IsIconic(wnd) : IsZoomed(wnd));
+        const RECT normal = NormalPlaceOf(wnd);
+        CHECK_EQ(normal.right - normal.left, 320);
+        if (!CHECK_EQ(normal.bottom - normal.top, 300))
+            MESSAGE(check::Format("rolled height %d", rolled));
+        if (!minimised)
+            CHECK(Height(wnd) > rolled);  // a maximised window fills its screen again
+        SendMessageW(wnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+        CHECK_EQ(Height(wnd), 300);
+        DestroyWindow(wnd);
+    }
     RemoveAllSubclasses();
 }
 

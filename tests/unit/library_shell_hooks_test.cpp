@@ -33,6 +33,41 @@ TEST_CASE("a_drop_moves_the_button_to_the_hit_button_and_nowhere_else")
     }
 }
 
+namespace {
+int g_lookups = 0;
+HWND g_found = nullptr;
+HWND CountedLookup()
+{
+    ++g_lookups;
+    return g_found;
+}
+}  // namespace
+
+TEST_CASE("the_taskbar_toolbar_is_looked_up_again_only_when_the_kept_one_is_gone")
+{
+    HWND first = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND second = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    REQUIRE(first && second);
+    HWND kept = nullptr;
+    // No taskbar: looked for at every press.
+    g_found = nullptr;
+    CHECK(KeptTaskbarToolbar(&kept, CountedLookup) == nullptr);
+    CHECK(KeptTaskbarToolbar(&kept, CountedLookup) == nullptr);
+    CHECK_EQ(g_lookups, 2);
+    // Found once, then kept however many presses follow.
+    g_found = first;
+    for (int press = 0; press < 10; ++press)
+        CHECK(KeptTaskbarToolbar(&kept, CountedLookup) == first);
+    CHECK_EQ(g_lookups, 3);
+    // The shell restarted: the kept toolbar is gone, the new one is found.
+    DestroyWindow(first);
+    g_found = second;
+    CHECK(KeptTaskbarToolbar(&kept, CountedLookup) == second);
+    CHECK(KeptTaskbarToolbar(&kept, CountedLookup) == second);
+    CHECK_EQ(g_lookups, 4);
+    DestroyWindow(second);
+}
+
 TEST_CASE("taskbar_dragging_exists_up_to_vista_only")
 {
     constexpr struct {
