@@ -8,6 +8,7 @@
 #include "ostrilix/core/captioned_window.h"
 #include "ostrilix/core/key_state.h"
 #include "ostrilix/core/left_alone.h"
+#include "ostrilix/core/next_hook.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/hooks/dock_wnd_proc.h"
 #include "ostrilix/hooks/low_level_input.h"
@@ -174,19 +175,19 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wPa
 {
     if (code < 0) {
         DebugPrint(L"MouseProc nCode < 0");
-        return CallNextHookEx(nullptr, code, wParam, lParam);
+        return NextHook(code, wParam, lParam);
     }
     if (wParam == WM_MOUSEMOVE && g_bDraggingButton)
         DebugPrint(L"WM_MOUSEMOVE entry");
     // A message that is only peeked at (HC_NOREMOVE) comes again when it is
     // removed: acting on both would toggle twice.
     if (code != HC_ACTION || !lParam || !MouseMessageMayAct(UINT(wParam)))
-        return CallNextHookEx(nullptr, code, wParam, lParam);
+        return NextHook(code, wParam, lParam);
 
     const auto& record = *reinterpret_cast<const MOUSEHOOKSTRUCTEX*>(lParam);
     HWND under = WindowFromPoint(record.pt);
     if (IsLeftAloneWindow(under))
-        return CallNextHookEx(nullptr, code, wParam, lParam);
+        return NextHook(code, wParam, lParam);
 
     if (const wchar_t* entry = EntryTrace(wParam))
         DebugPrint(entry);
@@ -204,5 +205,5 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wPa
     if (Act(decision.action, record, under) ||
         (decision.otherwise != MouseAction::PassOn && Act(decision.otherwise, record, under)))
         return kSwallow;
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    return NextHook(code, wParam, lParam);
 }
