@@ -3,11 +3,14 @@
 # Wine's virtual desktop: on your X display when there is one, otherwise on a
 # private Xvfb display.  The program, its library and the shipped files are
 # placed in ~/.local/share/quornvale/app; an existing settings.ini there is
-# kept, so your settings survive a rebuild.
+# kept, so your settings survive a rebuild.  Only the program, its library
+# and the shipped files are built (tests/run-tests.sh builds everything).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
+echo "Checking the Debian packages (installs what is missing)"
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" x86_64
+echo "Building quornvale.exe, Ostrilix.dll and the shipped files for x86_64 (build/x86_64)"
+QV_BUILD_ONLY="quornvale Ostrilix quornvale_dist" "$root/scripts/build.sh" x86_64
 
 . "$root/scripts/wine-env.sh"
 home=${QV_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/quornvale}
@@ -22,6 +25,7 @@ else
 fi
 
 if [ ! -d "$home/prefix" ]; then
+  echo "Preparing a Wine prefix in $home/prefix (once)"
   template=$(qv_prefix_template)
   cp -a "$template" "$home/prefix"
 fi

@@ -70,6 +70,14 @@ def stripped(data):
     return symbols == 0 and not any(n.startswith(b".debug") for n in names)
 
 
+def lines_end_in_crlf(data):
+    """Every line of a text file ends in CR LF (UTF-16 with its byte order
+    mark, or 8-bit); the last line may have no ending."""
+    if data[:2] == b"\xff\xfe":
+        data = data[2:].decode("utf-16-le", "replace").encode("utf-8")
+    return data.count(b"\n") == data.count(b"\r\n") and b"\r" not in data.replace(b"\r\n", b"")
+
+
 def expected_files(target):
     dist = ROOT / "quornvale" / "resources" / "dist"
     files = set(PACKAGE_FILES) | {str(p.relative_to(dist)) for p in dist.rglob("*") if p.is_file()}
@@ -104,6 +112,11 @@ def check_target(build_root, target):
             check(files == wanted and not others,
                   "%s.zip holds exactly %s in %s/ (has %s%s)"
                   % (name, ", ".join(wanted), name, ", ".join(files), " and " + ", ".join(others) if others else ""))
+            # Notepad of Windows 2000 to 7 shows a file without CR LF as one line.
+            image_names = [image for image, _ in images(target)]
+            for text in (f for f in files if f not in image_names):
+                check(lines_end_in_crlf(z.read("%s/%s" % (name, text))),
+                      "%s.zip: every line of %s ends in CR LF" % (name, text))
             for image, kind in images(target):
                 member = "%s/%s" % (name, image)
                 data = z.read(member) if member in z.namelist() else b""

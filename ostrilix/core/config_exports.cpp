@@ -1,6 +1,7 @@
 #include "ostrilix/core/config_exports.h"
 
 #include "ostrilix/core/shared_block.h"
+#include "ostrilix/mousehook/window_information.h"
 
 // Values are stored as given: each hook re-reads its switch on every event,
 // and any non-zero switch counts as on.
@@ -19,7 +20,12 @@ extern "C" LONG WINAPI SetFeatureFlags(DWORD flags, FeatureParams params)
 
 extern "C" LONG WINAPI SetRetrieveWndInfoFlag(LONG flag)
 {
-    return EnableFeatures(kFeatureWindowInfo, flag);
+    const bool was_on = IsFeatureEnabled(kFeatureWindowInfo) != 0;
+    EnableFeatures(kFeatureWindowInfo, flag);
+    // The mode's label stays on the screen until it is taken away.
+    if (was_on && !flag)
+        HideWindowInformation();
+    return flag;
 }
 
 extern "C" LONG WINAPI SetAeroSnapMode(LONG mode)

@@ -2,6 +2,7 @@
 
 #include "ostrilix/core/library_hold.h"
 #include "ostrilix/core/own_process_window.h"
+#include "ostrilix/core/next_hook.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/hooks/ime.h"
 #include "ostrilix/hooks/leave_as_found.h"
@@ -18,7 +19,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK CallWndProc(int code, WPARAM w
 {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code != HC_ACTION || !sent)
-        return CallNextHookEx(nullptr, code, wParam, lParam);
+        return NextHook(code, wParam, lParam);
     switch (sent->message) {
     case WM_NCCREATE:
         if (IsFeatureEnabled(kFeatureDisableIme) && IsOwnProcessWindow(sent->hwnd))
@@ -49,10 +50,10 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK CallWndProc(int code, WPARAM w
             // until this call is done.
             LibraryFrame frame;
             LeaveWindowAsFound(sent->hwnd);
-            return CallNextHookEx(nullptr, code, wParam, lParam);
+            return NextHook(code, wParam, lParam);
         }
         OnTrayRegisteredMessage(sent->hwnd, sent->message);
         break;
     }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    return NextHook(code, wParam, lParam);
 }

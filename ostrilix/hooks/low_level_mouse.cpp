@@ -8,6 +8,7 @@
 #include "common/debug_print.h"
 #include "ostrilix/core/key_state.h"
 #include "ostrilix/core/left_alone.h"
+#include "ostrilix/core/next_hook.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/hooks/auto_scroll.h"
 #include "ostrilix/hooks/low_level_decisions.h"
@@ -68,7 +69,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK LowLevelMouseProc(int code, WP
 {
     if (code < 0) {
         DebugPrint(L"LowLevelMouseProc nCode < 0");
-        return CallNextHookEx(nullptr, code, wParam, lParam);
+        return NextHook(code, wParam, lParam);
     }
     ReapAutoScrollWorker();
     const auto* event = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
@@ -80,5 +81,5 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK LowLevelMouseProc(int code, WP
         if (swallow)
             return 1;
     }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    return NextHook(code, wParam, lParam);
 }

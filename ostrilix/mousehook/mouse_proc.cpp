@@ -11,6 +11,7 @@
 #include "ostrilix/core/left_alone.h"
 #include "ostrilix/core/library_hold.h"
 #include "ostrilix/core/own_process_window.h"
+#include "ostrilix/core/next_hook.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/hooks/dock_wnd_proc.h"
 #include "ostrilix/hooks/low_level_input.h"
@@ -186,14 +187,14 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wPa
 {
     if (code < 0) {
         DebugPrint(L"MouseProc nCode < 0");
-        return CallNextHookEx(nullptr, code, wParam, lParam);
+        return NextHook(code, wParam, lParam);
     }
     if (wParam == WM_MOUSEMOVE && g_bDraggingButton)
         DebugPrint(L"WM_MOUSEMOVE entry");
     // A message that is only peeked at (HC_NOREMOVE) comes again when it is
     // removed: acting on both would toggle twice.
     if (code != HC_ACTION || !lParam || !MouseMessageMayAct(UINT(wParam)))
-        return CallNextHookEx(nullptr, code, wParam, lParam);
+        return NextHook(code, wParam, lParam);
 
     // A window action may take long (the roll animation, the window's own
     // procedure under SetWindowPos) and may give the last hold on the
@@ -204,7 +205,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wPa
     const bool own = IsOwnProcessWindow(record.hwnd);
     HWND under = WindowFromPoint(record.pt);
     if (IsLeftAloneWindow(under))
-        return CallNextHookEx(nullptr, code, wParam, lParam);
+        return NextHook(code, wParam, lParam);
 
     if (own) {
         if (const wchar_t* entry = EntryTrace(wParam))
@@ -226,5 +227,5 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wPa
     if (Act(decision.action, record, under) ||
         (decision.otherwise != MouseAction::PassOn && Act(decision.otherwise, record, under)))
         return kSwallow;
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    return NextHook(code, wParam, lParam);
 }

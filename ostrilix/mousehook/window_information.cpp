@@ -17,6 +17,16 @@ void FormatWindowInformation(const wchar_t* class_name, const wchar_t* root_clas
     text[kInfoTextChars - 1] = L'\0';
 }
 
+void HideWindowInformation()
+{
+    // The label is drawn on the screen, over whatever lies there: a repaint
+    // of the desktop and every window takes it away.  Each window erases its
+    // own background when it paints (an erase sent now to another process's
+    // window is not carried out everywhere).
+    if (!RedrawWindow(GetDesktopWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN))
+        DebugPrint(L"HideWindowInformation: repaint failed, error %lu\n", GetLastError());
+}
+
 bool ShowWindowInformation(HWND window)
 {
     if (!IsFeatureEnabled(kFeatureWindowInfo) || !window)

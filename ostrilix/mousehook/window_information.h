@@ -22,3 +22,7 @@ void FormatWindowInformation(const wchar_t* class_name, const wchar_t* root_clas
 // Mode off or a null window: false.  Otherwise draws and copies the text of
 // the window; true.
 bool ShowWindowInformation(HWND window);
+
+// Takes the label off the screen (a repaint of every window), for the end of
+// the mode.
+void HideWindowInformation();

@@ -3,53 +3,42 @@
 // where nothing docks.  The built Ostrilix.dll is loaded into this process,
 // a caption press through its MouseProc (docking on) puts DockWndProc in
 // front of a window's own procedure, and WM_MOVING through it is timed side
-// by side with a bare CallWindowProcW to the same original procedure.  The
-// same is timed once the drag has ended (no docking state left).
+// by side (interleaved) with a bare CallWindowProcW to the same original
+// procedure (goal: at most 1.5).  The same is timed once the drag has ended
+// (no docking state left).
 #include <windows.h>
 #include <stdio.h>
 
 #include "common/ostrilix_interface.h"
-#include "tests/bench/bench_clock.h"
+#include "tests/bench/bench_ratio.h"
 
 namespace {
-// Short rounds, the two kinds alternating, the best round of each kept: on a
-// loaded machine the best round is the one nothing else interrupted.
-constexpr int kCalls = 2000;
-constexpr int kRounds = 200;
-
 LRESULT CALLBACK BenchWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     return DefWindowProcW(wnd, msg, wp, lp);
 }
 
-struct Ratio {
-    double ours = 1e30, bare = 1e30;
-};
-
-Ratio Measure(WNDPROC dock, HWND wnd)
+// WM_MOVING through DockWndProc against a bare CallWindowProcW to the
+// window's own procedure, dragging about the middle of the screen: the
+// rectangle changes each call as in a real drag, never near an edge.
+std::vector<double> Measure(WNDPROC dock, HWND wnd)
 {
     volatile LRESULT sink = 0;
-    Ratio best;
-    for (int round = 0; round < kRounds; ++round) {
-        // Drags about the middle of the screen: the rectangle changes each
-        // call as in a real drag, never near an edge.
-        int i = 0;
-        const double ours = NanosecondsPerCall(kCalls, [&] {
+    int i = 0, j = 0;
+    auto ratios = InterleavedRatios(
+        RatioPlan{},
+        [&] {
             RECT drag = {400 + (i & 15), 300 + (i & 7), 800 + (i & 15), 600 + (i & 7)};
             ++i;
             sink = CallWindowProcW(dock, wnd, WM_MOVING, WMSZ_TOPLEFT, reinterpret_cast<LPARAM>(&drag));
-        });
-        i = 0;
-        const double bare = NanosecondsPerCall(kCalls, [&] {
-            RECT drag = {400 + (i & 15), 300 + (i & 7), 800 + (i & 15), 600 + (i & 7)};
-            ++i;
+        },
+        [&] {
+            RECT drag = {400 + (j & 15), 300 + (j & 7), 800 + (j & 15), 600 + (j & 7)};
+            ++j;
             sink = CallWindowProcW(BenchWndProc, wnd, WM_MOVING, WMSZ_TOPLEFT, reinterpret_cast<LPARAM>(&drag));
         });
-        best.ours = ours < best.ours ? ours : best.ours;
-        best.bare = bare < best.bare ? bare : best.bare;
-    }
     (void)sink;
-    return best;
+    return ratios;
 }
 }  // namespace
 
@@ -97,19 +86,13 @@ int main()
         return 1;
     }
 
-    const Ratio dragging = Measure(dock, wnd);
+    ReportFigure("DockWndProc on a WM_MOVING that does not dock, while dragging / bare CallWindowProcW", 1.5,
+                 Measure(dock, wnd));
     // The release ends the drag: the window keeps the subclass, not the state.
     record.wHitTestCode = HTCLIENT;
     mouse_proc(HC_ACTION, WM_LBUTTONUP, reinterpret_cast<LPARAM>(&record));
-    const Ratio after = Measure(dock, wnd);
-
-    printf("WM_MOVING that does not dock, %d calls, best of %d rounds\n", kCalls, kRounds);
-    printf("  DockWndProc, window being dragged:      %8.1f ns/call\n", dragging.ours);
-    printf("  bare CallWindowProcW to the original:   %8.1f ns/call\n", dragging.bare);
-    printf("  DockWndProc, no drag under way:         %8.1f ns/call (bare %8.1f)\n", after.ours, after.bare);
-    printf("ratio DockWndProc / CallWindowProcW while dragging: %.2f (goal at most 1.5)\n",
-           dragging.ours / dragging.bare);
-    printf("ratio DockWndProc / CallWindowProcW with no drag:   %.2f\n", after.ours / after.bare);
+    ReportFigure("DockWndProc on a WM_MOVING with no drag under way / bare CallWindowProcW", 1.5,
+                 Measure(dock, wnd));
     DestroyWindow(wnd);
     FreeLibrary(library);
     return 0;

@@ -1,15 +1,20 @@
 // The smaller services of the message hooks and information mode, through
 // the real program and library with targets in processes of their own:
-// information mode's text on the clipboard and no context menu after it;
+// information mode's text on the clipboard and no context menu after it, and
+// its label on the screen gone once the mode is switched off;
 // the cursor hidden while typing only with its switch on; the input method
 // switched off when a window of a listed class is created; the program's own
 // popup menus following the wheel transparency, with the menu effects given
 // back at alpha 255 and at the program's end.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "quornvale/shell/command_ids.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/input.h"
@@ -41,6 +46,32 @@ void EmptyTheClipboard()
         EmptyClipboard();
         CloseClipboard();
     }
+}
+
+// The screen's pixels in r, as the screen shows them now.
+std::vector<DWORD> ScreenPixels(const RECT& r)
+{
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    std::vector<DWORD> pixels(size_t(width) * height);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (memory && bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+        GdiFlush();
+        memcpy(pixels.data(), bits, pixels.size() * sizeof(DWORD));
+        SelectObject(memory, old);
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    if (memory)
+        DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
 }
 
 HCURSOR CurrentCursor()
@@ -97,6 +128,34 @@ TEST_CASE("information_mode_copies_the_classes_and_opens_no_context_menu")
         }
         CHECK_EQ(program.Close(), 0);
     }
+}
+
+TEST_CASE("information_label_goes_when_the_mode_is_switched_off")
+{
+    // The label is drawn on the screen at its top-left corner, where no
+    // window of the test lies (the target is at 100, 100), over the
+    // desktop's plain background: one colour while no label is there.
+    const RECT label = {0, 0, 240, 12};
+    auto plain = [&] {
+        const std::vector<DWORD> pixels = ScreenPixels(label);
+        return std::all_of(pixels.begin(), pixels.end(), [&](DWORD p) { return p == pixels[0]; });
+    };
+    Program program(L"infolabel", WithSettings("[information]\r\nenable=1\r\n"));
+    TargetWindow target;
+    REQUIRE(StartProgramAndTarget(program, target));
+    // A label an earlier program left goes with a repaint.
+    RedrawWindow(GetDesktopWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    REQUIRE(WaitFor(plain, 5000));
+    EmptyTheClipboard();
+    input::Click(input::Button::Right, ClientCentre(target.Window()));
+    REQUIRE(WaitFor([&] { return !ClipboardText().empty(); }, 10000));
+    REQUIRE(WaitFor([&] { return !plain(); }, 5000));
+
+    // The menu's switch, sent so that it has been handled on return.
+    DWORD_PTR result = 0;
+    REQUIRE(SendMessageTimeoutW(program.MainWindow(), WM_COMMAND, CmdWindowInfo, 0, SMTO_NORMAL, 5000, &result));
+    CHECK(WaitFor(plain, 5000));
+    CHECK_EQ(program.Close(), 0);
 }
 
 TEST_CASE("typing_hides_the_cursor_only_while_the_switch_is_on")
