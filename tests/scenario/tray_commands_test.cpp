@@ -163,9 +163,14 @@ TEST_CASE("a_switch_that_settings_ini_does_not_take_is_left_as_it_was_and_said_s
             CHECK_EQ(note.info_flags, unsigned(NIIF_ERROR));
         }
     }
-    // Nothing was applied that the next start would not do again.
+    // Nothing was applied that the next start would not do again, and the
+    // menu shows what the file holds.
     CHECK_EQ(view.Block().s_b_topmost, 0);
     CHECK_EQ(view.Block().s_feature_value.s_s_scroll_mode, 1);
+    MenuView menu;
+    REQUIRE(ReadTrayMenu(program, &menu));
+    CHECK(!menu.Command(CmdTopmost)->Checked());
+    CHECK(menu.Command(CmdAutoScrollMode1)->Checked());
     CloseHandle(lock);
     CHECK_EQ(ReadTextFile(program.SettingsPath()), before);
     CHECK_EQ(program.Close(), 0);
