@@ -6,6 +6,8 @@
 //   msg=N<TAB>hwnd=H<TAB>uid=N<TAB>flags=N<TAB>callback=N<TAB>icon=WxH<TAB>
 //   tip=T<TAB>title=T<TAB>info=T<TAB>timeout=N<TAB>infoflags=N      (UTF-8)
 //   tray_shell_double_gui LOGFILE
+// While a file LOGFILE.refuse exists, every NIM_ADD is logged and refused
+// (Shell_NotifyIconW then fails), as a shell that has no room.
 #include <windows.h>
 #include <stdio.h>
 #include <string>
@@ -77,7 +79,9 @@ LRESULT CALLBACK TrayProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
                  (unsigned long)n.info_flags);
         Append(std::string(head) + "tip=" + Utf8(n.tip, 128) + "\ttitle=" +
                Utf8(n.info_title, 64) + "\tinfo=" + Utf8(n.info, 256) + tail);
-        return TRUE;
+        const bool refused = data->dwData == 0 /* NIM_ADD */ &&
+                             GetFileAttributesW((g_log + L".refuse").c_str()) != INVALID_FILE_ATTRIBUTES;
+        return refused ? FALSE : TRUE;
     }
     if (msg == WM_DESTROY)
         PostQuitMessage(0);
