@@ -278,11 +278,19 @@ TEST_CASE("a_start_clears_the_run_time_state_a_killed_program_left_in_the_librar
     // What the killed auto-scroll held the cursor to.
     const POINT at = {200, 200};
     const RECT pixel = {at.x, at.y, at.x + 1, at.y + 1};
-    ClipCursor(&pixel);
+    // Wine takes a clip only from the foreground thread: a window of the
+    // test's own is put in front first.
+    HWND front = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"clip owner", WS_POPUP | WS_VISIBLE,
+                                 0, 0, 40, 40, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(front);
+    WaitFor([&] { return GetForegroundWindow() == front; }, 5000);
     RECT clip = {};
-    GetClipCursor(&clip);
     // Without the clip in place the start would have nothing to free.
-    REQUIRE(clip.right - clip.left == 1);
+    REQUIRE(WaitFor([&] {
+        ClipCursor(&pixel);
+        GetClipCursor(&clip);
+        return clip.right - clip.left == 1;
+    }, 5000));
 
     REQUIRE(program.Start());
     SharedBlock b = view.Snapshot();
@@ -297,4 +305,5 @@ TEST_CASE("a_start_clears_the_run_time_state_a_killed_program_left_in_the_librar
     CHECK(clip.right - clip.left > 1);
     CHECK_EQ(program.Close(), 0);
     ClipCursor(nullptr);
+    DestroyWindow(front);
 }
