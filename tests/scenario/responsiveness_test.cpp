@@ -399,7 +399,9 @@ const Gesture kGestures[] = {
     {"direct scrolling", "[directscroll]\r\nenable=1\r\n", Hangs::Application, nullptr, ThreeNotchesWithShift,
      RepostedOnceAwake},
     {"auto-scroll", "", Hangs::Application, nullptr, AutoScroll, ScrolledOnceAwake},
-    {"right-button chord", "[hotkey]\r\nbabylon=1\r\n", Hangs::Application, nullptr, Chord,
+    // In front, as the left press of a user's chord makes it: the chord's Alt
+    // goes to the foreground window.
+    {"right-button chord", "[hotkey]\r\nbabylon=1\r\n", Hangs::Application, MakeForeground, Chord,
      AltRightClickOnceAwake},
     {"F6 as the Windows key", "[simwinkey]\r\nenable=1\r\n", Hangs::Application, MakeForeground, F6,
      WindowsKeyOnceAwake},

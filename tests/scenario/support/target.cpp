@@ -250,13 +250,17 @@ bool WaitForInputTaken(const TargetWindow& target, POINT marker, DWORD timeout_m
     marker.x -= marker.x % 5;
     POINT client = marker;
     ScreenToClient(target.Window(), &client);
-    const LONGLONG in_client = LONGLONG(LPARAM(MAKELPARAM(client.x, client.y)));
-    const LONGLONG on_frame = LONGLONG(LPARAM(MAKELPARAM(marker.x, marker.y)));
+    // Within a pixel: a window that was just maximized or restored may still
+    // be settling while its client origin is taken.
+    auto close_to = [](LONGLONG lParam, POINT p) {
+        const int x = SHORT(LOWORD(DWORD(lParam))), y = SHORT(HIWORD(DWORD(lParam)));
+        return x >= p.x - 1 && x <= p.x + 1 && y >= p.y - 1 && y <= p.y + 1;
+    };
     auto moves_there = [&] {
         size_t n = 0;
         for (const auto& r : target.Messages())
-            n += r.window == 0 && ((r.message == WM_MOUSEMOVE && r.lParam == in_client) ||
-                                   (r.message == WM_NCMOUSEMOVE && r.lParam == on_frame));
+            n += r.window == 0 && ((r.message == WM_MOUSEMOVE && close_to(r.lParam, client)) ||
+                                   (r.message == WM_NCMOUSEMOVE && close_to(r.lParam, marker)));
         return n;
     };
     const size_t before = moves_there();
