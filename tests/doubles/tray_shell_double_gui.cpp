@@ -11,6 +11,8 @@
 // as a thread that waits in its message loop takes sent messages), or after
 // eight seconds.  Lines of notifications that came in meanwhile end with
 // held=1, the others with held=0.
+// While a file LOGFILE.refuse exists, every NIM_ADD is logged and refused
+// (Shell_NotifyIconW then fails), as a shell that has no room.
 #include <windows.h>
 #include <shellapi.h>
 #include <stdio.h>
@@ -101,7 +103,9 @@ LRESULT CALLBACK TrayProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
             }
             g_holding = false;
         }
-        return TRUE;
+        const bool refused = data->dwData == NIM_ADD &&
+                             GetFileAttributesW((g_log + L".refuse").c_str()) != INVALID_FILE_ATTRIBUTES;
+        return refused ? FALSE : TRUE;
     }
     if (msg == WM_DESTROY)
         PostQuitMessage(0);

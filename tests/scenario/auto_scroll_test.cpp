@@ -246,7 +246,7 @@ TEST_CASE("wheel_data_is_remembered_left_ctrl_never_starts_auto_scroll_and_the_f
     bench.target.ClearLog();
     input::Wheel(120, bench.p);
     CHECK(WaitFor([&] { return bench.target.Count(WM_MOUSEWHEEL) == 1; }, 3000));
-    input::Settle(300);
+    CHECK(WaitForInputTaken(bench.target, {bench.p.x + 7, bench.p.y + 7}));
     CHECK_EQ(bench.target.Count(WM_MOUSEWHEEL), size_t(1));
     CHECK_EQ(bench.view.Block().s_b_autoscrolling, 0);
     CHECK_EQ(SHORT(HIWORD(DWORD(bench.view.Block().s_n_wheel_data))), SHORT(120));
@@ -260,7 +260,7 @@ TEST_CASE("wheel_data_is_remembered_left_ctrl_never_starts_auto_scroll_and_the_f
     bench.target.ClearLog();
     block.s_n_wheel_data = 0x5A5A;
     input::Wheel(120, bench.p);
-    input::Settle(500);
+    CHECK(WaitForInputTaken(bench.target, {bench.p.x + 7, bench.p.y + 7}));
     CHECK_EQ(bench.target.Count(WM_MOUSEWHEEL), size_t(0));
     CHECK_EQ(bench.view.Block().s_n_wheel_data, 0x5A5A);
     input::KeyUp(VK_LMENU);
@@ -286,7 +286,7 @@ TEST_CASE("a_debug_viewer_under_the_cursor_gets_the_wheel_untouched")
     input::Settle(100);
     input::Wheel(240, bench.p);
     CHECK(WaitFor([&] { return bench.target.Count(WM_MOUSEWHEEL) == 1; }, 3000));
-    input::Settle(300);
+    CHECK(WaitForInputTaken(bench.target, {bench.p.x + 7, bench.p.y + 7}));
     CHECK_EQ(bench.target.Count(WM_MOUSEWHEEL), size_t(1));
     CHECK_EQ(bench.view.Block().s_b_autoscrolling, 0);
     CHECK_EQ(bench.view.Block().s_n_wheel_data, 0x5A5A);

@@ -53,7 +53,7 @@ TEST_CASE("a_debug_viewer_window_gets_every_message_untouched")
     PumpFor(GetDoubleClickTime() + 150);
     input::DoubleClick(Button::Left, caption);
     CHECK(WaitFor([&] { return target.Count(WM_NCLBUTTONDBLCLK) == 1; }, 5000));
-    PumpFor(300);
+    CHECK(WaitForInputTaken(target, ClientCentre(wnd)));
     CHECK(RectHeight(WindowRect(wnd)) != GetSystemMetrics(SM_CYCAPTION));
     CHECK(RectHeight(WindowRect(wnd)) >= height);  // not rolled up (maybe maximized)
     CHECK(target.Responsive());

@@ -140,3 +140,34 @@ TEST_CASE("an_excepted_executable_keeps_the_systems_routing")
         CHECK_EQ(bench.program.Close(), 0);
     }
 }
+
+TEST_CASE("the_wheel_reaches_the_unfocused_window_under_the_cursor_not_the_focused_one")
+{
+    // The focused application on the left, another one under the cursor on
+    // the right, never activated.
+    Bench bench(Settings(L""));
+    REQUIRE(bench.started);
+    TargetWindow under;
+    TargetOptions options;
+    options.title = L"Under the cursor";
+    options.window_class = L"QvTargetUnder";
+    options.rect = {600, 100, 1000, 400};
+    options.activate = false;
+    REQUIRE(under.Start(options));
+    REQUIRE(under.WaitForLibrary());
+    HWND focused = bench.target.Window();
+    SetForegroundWindow(focused);
+    REQUIRE(WaitFor([&] { return GetForegroundWindow() == focused; }, 5000));
+    const POINT p = input::PlaceCursor(WindowCentre(under.Window()));
+    REQUIRE(WindowFromPoint(p) == under.Window());
+
+    bench.target.ClearLog();
+    const auto wheel = Notch(under, p, -240);
+    // The program's own message, posted to the window under the cursor.
+    REQUIRE_EQ(wheel.size(), size_t(1));
+    CHECK_EQ(WheelOf(wheel[0]), SHORT(-240));
+    CHECK_EQ(KeyWord(wheel[0]), WORD(0));
+    CHECK_EQ(bench.target.Count(WM_MOUSEWHEEL), size_t(0));
+    CHECK(GetForegroundWindow() == focused);
+    CHECK_EQ(bench.program.Close(), 0);
+}

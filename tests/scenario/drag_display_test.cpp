@@ -70,6 +70,7 @@ TEST_CASE("size_label_follows_a_caption_drag_and_a_border_sizing_and_goes_at_the
             REQUIRE(FindHitPoint(wnd, r.hit, &start));
         }
         const RECT before = WindowRect(wnd);
+        const size_t loops_ended = target.Count(WM_EXITSIZEMOVE);
         REQUIRE(input::RealMoveTo(start));
         REQUIRE(input::RealLeftDown());
         if (r.on) {
@@ -93,8 +94,9 @@ TEST_CASE("size_label_follows_a_caption_drag_and_a_border_sizing_and_goes_at_the
         if (r.on) {
             CHECK(WaitFor([&] { return !IsWindowVisible(cover); }, 5000));
         } else {
-            // Nothing was shown, nothing was put in front of the window.
-            PumpFor(300);
+            // Nothing was shown, nothing was put in front of the window, by
+            // the time the move or size loop is over.
+            CHECK(WaitFor([&] { return target.Count(WM_EXITSIZEMOVE) > loops_ended; }, 10000));
             CHECK(!IsWindowVisible(cover));
             CHECK(!monitor.Contains("size label"));
             CHECK(target.RunsOwnProcedure());

@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "common/ostrilix_interface.h"
 #include "quornvale/shell/command_ids.h"
@@ -44,6 +45,7 @@ struct Bench {
     HWND hung;        // the window whose thread hangs
     POINT centre;     // of the hung application's window
     POINT caption;    // a caption point of it, found before the hang
+    TargetWindow* application;  // the application double, hung or not
 };
 
 enum class Hangs { Application, Taskbar, Desktop };
@@ -57,6 +59,8 @@ struct Gesture {
     // While it hangs.
     void (*run)(Bench&);
     // Once it answers again: what the gesture should have done by then.
+    // Every row has one: a gesture that merely does not hold the program up
+    // could as well do nothing.
     bool (*check)(Bench&);
     // The hung application logs WM_CLOSE but stays open.
     bool keep_on_close = false;
@@ -96,20 +100,57 @@ bool FadedOnceAwake(Bench& b)
 
 void DoubleClickCaption(Bench& b) { input::DoubleClick(Button::Left, b.caption); }
 
+// Rolled up to its title bar once it took the double click (300 high before).
+bool RolledUpOnceAwake(Bench& b)
+{
+    return WaitFor([&] { return RectHeight(WindowRect(b.hung)) < 100; }, 5000);
+}
+
 void RightClickCaption(Bench& b) { input::Click(Button::Right, b.caption); }
+
+bool TopmostOnceAwake(Bench& b)
+{
+    return WaitFor([&] { return (GetWindowLongW(b.hung, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }, 5000);
+}
 
 void MiddleClick(Bench& b) { input::Click(Button::Middle, b.centre); }
 
-void ThreeNotches(Bench& b)
+bool MaximizedOnceAwake(Bench& b)
 {
+    return WaitFor([&] { return IsZoomed(b.hung) != FALSE; }, 5000);
+}
+
+// Shift stays held until the application has taken its wheel messages: the
+// system's own message would report it (MK_SHIFT), the program's re-posted
+// one does not.
+void ThreeNotchesWithShift(Bench& b)
+{
+    b.application->ClearLog();
+    input::KeyDown(VK_SHIFT);
     for (int i = 0; i < 3; ++i) {
         input::Wheel(-120, b.centre);
         input::Settle(100);
     }
 }
 
+// Each notch arrived as the program's message, none as the system's.
+bool RepostedOnceAwake(Bench& b)
+{
+    const bool three = WaitFor([&] { return b.application->Count(WM_MOUSEWHEEL) >= 3; }, 5000);
+    PumpFor(300);  // a fourth, the system's own, would be here by now too
+    input::KeyUp(VK_SHIFT);
+    const auto wheel = b.application->Messages(WM_MOUSEWHEEL);
+    bool reposted = true;
+    for (const auto& r : wheel)
+        reposted = reposted && (LOWORD(DWORD(r.wParam)) & MK_SHIFT) == 0 && SHORT(HIWORD(DWORD(r.wParam))) == -120;
+    if (!reposted || wheel.size() != 3)
+        MESSAGE(check::Format("direct scrolling: %u wheel messages", unsigned(wheel.size())));
+    return three && wheel.size() == 3 && reposted;
+}
+
 void AutoScroll(Bench& b)
 {
+    b.application->ClearLog();
     input::Press(Button::Middle, b.centre);
     input::Settle(100);
     input::Wheel(120, b.centre);
@@ -122,8 +163,22 @@ void AutoScroll(Bench& b)
     ClipCursor(nullptr);
 }
 
+// The worker's steps (10 wheel units each, the default distance) reached
+// the application once it woke.
+bool ScrolledOnceAwake(Bench& b)
+{
+    auto steps = [&] {
+        size_t n = 0;
+        for (const auto& r : b.application->Messages(WM_MOUSEWHEEL))
+            n += SHORT(HIWORD(DWORD(r.wParam))) == 10;
+        return n;
+    };
+    return WaitFor([&] { return steps() >= 3; }, 5000);
+}
+
 void Chord(Bench& b)
 {
+    b.application->ClearLog();
     input::Press(Button::Left, b.centre);
     input::Settle(100);
     input::Press(Button::Right, b.centre);
@@ -132,12 +187,66 @@ void Chord(Bench& b)
     input::Release(Button::Left, b.centre);
 }
 
-void F6(Bench&)
+// One right click with Alt pressed before it, once the application woke.
+bool AltRightClickOnceAwake(Bench& b)
 {
+    const bool clicked = WaitFor([&] { return b.application->Count(WM_RBUTTONUP) >= 1; }, 5000);
+    if (clicked)
+        PumpFor(300);  // a second click, which would be a fault, comes with it
+    const auto seen = b.application->Messages();
+    auto is_alt = [](ULONGLONG vk) { return vk == VK_MENU || vk == VK_LMENU || vk == VK_RMENU; };
+    int alt = -1, down = -1;
+    std::string order;
+    for (size_t i = 0; i < seen.size(); ++i) {
+        const UINT m = seen[i].message;
+        if (alt < 0 && (m == WM_SYSKEYDOWN || m == WM_KEYDOWN) && is_alt(seen[i].wParam))
+            alt = int(i);
+        if (down < 0 && m == WM_RBUTTONDOWN)
+            down = int(i);
+        if (m == WM_SYSKEYDOWN || m == WM_KEYDOWN || m == WM_SYSKEYUP || m == WM_KEYUP || m == WM_RBUTTONDOWN ||
+            m == WM_RBUTTONUP || m == WM_LBUTTONDOWN || m == WM_LBUTTONUP)
+            order += check::Format(" 0x%x/%llu", m, seen[i].wParam);
+    }
+    const bool once = b.application->Count(WM_RBUTTONDOWN) == 1 && b.application->Count(WM_RBUTTONUP) == 1;
+    if (!clicked || !once || alt < 0 || alt > down)
+        MESSAGE(check::Format("right-button chord: the application saw%s", order.c_str()));
+    return clicked && once && alt >= 0 && alt < down;
+}
+
+void F6(Bench& b)
+{
+    b.application->ClearLog();
     input::KeyDown(VK_F6);
     input::Settle(100);
     input::KeyUp(VK_F6);
 }
+
+size_t KeyCount(const TargetWindow& target, UINT message, WPARAM vk)
+{
+    size_t n = 0;
+    for (const auto& r : target.Messages(message))
+        n += r.wParam == vk;
+    return n;
+}
+
+// The application, in the foreground, got the Windows key and never F6.
+bool WindowsKeyOnceAwake(Bench& b)
+{
+    const TargetWindow& t = *b.application;
+    return WaitFor([&] { return KeyCount(t, WM_KEYDOWN, VK_LWIN) >= 1 && KeyCount(t, WM_KEYUP, VK_LWIN) >= 1; },
+                   5000) &&
+           KeyCount(t, WM_KEYDOWN, VK_F6) == 0 && KeyCount(t, WM_KEYUP, VK_F6) == 0;
+}
+
+std::wstring SettingOf(const Bench& b, const wchar_t* section, const wchar_t* key)
+{
+    wchar_t value[32] = {};
+    GetPrivateProfileStringW(section, key, L"", value, 32, b.program.SettingsPath().c_str());
+    return value;
+}
+
+// The switch was taken and written, though the toolbar could not be asked.
+bool IconTaskbarWritten(Bench& b) { return SettingOf(b, L"icontaskbar", L"enable") == L"1"; }
 
 void IconTaskbarCommand(Bench& b)
 {
@@ -185,10 +294,12 @@ bool BackFromTrayOnceAwake(Bench& b)
     return WaitFor([&] { return IsWindowVisible(b.hung) != FALSE; }, 5000);
 }
 
-// It was asked while it hung, and not on every tick since.
+// It was asked while it hung, and not on every tick since; the
+// application got the request once it woke.
 bool AskedToClose(Bench& b)
 {
-    return b.monitor.WaitForText("asked to close", 3000) && b.monitor.Count("asked to close") <= 4;
+    return b.monitor.WaitForText("asked to close", 3000) && b.monitor.Count("asked to close") <= 4 &&
+           WaitFor([&] { return b.application->Count(WM_CLOSE) >= 1; }, 5000);
 }
 
 // The net.exe double while the net row runs; each run hangs for 8 s.
@@ -241,6 +352,9 @@ void MonitorOffHotkey(Bench& b)
     CHECK(b.monitor.WaitForText("Turning the monitor off", 5000));
 }
 
+// The trace follows the request to switch the monitor off.
+bool MonitorWentOff(Bench& b) { return b.monitor.Count("Turning the monitor off") == 1; }
+
 // The foreground application hangs: the program asks it to take its new
 // width without waiting for its answer.  A thread that waits inside
 // SendMessage still answers WM_NULL and runs its low-level hooks, so what
@@ -259,6 +373,9 @@ void ExtendWidthHotkeyTwice(Bench& b)
     CHECK(WaitFor([&] { return b.monitor.Count("Hotkey 7 pressed") >= 2; }, 2000));
 }
 
+// The switch was taken and written, though the list view could not be asked.
+bool DesktopCaptionsWritten(Bench& b) { return SettingOf(b, L"bkcolor", L"transp") == L"0"; }
+
 void DesktopCaptionsOff(Bench& b)
 {
     PostMessageW(b.program.MainWindow(), WM_COMMAND, 267, 0);
@@ -273,14 +390,22 @@ void DesktopCaptionsOff(Bench& b)
 const Gesture kGestures[] = {
     {"wheel transparency", "[transparent]\r\nenable=1\r\nminivalue=40\r\n", Hangs::Application, nullptr,
      FadeThreeNotches, FadedOnceAwake},
-    {"roll-up", "[rollupwnd]\r\nenable=1\r\n", Hangs::Application, FindCaption, DoubleClickCaption, nullptr},
-    {"topmost", "[topmost]\r\nenable=1\r\n", Hangs::Application, FindCaption, RightClickCaption, nullptr},
-    {"middle-click maximize", "[mbutton]\r\ncode=1\r\n", Hangs::Application, nullptr, MiddleClick, nullptr},
-    {"direct scrolling", "[directscroll]\r\nenable=1\r\n", Hangs::Application, nullptr, ThreeNotches, nullptr},
-    {"auto-scroll", "", Hangs::Application, nullptr, AutoScroll, nullptr},
-    {"right-button chord", "[hotkey]\r\nbabylon=1\r\n", Hangs::Application, nullptr, Chord, nullptr},
-    {"F6 as the Windows key", "[simwinkey]\r\nenable=1\r\n", Hangs::Application, MakeForeground, F6, nullptr},
-    {"icon-only taskbar command", "", Hangs::Taskbar, nullptr, IconTaskbarCommand, nullptr},
+    {"roll-up", "[rollupwnd]\r\nenable=1\r\n", Hangs::Application, FindCaption, DoubleClickCaption,
+     RolledUpOnceAwake},
+    {"topmost", "[topmost]\r\nenable=1\r\n", Hangs::Application, FindCaption, RightClickCaption,
+     TopmostOnceAwake},
+    {"middle-click maximize", "[mbutton]\r\ncode=1\r\n", Hangs::Application, nullptr, MiddleClick,
+     MaximizedOnceAwake},
+    {"direct scrolling", "[directscroll]\r\nenable=1\r\n", Hangs::Application, nullptr, ThreeNotchesWithShift,
+     RepostedOnceAwake},
+    {"auto-scroll", "", Hangs::Application, nullptr, AutoScroll, ScrolledOnceAwake},
+    // In front, as the left press of a user's chord makes it: the chord's Alt
+    // goes to the foreground window.
+    {"right-button chord", "[hotkey]\r\nbabylon=1\r\n", Hangs::Application, MakeForeground, Chord,
+     AltRightClickOnceAwake},
+    {"F6 as the Windows key", "[simwinkey]\r\nenable=1\r\n", Hangs::Application, MakeForeground, F6,
+     WindowsKeyOnceAwake},
+    {"icon-only taskbar command", "", Hangs::Taskbar, nullptr, IconTaskbarCommand, IconTaskbarWritten},
     {"tray windows switched off", "[notifyicon]\r\nenable=1\r\n", Hangs::Application, MinimiseToTray,
      TrayOffCommand, BackFromTrayOnceAwake},
     {"auto-close", "[autoclose]\r\nenable=0\r\nwndname=Quornvale target\r\n", Hangs::Application, nullptr,
@@ -288,24 +413,36 @@ const Gesture kGestures[] = {
     {"net exit", "[netaccounts]\r\ncount=1\r\n[0]\r\nremote=alpha\r\n", Hangs::Application,
      ListAccountWithHungNet, ConnectWithHungNet, ExitsWithinBound},
     {"monitor-off hotkey", "[turnoffmonitor]\r\nhotkey=ctrl+alt+m\r\n", Hangs::Application, nullptr,
-     MonitorOffHotkey, nullptr},
+     MonitorOffHotkey, MonitorWentOff},
     {"sizing hotkey", "[sizewindow]\r\nenable=1\r\nextend_width=ctrl+alt+right\r\n", Hangs::Application,
      MakeForeground, ExtendWidthHotkeyTwice, WiderOnceAwake},
-    {"desktop captions off", "[bkcolor]\r\ntransp=1\r\n", Hangs::Desktop, nullptr, DesktopCaptionsOff, nullptr},
+    {"desktop captions off", "[bkcolor]\r\ntransp=1\r\n", Hangs::Desktop, nullptr, DesktopCaptionsOff,
+     DesktopCaptionsWritten},
 };
 
-// Whatever a gesture left held or clipped is let go before the next.
-void LetGo(POINT p)
+// Whatever a gesture left held or clipped is let go before the next; a
+// button or key still held is a fault of the row (a real user's key would
+// stay stuck), named and false.
+bool LetGo(const char* row, POINT p)
 {
+    bool free = true;
     for (Button button : {Button::Left, Button::Right, Button::Middle}) {
         const int vk = button == Button::Left ? VK_LBUTTON : button == Button::Right ? VK_RBUTTON : VK_MBUTTON;
-        if (GetAsyncKeyState(vk) & 0x8000)
+        if (GetAsyncKeyState(vk) & 0x8000) {
+            MESSAGE(check::Format("%s: mouse button 0x%x left held", row, vk));
+            free = false;
             input::Release(button, p);
+        }
     }
-    for (WORD vk : {WORD(VK_MENU), WORD(VK_LMENU), WORD(VK_LCONTROL), WORD(VK_LWIN), WORD(VK_F6)})
-        if (GetAsyncKeyState(vk) & 0x8000)
+    for (WORD vk : {WORD(VK_LMENU), WORD(VK_RMENU), WORD(VK_LCONTROL), WORD(VK_RCONTROL), WORD(VK_LSHIFT),
+                    WORD(VK_RSHIFT), WORD(VK_LWIN), WORD(VK_RWIN), WORD(VK_F6)})
+        if (GetAsyncKeyState(vk) & 0x8000) {
+            MESSAGE(check::Format("%s: key 0x%x left held", row, vk));
+            free = false;
             input::KeyUp(vk);
+        }
     ClipCursor(nullptr);
+    return free;
 }
 
 HWND StartTaskbar(Helper& taskbar)
@@ -374,7 +511,7 @@ Timing Measure(const Gesture& g)
         return t;
     Bench b = {program, view, monitor,
                g.hangs == Hangs::Taskbar ? tray : g.hangs == Hangs::Desktop ? progman : application.Window(),
-               input::PlaceCursor(WindowCentre(application.Window())), {}};
+               input::PlaceCursor(WindowCentre(application.Window())), {}, &application};
     if (g.prepare && !g.prepare(b))
         return t;
 
@@ -390,9 +527,9 @@ Timing Measure(const Gesture& g)
     PumpFor(700);
     t = {true, main_thread.LongestMs(), main_thread.Samples(), main_thread.Unanswered(),
          hooks.LongestMs(), hooks.Events(), reference.LongestMs()};
-    if (g.check)
-        CHECK(g.check(b));
-    LetGo(b.centre);
+    if (!CHECK(g.check(b)))
+        MESSAGE(check::Format("%s: the gesture did not do what it should", g.name));
+    CHECK(LetGo(g.name, b.centre));
     CHECK_EQ(program.Close(), 0);
     return t;
 }

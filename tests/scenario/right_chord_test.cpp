@@ -212,7 +212,7 @@ TEST_CASE("a_right_button_held_past_the_chord_is_never_seen_released")
     input::Release(Button::Right, p);  // long after the chord's release
     input::Settle(300);
     input::Release(Button::Left, p);
-    input::Settle(300);
+    CHECK(WaitForInputTaken(bench.target, {p.x + 7, p.y + 7}));
     CheckOneAltRightClick(bench, observer.Events());
 
     // A second chord works the same way.
@@ -225,7 +225,7 @@ TEST_CASE("a_right_button_held_past_the_chord_is_never_seen_released")
     CHECK(WaitFor([&] { return AltReleased(bench.target); }, 5000));
     input::Settle(300);
     input::Release(Button::Left, p);
-    input::Settle(300);
+    CHECK(WaitForInputTaken(bench.target, {p.x + 7, p.y + 7}));
     CHECK_EQ(bench.target.Count(WM_RBUTTONDOWN), size_t(1));
     CHECK_EQ(bench.target.Count(WM_RBUTTONUP), size_t(1));
     CHECK_EQ(bench.program.Close(), 0);
@@ -244,7 +244,7 @@ TEST_CASE("with_the_chord_off_the_right_click_arrives_as_it_is")
     input::Release(Button::Right, p);
     CHECK(WaitFor([&] { return bench.target.Count(WM_RBUTTONUP) == 1; }, 3000));
     input::Release(Button::Left, p);
-    input::Settle(500);
+    CHECK(WaitForInputTaken(bench.target, {p.x + 7, p.y + 7}));
     CHECK_EQ(bench.target.Count(WM_RBUTTONDOWN), size_t(1));
     const auto seen = bench.target.Messages();
     CHECK(IndexOf(seen, WM_SYSKEYDOWN, true) < 0 && IndexOf(seen, WM_KEYDOWN, true) < 0);

@@ -224,7 +224,7 @@ TEST_CASE("right_click_hot_action_rolls_up_and_swallows_the_release")
     target.ClearLog();
     input::Click(Button::Right, caption);
     CHECK(WaitFor([&] { return Height(wnd) == rolled; }, 5000));
-    PumpFor(500);
+    CHECK(WaitForInputTaken(target, {caption.x + 5, caption.y}));
     CHECK_EQ(target.Count(WM_NCRBUTTONDOWN), size_t(0));
     CHECK_EQ(target.Count(WM_NCRBUTTONUP), size_t(0));
     CHECK_EQ(target.Count(WM_CONTEXTMENU), size_t(0));
@@ -233,7 +233,7 @@ TEST_CASE("right_click_hot_action_rolls_up_and_swallows_the_release")
     PauseBetweenGestures();  // else the next press counts as a double click
     input::Click(Button::Right, caption);
     CHECK(WaitFor([&] { return Height(wnd) == full; }, 5000));
-    PumpFor(300);
+    CHECK(WaitForInputTaken(target, ClientCentre(wnd)));
     CHECK_EQ(target.Count(WM_NCRBUTTONUP), size_t(0));
     CHECK(!SystemMenuOpen(target.ProcessId()));
     CHECK(target.Responsive());
@@ -313,10 +313,11 @@ TEST_CASE("right_alt_double_click_closes_and_left_alt_passes_it_on")
         input::DoubleClick(Button::Left, caption);
         CHECK(WaitFor([&] { return target.Count(WM_NCLBUTTONDBLCLK) == 1; }, 5000));
     }
-    PumpFor(300);
+    // Out of the menu mode first, which would take the marker's move.
+    SendMessageTimeoutW(wnd, WM_CANCELMODE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+    CHECK(WaitForInputTaken(target, ClientCentre(wnd)));
     CHECK(Height(wnd) != TitleBarHeight(wnd));  // not rolled up
     CHECK_EQ(target.Count(WM_CLOSE), size_t(0));
-    SendMessageTimeoutW(wnd, WM_CANCELMODE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
     CHECK(target.Responsive());
     CHECK_EQ(program.Close(), 0);
 }

@@ -46,7 +46,7 @@ TEST_CASE("right_click_on_caption_or_top_border_toggles_topmost_without_a_menu")
     target.ClearLog();
     input::Click(Button::Right, caption);
     CHECK(WaitFor([&] { return Topmost(wnd); }, 5000));
-    PumpFor(400);
+    CHECK(WaitForInputTaken(target, ClientCentre(wnd)));
     CHECK_EQ(target.Count(WM_NCRBUTTONDOWN), size_t(0));
     CHECK_EQ(target.Count(WM_NCRBUTTONUP), size_t(0));
     CHECK_EQ(target.Count(WM_CONTEXTMENU), size_t(0));
@@ -59,7 +59,7 @@ TEST_CASE("right_click_on_caption_or_top_border_toggles_topmost_without_a_menu")
     CHECK(WaitFor([&] { return Topmost(wnd); }, 5000));
     RightClickAlone(top);
     CHECK(WaitFor([&] { return !Topmost(wnd); }, 5000));
-    PumpFor(400);
+    CHECK(WaitForInputTaken(target, ClientCentre(wnd)));
     CHECK_EQ(target.Count(WM_NCRBUTTONUP), size_t(0));
     CHECK_EQ(target.Count(WM_CONTEXTMENU), size_t(0));
     CHECK(!OpenMenu(target.ProcessId()));

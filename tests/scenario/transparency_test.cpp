@@ -74,7 +74,8 @@ TEST_CASE("alt_ctrl_wheel_fades_down_to_the_minimum_and_back_to_opaque")
         CHECK(Notch(wnd, 120, 255));
     }
     CHECK_EQ(GetWindowLongW(wnd, GWL_EXSTYLE), style);
-    PumpFor(300);
+    const POINT centre = ClientCentre(wnd);
+    CHECK(WaitForInputTaken(target, {centre.x + 7, centre.y + 7}));
     CHECK_EQ(target.Count(WM_MOUSEWHEEL), size_t(0));
     CHECK(target.Responsive());
     CHECK_EQ(program.Close(), 0);

@@ -1,6 +1,8 @@
 // The files shipped beside the program: settings.ini with every key, two
 // complete language files, and the help file; and the program running on
 // them, in both languages.
+#include <ctype.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -173,16 +175,74 @@ TEST_CASE("both_shipped_languages_hold_every_text")
              std::wstring(L"\x00DC" L"ber Quornvale"));
 }
 
+namespace {
+// The keys the help file's settings table explains, as "section/key": a
+// section's name starts a line ("[rollupwnd]"), and its keys stand in the
+// key column (from column 18) of that line and of the lines below it, one
+// or several ("red, green, blue"), until the next section.  The accounts'
+// "[0] ... [9]" is section "0".
+std::vector<std::string> HelpTableKeys(const std::string& help)
+{
+    constexpr size_t kKeyColumn = 18;
+    std::vector<std::string> keys;
+    const size_t table = help.find("SETTINGS.INI\r\n---");
+    const size_t table_alt = help.find("SETTINGS.INI\n---");
+    size_t at = table != std::string::npos ? table : table_alt;
+    if (at == std::string::npos)
+        return keys;
+    std::string section;
+    while (at < help.size()) {
+        size_t end = help.find('\n', at);
+        std::string line = help.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        at = end == std::string::npos ? help.size() : end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() && !section.empty())
+            break;  // the table ends with its first blank line
+        if (!line.empty() && line[0] == '[') {
+            const size_t close = line.find(']');
+            section = line.substr(1, close == std::string::npos ? 0 : close - 1);
+        }
+        if (section.empty() || line.size() <= kKeyColumn || line[kKeyColumn] == ' ' ||
+            line[kKeyColumn - 1] != ' ')
+            continue;
+        for (size_t p = kKeyColumn;;) {
+            size_t q = p;
+            while (q < line.size() && (isalnum(static_cast<unsigned char>(line[q])) || line[q] == '_'))
+                ++q;
+            if (q == p)
+                break;
+            keys.push_back(section + "/" + line.substr(p, q - p));
+            if (line.compare(q, 2, ", ") != 0)
+                break;
+            p = q + 2;
+        }
+    }
+    return keys;
+}
+}  // namespace
+
 TEST_CASE("the_help_file_explains_every_setting")
 {
     std::string help = ReadTextFile(Shipped(L"readme_en.txt"));
     REQUIRE(!help.empty());
+    const std::vector<std::string> explained = HelpTableKeys(help);
+    // Each row of the table once, under its own section, and nothing else.
     for (const SettingKey& row : kSettingKeys) {
-        if (!row.section)
-            continue;  // the account keys are listed under [0] ... [9]
-        std::string k = check::Narrow(row.key);
-        if (!CHECK(help.find(k) != std::string::npos))
+        const std::string k = check::Narrow(ShippedSection(row)) + "/" + check::Narrow(row.key);
+        size_t found = 0;
+        for (const std::string& e : explained)
+            found += lstrcmpiA(e.c_str(), k.c_str()) == 0;
+        if (!CHECK_EQ(found, size_t(1)))
             MESSAGE(check::Format("%s", k.c_str()));
+    }
+    for (const std::string& e : explained) {
+        bool known = false;
+        for (const SettingKey& row : kSettingKeys)
+            known = known || lstrcmpiA(e.c_str(), (check::Narrow(ShippedSection(row)) + "/" +
+                                                   check::Narrow(row.key)).c_str()) == 0;
+        if (!CHECK(known))
+            MESSAGE(check::Format("%s is explained but in no row of the table", e.c_str()));
     }
     for (const char* words : {"ctrl+alt+s", "Roll up", "Auto-scroll", "Docking", "Minimize to tray",
                               "Window information", "Right Alt", "Left Alt + Left Ctrl + wheel",

@@ -11,11 +11,13 @@
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 #include "quornvale/shell/command_ids.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/input.h"
+#include "tests/scenario/support/library_view.h"
 #include "tests/scenario/support/target.h"
 #include "tests/scenario/support/tray_view.h"
 
@@ -267,4 +269,85 @@ TEST_CASE("switching_the_feature_off_brings_windows_back_and_a_destroyed_window_
     const size_t deleted = CountOf(shell, first, NIM_DELETE);
     target.Close();
     CHECK(WaitForNotification(shell, first, NIM_DELETE, deleted + 1));
+}
+
+TEST_CASE("a_full_tray_table_or_a_refused_icon_leaves_the_window_minimised_in_sight")
+{
+    const std::string exe = Utf8(JoinPath(BinDir(), L"target_window_gui.exe"));
+    DebugMonitor monitor;
+    REQUIRE(monitor.Active());
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    const std::string settings = TraySettings(exe + ", QvTrayListed");
+    Program program(L"trayfull", WithSettings(settings.c_str()));
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    TargetWindow target;
+    TargetOptions options;
+    options.window_class = L"QvTrayListed";
+    REQUIRE(StartProgramAndTarget(program, target, options));
+    HWND window = target.Window();
+    auto minimised_seen = [&](size_t count) {
+        return WaitFor([&] {
+            size_t n = 0;
+            for (const auto& r : target.Messages(WM_SIZE, 0))
+                n += r.wParam == SIZE_MINIMIZED;
+            return n >= count;
+        }, 10000);
+    };
+    auto holds = [&](HWND wnd) {
+        for (int i = 0; i < kTrayWindows; ++i)
+            if (view.Block().s_h_tray_windows[i] == wnd)
+                return true;
+        return false;
+    };
+
+    // 32 live windows in the tray already (windows of this process): the
+    // 33rd has no slot and stays minimised where the user can see it.
+    std::vector<HWND> others;
+    for (int i = 0; i < kTrayWindows; ++i)
+        others.push_back(CreateWindowExW(0, L"STATIC", L"in the tray", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr,
+                                         nullptr, nullptr));
+    for (int i = 0; i < kTrayWindows; ++i) {
+        REQUIRE(others[size_t(i)] != nullptr);
+        view.MutableBlock().s_h_tray_windows[i] = others[size_t(i)];
+    }
+    Minimise(window);
+    CHECK(minimised_seen(1));
+    // The decision is traced before the window gets its WM_SIZE.
+    CHECK(monitor.WaitForText("No room in the tray table", 10000));
+    CHECK(IsIconic(window));
+    CHECK(IsWindowVisible(window));
+    CHECK_EQ(CountOf(shell, window, NIM_ADD), size_t(0));
+    CHECK(!holds(window));
+    for (int i = 0; i < kTrayWindows; ++i)
+        CHECK(view.Block().s_h_tray_windows[i] == others[size_t(i)]);
+
+    // Room again, but the shell refuses the icon: no icon, no hiding, and
+    // the slot it took is free again.
+    for (int i = 0; i < kTrayWindows; ++i)
+        view.MutableBlock().s_h_tray_windows[i] = nullptr;
+    for (HWND other : others)
+        DestroyWindow(other);
+    ShowWindowAsync(window, SW_RESTORE);
+    REQUIRE(WaitFor([&] { return !IsIconic(window); }, 10000));
+    REQUIRE(shell.RefuseIcons(true));
+    Minimise(window);
+    CHECK(minimised_seen(2));
+    CHECK(WaitForNotification(shell, window, NIM_ADD));
+    CHECK(monitor.WaitForText("not added", 10000));
+    CHECK(IsIconic(window));
+    CHECK(IsWindowVisible(window));
+    CHECK(!holds(window));
+
+    // The shell takes icons again: the same window goes to the tray.
+    REQUIRE(shell.RefuseIcons(false));
+    ShowWindowAsync(window, SW_RESTORE);
+    REQUIRE(WaitFor([&] { return !IsIconic(window); }, 10000));
+    Minimise(window);
+    CHECK(WaitForNotification(shell, window, NIM_ADD, 2));
+    CHECK(WaitFor([&] { return !IsWindowVisible(window); }, 10000));
+    CHECK(holds(window));
+    CHECK_EQ(program.Close(), 0);
+    CHECK(WaitVisible(window));
 }

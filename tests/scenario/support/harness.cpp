@@ -3,7 +3,14 @@
 #include <stdio.h>
 #include <tlhelp32.h>
 
+#include "tests/scenario/support/known_state.h"
+
 namespace scenario {
+
+namespace {
+// Before any test: what an earlier program may have left changed.
+const bool g_known_state = (ResetKnownState(), true);
+}  // namespace
 
 std::wstring BinDir()
 {

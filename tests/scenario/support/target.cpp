@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 
+#include "tests/framework/check.h"
 #include "tests/scenario/support/input.h"
 #include "tests/scenario/support/responsiveness.h"
 
@@ -241,6 +242,39 @@ bool RollUpByCaption(TargetWindow& target)
 bool StartProgramAndTarget(Program& program, TargetWindow& target, const TargetOptions& options)
 {
     return program.Start() && target.Start(options) && target.WaitForLibrary();
+}
+
+bool WaitForInputTaken(const TargetWindow& target, POINT marker, DWORD timeout_ms)
+{
+    // SendInput lands exactly only on columns that are multiples of 5.
+    marker.x -= marker.x % 5;
+    POINT client = marker;
+    ScreenToClient(target.Window(), &client);
+    // Within a pixel: a window that was just maximized or restored may still
+    // be settling while its client origin is taken.
+    auto close_to = [](LONGLONG lParam, POINT p) {
+        const int x = SHORT(LOWORD(DWORD(lParam))), y = SHORT(HIWORD(DWORD(lParam)));
+        return x >= p.x - 1 && x <= p.x + 1 && y >= p.y - 1 && y <= p.y + 1;
+    };
+    auto moves_there = [&] {
+        size_t n = 0;
+        for (const auto& r : target.Messages())
+            n += r.window == 0 && ((r.message == WM_MOUSEMOVE && close_to(r.lParam, client)) ||
+                                   (r.message == WM_NCMOUSEMOVE && close_to(r.lParam, marker)));
+        return n;
+    };
+    const size_t before = moves_there();
+    input::MoveTo(marker);
+    if (WaitFor([&] { return moves_there() > before; }, timeout_ms))
+        return true;
+    std::string seen;
+    for (const auto& r : target.Messages())
+        if (r.message == WM_MOUSEMOVE || r.message == WM_NCMOUSEMOVE)
+            seen += check::Format(" %s(%d,%d)", r.message == WM_MOUSEMOVE ? "client" : "frame",
+                                  int(SHORT(LOWORD(DWORD(r.lParam)))), int(SHORT(HIWORD(DWORD(r.lParam)))));
+    MESSAGE(check::Format("no move to (%ld, %ld) = client (%ld, %ld) arrived; moves seen:%s", marker.x, marker.y,
+                          client.x, client.y, seen.size() > 300 ? seen.substr(seen.size() - 300).c_str() : seen.c_str()));
+    return false;
 }
 
 }  // namespace scenario

@@ -92,6 +92,15 @@ int LayeredAlpha(HWND wnd);
 // waits until the window is rolled up; false when it never was.
 bool RollUpByCaption(TargetWindow& target);
 
+// Proof that the target has taken every input sent before it: the pointer
+// moves (SendInput, in order with the input before) to the marker, a point
+// of the top-level window (client area or frame) other than the cursor's
+// place (its column is taken down to a multiple of 5, where SendInput lands
+// exactly), and the target's log is awaited for that move.  A check that something did
+// NOT happen follows this, never a fixed wait.  False when the move never
+// arrived.
+bool WaitForInputTaken(const TargetWindow& target, POINT marker, DWORD timeout_ms = 10000);
+
 // Starts the program, then the target, and waits until the program's library
 // is in the target's process: the usual start of a test of a mouse action.
 bool StartProgramAndTarget(Program& program, TargetWindow& target, const TargetOptions& options = {});

@@ -158,6 +158,12 @@ std::vector<TrayNotification> TrayShell::Notifications() const
     return list;
 }
 
+bool TrayShell::RefuseIcons(bool refuse)
+{
+    const std::wstring flag = log_ + L".refuse";
+    return refuse ? WriteTextFile(flag, "") : (DeleteFileW(flag.c_str()) || !FileExists(flag));
+}
+
 bool TrayShell::WaitForCount(size_t count, DWORD timeout_ms) const
 {
     return WaitFor([&] { return Notifications().size() >= count; }, timeout_ms);

@@ -33,6 +33,9 @@ public:
     std::vector<TrayNotification> Notifications() const;
     bool WaitForCount(size_t count, DWORD timeout_ms) const;
     void Stop() { helper_.Kill(); }
+    // From now on every icon added is refused (logged all the same), or no
+    // longer; false when that could not be set.
+    bool RefuseIcons(bool refuse);
 
 private:
     std::wstring log_;
