@@ -85,6 +85,15 @@ def check_installer_script():
             and "${EXE}" in l and "explorer.exe" not in l.lower()]
     direct = [l for l in lines if re.match(r'!define\s+MUI_FINISHPAGE_RUN\s', l)]
     through_shell = [l for l in lines if re.match(r"!define\s+MUI_FINISHPAGE_RUN_FUNCTION\s", l)]
+    # The uninstaller removes each shipped file by name, and nothing else.
+    dist = ROOT / "quornvale" / "resources" / "dist"
+    shipped = sorted(str(f.relative_to(dist)).replace("/", "\\") for f in dist.rglob("*")
+                     if f.is_file() and f.name not in PORTABLE_ONLY)
+    unnamed = [f for f in shipped if 'Delete "$INSTDIR\\%s"' % f not in lines]
+    check(not unnamed, "quornvale.nsi's uninstaller deletes each shipped file by name %s" % (unnamed if unnamed else ""))
+    wholesale = [l for l in lines if re.match(r"RMDir\s+/r\b", l, re.I)]
+    check(not wholesale, "quornvale.nsi's uninstaller removes no folder with its content %s"
+          % (wholesale if wholesale else ""))
     check(not runs and not direct and through_shell,
           "quornvale.nsi starts the program only through the shell (Explorer), never with its own Exec %s"
           % (runs + direct if runs or direct else ""))
