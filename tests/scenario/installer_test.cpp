@@ -259,10 +259,14 @@ TEST_CASE("installer_installs_upgrades_keeping_settings_and_uninstalls_a_running
     DeleteFileW(user_settings.c_str());
     std::string mine;
     {
+        DebugMonitor monitor;
+        REQUIRE(monitor.Active());
         Process program;
         HWND wnd = StartInstalled(&program);
         REQUIRE(wnd != nullptr);
         CHECK(ReadTextFile(user_settings) == shipped);  // made from the defaults at the first start
+        // The trace names the file in use.
+        CHECK(monitor.WaitForText("Settings (installed copy): " + check::Narrow(user_settings), 10000));
         // The user's own settings, and start with Windows switched off from
         // the program's menu.
         mine = ReadTextFile(user_settings) + "\r\n[installer_test]\r\nkept=1\r\n";
