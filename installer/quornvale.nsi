@@ -3,10 +3,12 @@
 ;   makensis -DVERSION=2.2.5.1 -DARCH=win32|win64 -DSTAGE=<folder> -DOUTFILE=<exe> quornvale.nsi
 ; It installs into Program Files (the 64-bit one for win64), adds a Start menu
 ; shortcut and, as an option, the same Run value the program's own menu
-; switch writes, so that either can switch it off.  An upgrade keeps the
-; user's settings.ini.  Both the installer and the uninstaller end a running
-; program first by closing its main window.  /S installs or uninstalls
-; silently.
+; switch writes, so that either can switch it off.  The settings.ini it
+; installs is the read-only defaults: each user's own settings live in that
+; user's profile (%APPDATA%\Quornvale\settings.ini, made by the program at the
+; user's first start), and the installer grants no other user any right.
+; Both the installer and the uninstaller end a running program first by
+; closing its main window.  /S installs or uninstalls silently.
 
 !ifndef VERSION | ARCH | STAGE | OUTFILE
   !error "VERSION, ARCH, STAGE and OUTFILE must be defined"
@@ -53,7 +55,9 @@ VIAddVersionKey "LegalCopyright" ""
 !define MUI_ICON "${__FILEDIR__}\..\quornvale\resources\quornvale.ico"
 !define MUI_UNICON "${__FILEDIR__}\..\quornvale\resources\quornvale.ico"
 !define MUI_COMPONENTSPAGE_NODESC
-!define MUI_FINISHPAGE_RUN "$INSTDIR\${EXE}"
+; "Start Quornvale now" asks the shell to start it (StartAsUser).
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartAsUser
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
 
 !insertmacro MUI_PAGE_COMPONENTS
@@ -168,6 +172,48 @@ FunctionEnd
   !insertmacro COMPANION_FILES ""
   !insertmacro COMPANION_FILES "un."
 !endif
+; The program runs as the user who is logged on, never with the installer's
+; administrator rights (its hooks would run elevated in every program, and
+; its settings would land in the administrator's profile): Explorer, which
+; runs as that user, is asked to start it.
+Function StartAsUser
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\${EXE}"'
+FunctionEnd
+
+; An earlier version kept the one settings.ini of every user beside the
+; program, writable by all users.  The first installation of this version
+; moves that file into the installing user's profile, where the program now
+; looks for it (a file the user has there already is kept, and the earlier
+; one is put beside it under another name: no key is lost), and removes it,
+; so that the defaults installed in its place have only the folder's rights.
+; Marked done in the uninstall key: later upgrades leave the defaults alone.
+!define SETTINGS_MOVED "SettingsInProfile"
+Function MoveEarlierSettings
+  Push $0
+  ClearErrors
+  ReadRegDWORD $0 HKLM "${UNINSTALL_KEY}" "${SETTINGS_MOVED}"
+  ${If} ${Errors}
+  ${AndIf} ${FileExists} "$INSTDIR\settings.ini"
+    SetShellVarContext current
+    CreateDirectory "$APPDATA\${PRODUCT}"
+    StrCpy $0 "$APPDATA\${PRODUCT}\settings.ini"
+    ${If} ${FileExists} "$0"
+      StrCpy $0 "$APPDATA\${PRODUCT}\settings before ${VERSION}.ini"
+    ${EndIf}
+    ClearErrors
+    CopyFiles /SILENT "$INSTDIR\settings.ini" "$0"
+    ${If} ${Errors}
+    ${OrIfNot} ${FileExists} "$0"
+      MessageBox MB_ICONSTOP "$INSTDIR\settings.ini could not be moved to $0: nothing was changed." /SD IDOK
+      Abort
+    ${EndIf}
+    DetailPrint "Your settings moved to $0"
+    Push "$INSTDIR\settings.ini"
+    Call RemoveFile
+  ${EndIf}
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "${SETTINGS_MOVED}" 1
+  Pop $0
+FunctionEnd
 
 Function .onInit
   Call CheckWindowsBitness
@@ -206,19 +252,14 @@ Section "${PRODUCT}" SecProgram
     Call CompanionFiles
   !endif
   File "${STAGE}\readme_en.txt"
-  File /r "${STAGE}\language"
-  ; The shipped settings only where the user has none yet.
-  SetOverwrite off
+  ; The defaults of every user's settings (see MoveEarlierSettings).
+  Call MoveEarlierSettings
   File "${STAGE}\settings.ini"
-  SetOverwrite on
-  ; The program writes its settings beside itself: let the users of this
-  ; computer change that one file (Windows Vista and later do not redirect
-  ; writes of a program with a manifest).  Users is S-1-5-32-545 in every
-  ; language; where icacls is missing (Windows 2000, XP) nothing changes.
-  ${If} ${FileExists} "$SYSDIR\icacls.exe"
-    nsExec::Exec '"$SYSDIR\icacls.exe" "$INSTDIR\settings.ini" /grant *S-1-5-32-545:M'
-    Pop $0
-  ${EndIf}
+  ; Each file by name: the uninstaller removes these and nothing else.
+  SetOutPath "$INSTDIR\language"
+  File "${STAGE}\language\English.ini"
+  File "${STAGE}\language\Deutsch.ini"
+  SetOutPath "$INSTDIR"
 
   SetShellVarContext all
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
@@ -241,6 +282,19 @@ Section "Start with Windows" SecRunAtStart
   ; Written as the program's menu switch writes it: the quoted full path.
   WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${EXE}"'
 SectionEnd
+
+; The shipped language files by name; a translation the user added stays,
+; and so does the folder then, which the uninstaller says.
+Function un.RemoveLanguageFiles
+  Delete "$INSTDIR\language\English.ini"
+  Delete "$INSTDIR\language\Deutsch.ini"
+  ClearErrors
+  RMDir "$INSTDIR\language"
+  ${If} ${FileExists} "$INSTDIR\language\*.*"
+    DetailPrint "Kept $INSTDIR\language: it holds files that Setup did not install"
+    MessageBox MB_ICONINFORMATION "The folder $INSTDIR\language was kept: it holds files that Setup did not install." /SD IDOK
+  ${EndIf}
+FunctionEnd
 
 Section "Uninstall"
   Call un.CloseProgram
@@ -269,7 +323,7 @@ Section "Uninstall"
   !endif
   Delete "$INSTDIR\readme_en.txt"
   Delete "$INSTDIR\settings.ini"
-  RMDir /r "$INSTDIR\language"
+  Call un.RemoveLanguageFiles
   Delete "$INSTDIR\uninstall.exe"
   RMDir /REBOOTOK "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

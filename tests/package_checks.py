@@ -23,6 +23,11 @@ PACKAGE_FILES = ["quornvale.exe", "Ostrilix.dll", "settings.ini", "readme_en.txt
 # i686 images from the i686 build, in the folder x86.
 COMPANION_FILES = ["x86/quornvale32.exe", "x86/Ostrilix.dll"]
 I686_IMAGE = TARGETS["i686"][1:]
+# The marker of a portable copy: in the zip, never installed.
+PORTABLE_ONLY = ["portable.txt"]
+# The test seams' names (quornvale/test_seams/test_seams.h): never in a package.
+TEST_SEAM_NAMES = ["Quornvale.Test.AddressOpenSink", "QUORNVALE_TEST_POWER_DOUBLE"]
+NSIS_SCRIPT = ROOT / "installer" / "quornvale.nsi"
 
 passed = failed = 0
 
@@ -78,6 +83,35 @@ def lines_end_in_crlf(data):
     return data.count(b"\n") == data.count(b"\r\n") and b"\r" not in data.replace(b"\r\n", b"")
 
 
+def seam_names_in(data):
+    return [n for n in TEST_SEAM_NAMES if n.encode("utf-16-le") in data or n.encode("ascii") in data]
+
+
+def check_installer_script():
+    """What the installer must never do, read from its script: grant rights
+    to other users, or start the program with its own (the installer's
+    administrator) rights instead of asking the shell to start it."""
+    lines = [l.split(";", 1)[0].strip() for l in NSIS_SCRIPT.read_text().splitlines()]
+    grants = [l for l in lines if re.search(r"icacls|cacls|S-1-5-32-545|AccessControl::|/grant", l, re.I)]
+    check(not grants, "quornvale.nsi grants nothing to other users %s" % (grants if grants else ""))
+    runs = [l for l in lines if re.match(r"(Exec|ExecWait|ExecShell|ExecShellWait|nsExec::\w+)\b", l, re.I)
+            and "${EXE}" in l and "explorer.exe" not in l.lower()]
+    direct = [l for l in lines if re.match(r'!define\s+MUI_FINISHPAGE_RUN\s', l)]
+    through_shell = [l for l in lines if re.match(r"!define\s+MUI_FINISHPAGE_RUN_FUNCTION\s", l)]
+    # The uninstaller removes each shipped file by name, and nothing else.
+    dist = ROOT / "quornvale" / "resources" / "dist"
+    shipped = sorted(str(f.relative_to(dist)).replace("/", "\\") for f in dist.rglob("*")
+                     if f.is_file() and f.name not in PORTABLE_ONLY)
+    unnamed = [f for f in shipped if 'Delete "$INSTDIR\\%s"' % f not in lines]
+    check(not unnamed, "quornvale.nsi's uninstaller deletes each shipped file by name %s" % (unnamed if unnamed else ""))
+    wholesale = [l for l in lines if re.match(r"RMDir\s+/r\b", l, re.I)]
+    check(not wholesale, "quornvale.nsi's uninstaller removes no folder with its content %s"
+          % (wholesale if wholesale else ""))
+    check(not runs and not direct and through_shell,
+          "quornvale.nsi starts the program only through the shell (Explorer), never with its own Exec %s"
+          % (runs + direct if runs or direct else ""))
+
+
 def expected_files(target):
     dist = ROOT / "quornvale" / "resources" / "dist"
     files = set(PACKAGE_FILES) | {str(p.relative_to(dist)) for p in dist.rglob("*") if p.is_file()}
@@ -123,6 +157,8 @@ def check_target(build_root, target):
                 check(pe_type(data) == kind,
                       "%s.zip: %s is a %s image" % (name, image, "i686" if kind == I686_IMAGE else target))
                 check(stripped(data), "%s.zip: %s is stripped (no symbols, no debug sections)" % (name, image))
+                seams = seam_names_in(data)
+                check(not seams, "%s.zip: %s carries no test seam %s" % (name, image, seams if seams else ""))
 
     setup = packages / (name + "-setup.exe")
     check(setup.is_file(), "%s-setup.exe built" % name)
@@ -144,17 +180,21 @@ def check_target(build_root, target):
         out = Path(out)
         inside = sorted(str(p.relative_to(out)) for p in out.rglob("*")
                         if p.is_file() and not str(p.relative_to(out)).startswith("$"))
-        check(inside == sorted(wanted + ["uninstall.exe"]),
-              "%s-setup.exe carries %s and uninstall.exe (has %s)" % (name, ", ".join(wanted), ", ".join(inside)))
+        installed = [f for f in wanted if f not in PORTABLE_ONLY]
+        check(inside == sorted(installed + ["uninstall.exe"]),
+              "%s-setup.exe carries %s and uninstall.exe (has %s)" % (name, ", ".join(installed), ", ".join(inside)))
         for image, kind in images(target):
             packed = out / image
             same = packed.is_file() and packed.read_bytes() == (stage / image).read_bytes()
             check(same and pe_type(packed.read_bytes()) == kind,
                   "%s-setup.exe carries the %s %s" % (name, "i686" if kind == I686_IMAGE else target, image))
+            seams = seam_names_in(packed.read_bytes()) if packed.is_file() else ["(missing)"]
+            check(not seams, "%s-setup.exe: %s carries no test seam %s" % (name, image, seams if seams else ""))
 
 
 def main():
     build_root = Path(sys.argv[1]) if len(sys.argv) > 1 else ROOT / "build"
+    check_installer_script()
     for target in TARGETS:
         check_target(build_root, target)
     print("%d passed, %d failed" % (passed, failed))

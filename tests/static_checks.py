@@ -39,6 +39,25 @@ SYSTEM_DLLS = {
 # icons of minimised windows, imm32 where it is loaded already).  A DLL may be
 # added here only when nothing can act without it.
 LIBRARY_IMPORTS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll"}
+# The test seams (quornvale/test_seams/test_seams.h): only the test build of
+# the program, bin/test_seams/quornvale.exe, may carry their names.
+TEST_SEAM_NAMES = ["Quornvale.Test.AddressOpenSink", "QUORNVALE_TEST_POWER_DOUBLE"]
+
+
+def seam_names_in(data):
+    """The test seams' names an image carries, as wide or narrow text."""
+    return [n for n in TEST_SEAM_NAMES if n.encode("utf-16-le") in data or n.encode("ascii") in data]
+
+
+def check_test_seams(bin_dir, target):
+    for name in ("quornvale.exe", "Ostrilix.dll"):
+        path = bin_dir / name
+        found = seam_names_in(path.read_bytes()) if path.is_file() else ["(missing)"]
+        check(not found, f"{target} {name}: no test seam in the product {found if found else ''}")
+    # The names are found where they are: the check above can fail.
+    test_build = bin_dir / "test_seams" / "quornvale.exe"
+    found = seam_names_in(test_build.read_bytes()) if test_build.is_file() else []
+    check(found == TEST_SEAM_NAMES, f"{target} test_seams/quornvale.exe: the test build carries the seams {found}")
 
 
 class Image:
@@ -227,6 +246,7 @@ def main():
         bin_dir = root / target / "bin"
         dll = check_image(bin_dir / "Ostrilix.dll", target, True, ".shared")
         exe = check_image(bin_dir / "quornvale.exe", target, False, ".share")
+        check_test_seams(bin_dir, target)
         if target == "i686":
             # The 32-bit companion of the win64 package, built here only.
             companion = check_image(bin_dir / "quornvale32.exe", target, False, None)

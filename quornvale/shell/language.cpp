@@ -77,18 +77,9 @@ int LanguageDirectoryLength(const wchar_t* filepath)
 bool ResolveLanguageFile(const wchar_t* filepath, const wchar_t* program_dir, wchar_t* out,
                          int out_chars)
 {
-    if (!out || out_chars <= 0)
-        return false;
-    out[0] = L'\0';
-    if (!filepath || !filepath[0])
-        return false;
-    const wchar_t* dir = LanguageDirectoryLength(filepath) ? L"" : (program_dir ? program_dir : L"");
-    int needed = lstrlenW(dir) + lstrlenW(filepath) + 1;
-    if (needed > out_chars)
-        return false;
-    lstrcpyW(out, dir);
-    lstrcatW(out, filepath);
-    return true;
+    // Read as data only, from where the program's folder says: never a file
+    // that the current directory happens to name.
+    return ResolveInFolder(filepath, program_dir, out, out_chars);
 }
 
 int LanguageNameLength(const wchar_t* file_name)

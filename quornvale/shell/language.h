@@ -37,11 +37,10 @@ wchar_t* GetMenuText(const wchar_t* section, UINT id);
 // Length of the directory part of a language "filepath" (up to and including
 // its last backslash); 0 for a bare file name.
 int LanguageDirectoryLength(const wchar_t* filepath);
-// The file a "filepath" value names.  A value with a backslash is used as
-// written (a relative one resolves against the current directory, which is
-// the program directory); a bare file name lies in the program directory; an
-// empty value names no language (false, out empty).  False also when the
-// result does not fit.
+// The file a "filepath" value names (ResolveInFolder, program_path.h): an
+// absolute path as written, a relative one in the program directory, never
+// against the current directory; an empty value names no language (false,
+// out empty).  False also when the result does not fit.
 bool ResolveLanguageFile(const wchar_t* filepath, const wchar_t* program_dir, wchar_t* out,
                          int out_chars);
 // The length of a language's name for this file name: the name without its

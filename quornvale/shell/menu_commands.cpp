@@ -11,6 +11,7 @@
 #include "quornvale/shell/tray_icon.h"
 #include "quornvale/tools/about_dialog.h"
 #include "quornvale/tools/clipboard_switch.h"
+#include "quornvale/tools/document_open.h"
 #include "quornvale/tools/net_accounts.h"
 #include "quornvale/tools/power.h"
 #include "quornvale/tools/snapshot.h"
@@ -91,7 +92,13 @@ void ToggleRunAtStart() { WriteRunAtStart(!IsRunAtStartSet()); }
 
 void ChooseHelpFile(wchar_t* name, int name_chars)
 {
-    if (!GetLanguageText(L"help_file", L"file", name, name_chars) || !IsReadableFile(name))
+    // Looked for where OpenDocument will look: the program's folder, never
+    // the current directory.
+    wchar_t folder[kPathChars], file[kPathChars];
+    if (GetModuleDirectory(nullptr, folder, kPathChars) == 0)
+        folder[0] = L'\0';
+    if (!GetLanguageText(L"help_file", L"file", name, name_chars) ||
+        !ResolveInFolder(name, folder, file, kPathChars) || !IsReadableFile(file))
         lstrcpynW(name, kDefaultHelpFile, name_chars);
 }
 
@@ -128,10 +135,11 @@ LRESULT OnMenuCommand(HWND main_window, UINT id)
     case CmdHelpFile: {
         wchar_t help[kPathChars];
         ChooseHelpFile(help, kPathChars);
-        Open(help);
+        OpenDocument(help);
         break;
     }
-    case CmdOpenSettings: Open(kSettingsFileName); break;
+    // The file in use: the user's own in an installed copy.
+    case CmdOpenSettings: Open(GetSettingsPath()[0] ? GetSettingsPath() : kSettingsFileName); break;
     case CmdAbout: ShowAboutDialog(); break;
     case CmdAutoScrollMode1: SetAutoScrollMode(1); break;
     case CmdAutoScrollMode2: SetAutoScrollMode(2); break;

@@ -36,3 +36,38 @@ bool IsReadableFile(const wchar_t* path)
     CloseHandle(file);
     return true;
 }
+
+bool ResolveInFolder(const wchar_t* path, const wchar_t* folder, wchar_t* out, int out_chars)
+{
+    if (!out || out_chars <= 0)
+        return false;
+    out[0] = L'\0';
+    if (!path || !path[0])
+        return false;
+    const bool has_drive = path[0] && path[1] == L':';
+    const wchar_t* prefix = L"";
+    int prefix_chars = 0;
+    if (has_drive) {
+        if (path[2] != L'\\' && path[2] != L'/')
+            return false;  // "C:name" is relative to that drive's current directory
+    } else if (path[0] == L'\\' && path[1] == L'\\') {
+        // a UNC path, as written
+    } else if (path[0] == L'\\' || path[0] == L'/') {
+        if (!folder || !folder[0] || folder[1] != L':')
+            return false;
+        prefix = folder;
+        prefix_chars = 2;  // the folder's drive
+    } else {
+        if (!folder || !folder[0])
+            return false;
+        prefix = folder;
+        prefix_chars = lstrlenW(folder);
+    }
+    const int path_chars = lstrlenW(path);
+    if (prefix_chars + path_chars + 1 > out_chars)
+        return false;
+    for (int i = 0; i < prefix_chars; ++i)
+        out[i] = prefix[i];
+    lstrcpyW(out + prefix_chars, path);
+    return true;
+}

@@ -12,3 +12,12 @@ int DirectoryLength(const wchar_t* path);
 
 // The file exists and can be opened for reading.
 bool IsReadableFile(const wchar_t* path);
+
+// Pure: a path as the program means it: an absolute one ("C:\..." or
+// "\\server\share\...") as written; one that starts with a single backslash
+// on the folder's drive; any other (relative) one inside the folder (a
+// directory with its trailing backslash), never against the current
+// directory.  False (out empty) for an empty path, a drive-relative one
+// ("C:name"), an unknown folder for a path that needs one, or a result that
+// does not fit.
+bool ResolveInFolder(const wchar_t* path, const wchar_t* folder, wchar_t* out, int out_chars);

@@ -8,6 +8,7 @@
 #include "quornvale/shell/main_window.h"
 #include "quornvale/shell/program_path.h"
 #include "quornvale/shell/settings.h"
+#include "quornvale/shell/settings_location.h"
 
 // Shared by every process started from this image: a second start sees the
 // first one's flag and leaves.
@@ -24,20 +25,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         return 0;
     }
 
+    // Beside the program (a portable copy) or in the user's profile (an
+    // installed one).  None (a path too long, no profile) leaves the settings
+    // unnamed: every read gives its default and nothing is written anywhere
+    // else instead.
     wchar_t path[kPathChars];
-    int directory = GetModuleDirectory(instance, path, kPathChars);
-    // A directory too long for the path leaves the settings unnamed: every
-    // read gives its default and nothing is written anywhere else instead.
-    if (directory > 0 && directory + lstrlenW(kSettingsFileName) < kPathChars) {
-        lstrcpyW(path + directory, kSettingsFileName);
+    if (LocateSettings(instance, path, kPathChars))
         SetSettingsPath(path);
-    }
     // Relative paths (language files, help, snapshot folder) resolve against
     // the program directory.
-    if (directory > 0) {
-        path[directory] = L'\0';
+    if (GetModuleDirectory(instance, path, kPathChars) > 0)
         SetCurrentDirectoryW(path);
-    }
 
     // The manifest declares the program DPI-aware (Windows Vista and later):
     // coordinates from hooks, messages and the screen are all physical pixels.

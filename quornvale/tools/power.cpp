@@ -5,8 +5,8 @@
 #include "common/debug_print.h"
 #include "common/system_function.h"
 #include "quornvale/shell/language.h"
-#include "quornvale/shell/program_path.h"
 #include "quornvale/shell/tray_icon.h"
+#include "quornvale/test_seams/test_seams.h"
 #include "quornvale/tools/notice_text.h"
 
 namespace {
@@ -31,22 +31,10 @@ using SessionNotificationFn = BOOL(WINAPI*)(HWND, DWORD);
 using UnregisterSessionNotificationFn = BOOL(WINAPI*)(HWND);
 constexpr DWORD kNotifyForThisSession = 0;
 
-// The power functions: the system's, or the test double's (see power.h).
+// The power functions: the system's, or in the test build the double's.
 class PowerFunctions {
 public:
-    PowerFunctions() : system_(L"powrprof.dll")
-    {
-        if (UseDouble()) {
-            wchar_t path[MAX_PATH] = {};
-            const int dir = GetModuleDirectory(nullptr, path, MAX_PATH);
-            if (dir > 0 && dir + lstrlenW(kPowerDoubleFile) < MAX_PATH) {
-                lstrcpyW(path + dir, kPowerDoubleFile);
-                double_ = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-            }
-            if (!double_)
-                DebugPrint(L"The power double could not be loaded, error %lu\n", GetLastError());
-        }
-    }
+    PowerFunctions() : system_(L"powrprof.dll"), double_(LoadPowerDouble()) {}
     ~PowerFunctions()
     {
         if (double_)
@@ -67,18 +55,13 @@ public:
     }
 
 private:
-    static bool UseDouble()
-    {
-        wchar_t value[4] = {};
-        return GetEnvironmentVariableW(kPowerDoubleVariable, value, 4) == 1 && value[0] == L'1';
-    }
     template <typename Fn>
     static Fn Bind(HMODULE module, const char* name)
     {
         return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
     }
     SystemLibrary system_;
-    HMODULE double_ = nullptr;
+    HMODULE double_;
 };
 
 void ShowHibernateBalloon(const wchar_t* message_key, const wchar_t* value)

@@ -3,12 +3,9 @@
 // and the Windows-key release when the session is locked or unlocked.
 #include <windows.h>
 
-// The test bench cannot hibernate or lock its machine: with this variable set
-// to "1" in the program's environment, the power and lock functions come
-// from kPowerDoubleFile in the program's own directory instead of the
-// system's DLLs.  Nothing else selects that file.
-constexpr wchar_t kPowerDoubleVariable[] = L"QUORNVALE_TEST_POWER_DOUBLE";
-constexpr wchar_t kPowerDoubleFile[] = L"power_double_hook.dll";
+// The test bench cannot hibernate or lock its machine: the test build takes
+// the power and lock functions from a double (LoadPowerDouble,
+// quornvale/test_seams/test_seams.h); the product always from the system.
 
 // A one-shot timer of the main window: the monitor goes off a second after
 // the command, without holding up the thread that runs the low-level hooks.

@@ -11,7 +11,7 @@
 #include "common/version.h"
 #include "quornvale/shell/command_ids.h"
 #include "quornvale/tools/about_dialog.h"
-#include "quornvale/tools/address_open.h"
+#include "quornvale/test_seams/test_seams.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/input.h"

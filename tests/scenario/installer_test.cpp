@@ -1,9 +1,17 @@
 // The win64 installer (scripts/package.sh builds it beside bin/, in
-// packages/) in this run's prefix: a silent install into Program Files, the
-// installed program started, an upgrade over it that keeps the user's
-// settings.ini and the user's choice about starting with Windows, and a
-// silent uninstall while the program runs.
+// packages/) in this run's prefix: a silent install into Program Files over
+// the settings.ini an earlier version left there (moved to the installing
+// user's profile, the defaults put in its place), the installed program
+// started as the plain user of the prefix and keeping its settings in that
+// user's profile, no right granted to Users anywhere in the installation, an
+// upgrade over it that keeps the user's settings and the user's choice about
+// starting with Windows, and a silent uninstall while the program runs that
+// removes what it installed and keeps a translation the user added.
+#include <aclapi.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <string>
 
 #include <vector>
 
@@ -30,6 +38,7 @@ std::wstring Folder(int csidl, const wchar_t* name)
     return JoinPath(path, name);
 }
 std::wstring InstallDir() { return Folder(CSIDL_PROGRAM_FILES, L"Quornvale"); }
+std::wstring UserSettings() { return Folder(CSIDL_APPDATA, L"Quornvale\\settings.ini"); }
 std::wstring Shortcut() { return Folder(CSIDL_COMMON_PROGRAMS, L"Quornvale\\Quornvale.lnk"); }
 
 // The Run value, or "<none>".
@@ -128,6 +137,61 @@ bool DeletedAtRestart(const std::wstring& path)
     return false;
 }
 
+// The well-known Users group, S-1-5-32-545.
+struct UsersSid {
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    UsersSid()
+    {
+        DWORD size = sizeof(sid);
+        CreateWellKnownSid(WinBuiltinUsersSid, nullptr, sid, &size);
+    }
+};
+
+// Whether the file's own access list gives the Users group any right to
+// change it.  null when the bench keeps no access list for the file.
+const char* UsersMayChange(const std::wstring& path, bool* may_change)
+{
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return "no access list readable";
+    static const UsersSid users;
+    constexpr ACCESS_MASK kChange = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_WRITE_ATTRIBUTES |
+                                    DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+    *may_change = false;
+    for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+        ACE_HEADER* header = nullptr;
+        if (!GetAce(dacl, i, reinterpret_cast<void**>(&header)) || header->AceType != ACCESS_ALLOWED_ACE_TYPE)
+            continue;
+        auto* ace = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
+        if (EqualSid(&ace->SidStart, const_cast<BYTE*>(users.sid)) && (ace->Mask & kChange))
+            *may_change = true;
+    }
+    LocalFree(descriptor);
+    return nullptr;
+}
+
+// Gives Users the right to change the file, as an earlier installer did.
+bool GrantUsersChange(const std::wstring& path)
+{
+    static const UsersSid users;
+    EXPLICIT_ACCESSW access = {};
+    access.grfAccessPermissions = FILE_GENERIC_READ | FILE_GENERIC_WRITE | DELETE;
+    access.grfAccessMode = GRANT_ACCESS;
+    access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    access.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
+    access.Trustee.ptstrName = reinterpret_cast<LPWSTR>(const_cast<BYTE*>(users.sid));
+    PACL dacl = nullptr;
+    if (SetEntriesInAclW(1, &access, nullptr, &dacl) != ERROR_SUCCESS)
+        return false;
+    const bool done = SetNamedSecurityInfoW(const_cast<wchar_t*>(path.c_str()), SE_FILE_OBJECT,
+                                            DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
+                                            nullptr) == ERROR_SUCCESS;
+    LocalFree(dacl);
+    return done;
+}
+
 // Starts the installed program and waits for its main window.
 HWND StartInstalled(Process* program)
 {
@@ -135,6 +199,10 @@ HWND StartInstalled(Process* program)
         return nullptr;
     HWND wnd = nullptr;
     WaitFor([&] { return (wnd = FindProcessWindow(program->id, L"QUORNVALE")) != nullptr; }, 20000);
+    // The window exists while its creation message still runs: wait until
+    // start-up is over.
+    if (wnd)
+        WaitForInputIdle(program->handle, 10000);
     return wnd;
 }
 }  // namespace
@@ -144,9 +212,25 @@ TEST_CASE("installer_installs_upgrades_keeping_settings_and_uninstalls_a_running
     REQUIRE(FileExists(Installer()));
     const std::wstring dir = InstallDir();
     const std::wstring exe = JoinPath(dir, L"quornvale.exe");
-    const std::wstring settings = JoinPath(dir, L"settings.ini");
+    const std::wstring defaults = JoinPath(dir, L"settings.ini");
+    const std::wstring user_settings = UserSettings();
+    const std::string shipped = ReadTextFile(JoinPath(BinDir(), L"settings.ini"));
     const std::wstring run_value = L"\"" + exe + L"\"";
     REQUIRE(!FileExists(exe));
+    REQUIRE(!shipped.empty());
+    REQUIRE(!FileExists(user_settings));
+
+    // What an earlier version left: one settings.ini for every user in
+    // Program Files, which every user could change.
+    const std::string earlier = "[language]\r\nfilepath=language\\Deutsch.ini\r\n[installer_test]\r\nearlier=1\r\n";
+    REQUIRE(SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr) == ERROR_SUCCESS);
+    REQUIRE(WriteTextFile(defaults, earlier));
+    bool granted = false;
+    // Whether the bench keeps access lists at all: the check below can fail.
+    const bool acls_kept = GrantUsersChange(defaults) && !UsersMayChange(defaults, &granted) && granted;
+    const std::string bench = acls_kept ? "the bench keeps access lists"
+                                        : "the bench keeps no access lists: the grant check is void";
+    MESSAGE(bench);
 
     CHECK_EQ(RunSetup(Installer()), DWORD(0));
     for (const wchar_t* name : {L"quornvale.exe", L"Ostrilix.dll", L"settings.ini", L"readme_en.txt",
@@ -154,27 +238,60 @@ TEST_CASE("installer_installs_upgrades_keeping_settings_and_uninstalls_a_running
                                 // the 32-bit companion and its library
                                 L"x86\\quornvale32.exe", L"x86\\Ostrilix.dll"})
         CHECK_MESSAGE(FileExists(JoinPath(dir, name)), check::Narrow(name));
+    CHECK(!FileExists(JoinPath(dir, L"portable.txt")));  // an installed copy
     CHECK(FileExists(Shortcut()));
     // The value the program's menu switch writes, so that it can remove it.
     CHECK_EQ(RunValue(), run_value);
+    // The earlier file moved, whole, to the installing user's profile; the
+    // shipped defaults in its place, with no right of Users.
+    CHECK(ReadTextFile(user_settings) == earlier);
+    CHECK(ReadTextFile(defaults) == shipped);
+    auto installed = FilesIn(dir);
+    installed.push_back(dir);
+    installed.push_back(JoinPath(dir, L"language"));
+    for (const std::wstring& path : installed) {
+        bool may_change = false;
+        const char* unknown = UsersMayChange(path, &may_change);
+        const std::string what = check::Narrow(path) + (unknown ? std::string(": ") + unknown : std::string());
+        CHECK_MESSAGE(!may_change, what);
+    }
 
+    // The installed copy, started as the prefix's plain user, keeps its
+    // settings in that user's profile; the defaults stay as shipped.
+    DeleteFileW(user_settings.c_str());
     std::string mine;
     {
+        DebugMonitor monitor;
+        REQUIRE(monitor.Active());
         Process program;
         HWND wnd = StartInstalled(&program);
         REQUIRE(wnd != nullptr);
+        CHECK(ReadTextFile(user_settings) == shipped);  // made from the defaults at the first start
+        // The trace names the file in use.
+        CHECK(monitor.WaitForText("Settings (installed copy): " + check::Narrow(user_settings), 10000));
         // The user's own settings, and start with Windows switched off from
         // the program's menu.
-        mine = ReadTextFile(settings) + "\r\n[installer_test]\r\nkept=1\r\n";
-        REQUIRE(WriteTextFile(settings, mine));
+        mine = ReadTextFile(user_settings) + "\r\n[installer_test]\r\nkept=1\r\n";
+        // The program reads its file at any moment; a writer that wants it
+        // alone (as this one) takes a moment between two reads.
+        REQUIRE(WaitFor([&] { return WriteTextFile(user_settings, mine); }, 10000));
         PostMessageW(wnd, WM_COMMAND, CmdRunAtStart, 0);
         CHECK(WaitFor([&] { return RunValue() == L"<none>"; }, 10000));
+        // A menu switch writes the user's file, never the defaults.
+        auto topmost = [&] {
+            return GetPrivateProfileIntW(L"topmost", L"enable", -1, user_settings.c_str());
+        };
+        const UINT topmost_before = topmost();
+        PostMessageW(wnd, WM_COMMAND, CmdTopmost, 0);
+        CHECK(WaitFor([&] { return topmost() == (topmost_before ? 0u : 1u); }, 10000));
+        mine = ReadTextFile(user_settings);
 
         // The upgrade ends the running program the way its own exit does.
         CHECK_EQ(RunSetup(Installer()), DWORD(0));
         CHECK_EQ(program.Wait(0), DWORD(0));
     }
-    CHECK(ReadTextFile(settings) == mine);
+    CHECK(ReadTextFile(user_settings) == mine);
+    CHECK(ReadTextFile(defaults) == shipped);
     CHECK_EQ(RunValue(), std::wstring(L"<none>"));
     CHECK(FileExists(exe));
 
@@ -186,18 +303,125 @@ TEST_CASE("installer_installs_upgrades_keeping_settings_and_uninstalls_a_running
     PostMessageW(wnd, WM_COMMAND, CmdRunAtStart, 0);
     CHECK(WaitFor([&] { return RunValue() == run_value; }, 10000));
 
+    // A translation of the user's own beside the shipped ones.
+    const std::wstring added = JoinPath(dir, L"language\\Mine.ini");
+    REQUIRE(WriteTextFile(added, "[root]\r\n16=Mine\r\n"));
+
     // The uninstaller copies itself away and returns at once: wait for what
     // it does.
     CHECK_EQ(RunSetup(JoinPath(dir, L"uninstall.exe")), DWORD(0));
     CHECK_EQ(program.Wait(60000), DWORD(0));
-    // Everything goes; only a library still mapped in another process (the
-    // hooks bring it into every one, and Wine keeps it there) may wait for
-    // the next restart, moved aside and listed for deletion.
+    // Everything it installed goes; only a library still mapped in another
+    // process (the hooks bring it into every one, and Wine keeps it there)
+    // may wait for the next restart, moved aside and listed for deletion.
+    // The user's translation and the user's settings stay.
     CHECK(WaitFor([&] { return !FileExists(JoinPath(dir, L"uninstall.exe")); }, 60000));
-    const auto left = FilesIn(dir);
-    MESSAGE(check::Format("%zu file(s) left for the next restart", left.size()));
-    for (const std::wstring& file : left)
+    CHECK(FileExists(added));
+    CHECK(ReadTextFile(user_settings) == mine);
+    size_t pending = 0;
+    for (const std::wstring& file : FilesIn(dir)) {
+        if (file == added)
+            continue;
+        ++pending;
         CHECK_MESSAGE(DeletedAtRestart(file), check::Narrow(file));
+    }
+    MESSAGE(check::Format("%zu file(s) left for the next restart", pending));
     CHECK(!FileExists(Shortcut()));
     CHECK_EQ(RunValue(), std::wstring(L"<none>"));
+}
+
+namespace {
+// The parent process id and the parent's file name ("" when it has ended).
+std::pair<DWORD, std::wstring> ParentOf(DWORD process_id)
+{
+    std::pair<DWORD, std::wstring> parent = {0, L""};
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return parent;
+    PROCESSENTRY32W entry = {sizeof entry};
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        if (entry.th32ProcessID == process_id)
+            parent.first = entry.th32ParentProcessID;
+    entry = {sizeof entry};
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        if (parent.first && entry.th32ProcessID == parent.first)
+            parent.second = entry.szExeFile;
+    CloseHandle(snapshot);
+    return parent;
+}
+
+std::wstring TextOf(HWND wnd)
+{
+    wchar_t text[128] = L"";
+    GetWindowTextW(wnd, text, 128);
+    return text;
+}
+
+// A person's way through the installer's pages: the default button (id 1:
+// "Next", "Install", "Finish") once on each page, when it is enabled, until
+// the installer ends.  Returns whether the finish page's "Start Quornvale
+// now" was ticked when "Finish" was pressed.
+bool ClickThroughInstaller(Process* setup)
+{
+    HWND last_page = nullptr;
+    std::wstring last_text;
+    bool run_ticked = false;
+    WaitFor([&] {
+        if (setup->Wait(0) != STILL_ACTIVE)
+            return true;
+        HWND outer = FindProcessWindow(setup->id, L"#32770");
+        HWND page = outer ? FindWindowExW(outer, nullptr, L"#32770", nullptr) : nullptr;
+        HWND button = outer ? GetDlgItem(outer, IDOK) : nullptr;
+        if (!page || !button || !IsWindowEnabled(button) || !IsWindowVisible(page))
+            return false;
+        const std::wstring text = TextOf(button);
+        if (page == last_page && text == last_text)
+            return false;
+        // The progress page goes on to the finish page by itself.
+        if (FindWindowExW(page, nullptr, L"msctls_progress32", nullptr))
+            return false;
+        if (text.find(L"Finish") != std::wstring::npos) {
+            for (HWND child = FindWindowExW(page, nullptr, L"Button", nullptr); child;
+                 child = FindWindowExW(page, child, L"Button", nullptr))
+                if (TextOf(child).find(L"Start Quornvale now") != std::wstring::npos)
+                    run_ticked = SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        }
+        last_page = page;
+        last_text = text;
+        PostMessageW(outer, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+        return false;
+    }, 180000, 200);
+    return run_ticked;
+}
+}  // namespace
+
+TEST_CASE("start_quornvale_now_asks_the_shell_and_never_runs_the_program_from_the_installer")
+{
+    REQUIRE(FileExists(Installer()));
+    const std::wstring dir = InstallDir();
+    REQUIRE(!FileExists(JoinPath(dir, L"quornvale.exe")));
+    Process setup;
+    REQUIRE(setup.Start(L"\"" + Installer() + L"\""));
+    CHECK(ClickThroughInstaller(&setup));
+    CHECK_EQ(setup.Wait(60000), DWORD(0));
+
+    HWND wnd = nullptr;
+    CHECK(WaitFor([&] { return (wnd = FindWindowW(L"QUORNVALE", nullptr)) != nullptr; }, 30000));
+    if (wnd) {
+        DWORD program_id = 0;
+        GetWindowThreadProcessId(wnd, &program_id);
+        // Started by the shell (Explorer), which runs as the logged-on user,
+        // never by the installer, whose administrator token it would inherit.
+        const auto parent = ParentOf(program_id);
+        const std::string started = "started by process " + std::to_string(parent.first) + " " +
+                                    check::Narrow(parent.second);
+        MESSAGE(started);
+        CHECK_NE(parent.first, setup.id);
+        CHECK(parent.second.empty() || lstrcmpiW(parent.second.c_str(), L"explorer.exe") == 0);
+    }
+    // Wine gives every process an elevated token: whether the program's is
+    // elevated cannot be told apart here.
+    CHECK_EQ(RunSetup(JoinPath(dir, L"uninstall.exe")), DWORD(0));
+    CHECK(WaitFor([&] { return !FileExists(JoinPath(dir, L"uninstall.exe")); }, 60000));
+    CHECK(WaitFor([] { return FindWindowW(L"QUORNVALE", nullptr) == nullptr; }, 30000));
 }

@@ -424,3 +424,54 @@ TEST_CASE("help_opens_the_languages_help_file_or_readme_en_and_settings_opens_se
     if (lent)
         RegDeleteKeyW(HKEY_CLASSES_ROOT, L".txt");
 }
+
+TEST_CASE("help_opens_only_documents_and_says_why_it_cannot_open_one")
+{
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    ProgramOptions options;
+    options.settings = "[language]\r\nfilepath=language\\Alpha.ini\r\n";
+    // A help entry that names a program: it would leave ran.txt behind.
+    options.files = {{L"language\\Alpha.ini", TestLanguage("Alpha", {{"help_file/file", "tool.bat"}})},
+                     {L"tool.bat", "echo ran > ran.txt\r\n"},
+                     {L"hilfe.qvdoc", "Hilfe\r\n"},
+                     {L"README", "Help\r\n"}};
+    Program program(L"cmdhelpno", options);
+    REQUIRE(program.Start());
+    REQUIRE(shell.WaitForCount(1, 10000));
+
+    struct Row {
+        const wchar_t* help_file;
+        const wchar_t* reason;  // the start of the balloon's text
+    };
+    const Row rows[] = {
+        {L"tool.bat", L"The help file "},
+        {L"README", L"The help file "},  // no type at all
+        // Named but missing: readme_en.txt instead, which is missing too.
+        {L"missing.txt", L"The help file "},
+        {L"hilfe.qvdoc", L"No program is set to open the help file "},
+    };
+    const wchar_t* endings[] = {L"tool.bat is not opened: it is not a document (programs are never opened as help).",
+                                L"README is not opened: it is not a document (programs are never opened as help).",
+                                L"readme_en.txt is missing.", L"hilfe.qvdoc."};
+    const std::wstring language = JoinPath(program.Dir(), L"language\\Alpha.ini");
+    for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+        const Row& row = rows[i];
+        MESSAGE(check::Narrow(row.help_file));
+        WritePrivateProfileStringW(L"help_file", L"file", row.help_file, language.c_str());
+        const size_t before = shell.Notifications().size();
+        Choose(program, CmdHelpFile);
+        if (!CHECK(shell.WaitForCount(before + 1, 10000)))
+            continue;
+        const TrayNotification last = shell.Notifications().back();
+        CHECK((last.flags & NIF_INFO) && last.info_flags == NIIF_ERROR);
+        CHECK_EQ(last.title, std::wstring(L"Help"));
+        const std::wstring ending = endings[i];
+        const bool says_why = last.info.find(row.reason) == 0 && last.info.size() > ending.size() &&
+                              last.info.compare(last.info.size() - ending.size(), ending.size(), ending) == 0;
+        CHECK_MESSAGE(says_why, check::Narrow(last.info));
+    }
+    // The program named as help never ran.
+    CHECK(!WaitFor([&] { return FileExists(JoinPath(program.Dir(), L"ran.txt")); }, 2000));
+    CHECK_EQ(program.Close(), 0);
+}

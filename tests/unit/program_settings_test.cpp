@@ -7,6 +7,8 @@
 #include "quornvale/shell/menu_commands.h"
 #include "quornvale/shell/program_path.h"
 #include "quornvale/shell/settings.h"
+#include "quornvale/shell/settings_location.h"
+#include "quornvale/tools/document_type.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
 
@@ -404,4 +406,80 @@ TEST_CASE("a_menu_switch_writes_the_opposite_and_returns_it")
     REQUIRE(lock != INVALID_HANDLE_VALUE);
     CHECK(!FlipSwitch(Setting::kTopmostEnable, &now));
     CloseHandle(lock);
+}
+
+namespace {
+std::wstring PathFor(SettingsForm form, const wchar_t* program_dir, const wchar_t* app_data, int chars = MAX_PATH)
+{
+    wchar_t out[MAX_PATH] = L"untouched";
+    if (!SettingsPathFor(form, program_dir, app_data, out, chars))
+        return std::wstring(L"<none>") + out;
+    return out;
+}
+}  // namespace
+
+TEST_CASE("a_portable_copy_keeps_settings_beside_itself_an_installed_one_in_the_users_profile")
+{
+    const wchar_t* program = L"C:\\Program Files\\Quornvale\\";
+    const wchar_t* app_data = L"C:\\users\\ann\\Application Data";
+    CHECK_EQ(PathFor(SettingsForm::kPortable, program, app_data),
+             std::wstring(L"C:\\Program Files\\Quornvale\\settings.ini"));
+    CHECK_EQ(PathFor(SettingsForm::kPerUser, program, app_data),
+             std::wstring(L"C:\\users\\ann\\Application Data\\Quornvale\\settings.ini"));
+    // Without the folder it needs, no file at all: never the other form's.
+    CHECK_EQ(PathFor(SettingsForm::kPerUser, program, L""), std::wstring(L"<none>"));
+    CHECK_EQ(PathFor(SettingsForm::kPerUser, program, nullptr), std::wstring(L"<none>"));
+    CHECK_EQ(PathFor(SettingsForm::kPortable, L"", app_data), std::wstring(L"<none>"));
+    // A path that does not fit is none, not a cut one.
+    const std::wstring deep = L"C:\\" + std::wstring(MAX_PATH - 20, L'd');
+    CHECK_EQ(PathFor(SettingsForm::kPerUser, program, deep.c_str()), std::wstring(L"<none>"));
+    CHECK_EQ(PathFor(SettingsForm::kPortable, program, app_data, 20), std::wstring(L"<none>"));
+}
+
+TEST_CASE("only_documents_are_opened_as_help_never_program_types")
+{
+    const wchar_t* path_ext = L".COM;.EXE;.BAT;.CMD;.VBS;.VBE;.JS;.JSE;.WSF;.WSH;.QVX";
+    struct Row {
+        const wchar_t* file;
+        const wchar_t* open_command;
+        const wchar_t* path_ext;
+        OpenTargetKind kind;
+    };
+    const Row rows[] = {
+        {L"C:\\prog\\readme_en.txt", L"%SystemRoot%\\system32\\NOTEPAD.EXE %1", path_ext, OpenTargetKind::kDocument},
+        {L"help.CHM", L"\"C:\\Windows\\hh.exe\" %1", path_ext, OpenTargetKind::kDocument},
+        {L"manual.pdf", nullptr, nullptr, OpenTargetKind::kDocument},  // no program: the shell says so later
+        {L"C:\\prog\\setup.exe", L"\"%1\" %*", path_ext, OpenTargetKind::kProgram},
+        {L"tool.EXE", nullptr, nullptr, OpenTargetKind::kProgram},  // the table, without the registry
+        {L"run.bat", nullptr, nullptr, OpenTargetKind::kProgram},
+        {L"run.cmd", nullptr, nullptr, OpenTargetKind::kProgram},
+        {L"old.com", nullptr, nullptr, OpenTargetKind::kProgram},
+        {L"saver.scr", L"\"%1\" /S", nullptr, OpenTargetKind::kProgram},
+        {L"dos.pif", nullptr, nullptr, OpenTargetKind::kProgram},
+        {L"link.lnk", nullptr, nullptr, OpenTargetKind::kProgram},
+        {L"script.vbs", L"\"C:\\Windows\\System32\\WScript.exe\" \"%1\" %*", nullptr, OpenTargetKind::kProgram},
+        {L"script.js", nullptr, nullptr, OpenTargetKind::kProgram},
+        {L"package.msi", L"msiexec.exe /i \"%1\"", nullptr, OpenTargetKind::kProgram},
+        {L"app.hta", nullptr, nullptr, OpenTargetKind::kProgram},
+        {L"merge.reg", nullptr, nullptr, OpenTargetKind::kProgram},
+        {L"trailing.bat.", nullptr, nullptr, OpenTargetKind::kProgram},  // Windows drops the dot
+        {L"blank.bat ", nullptr, nullptr, OpenTargetKind::kProgram},
+        {L"doc.txt:hidden.exe", nullptr, nullptr, OpenTargetKind::kProgram},
+        // Unknown to the table: the system's PATHEXT, or an open command that
+        // runs the file itself, makes a program type.
+        {L"custom.qvx", L"notepad.exe %1", path_ext, OpenTargetKind::kProgram},
+        {L"custom.qvy", L"%1 %*", nullptr, OpenTargetKind::kProgram},
+        {L"custom.qvz", L"  \"%L\"", nullptr, OpenTargetKind::kProgram},
+        {L"custom.qvz", L"viewer.exe \"%1\"", path_ext, OpenTargetKind::kDocument},
+        // No extension: no document type.
+        {L"C:\\prog\\README", nullptr, nullptr, OpenTargetKind::kNoType},
+        {L"C:\\dir.d\\README", nullptr, nullptr, OpenTargetKind::kNoType},
+        {L"trailing.", nullptr, nullptr, OpenTargetKind::kNoType},
+        {L"", nullptr, nullptr, OpenTargetKind::kNoType},
+    };
+    for (const Row& row : rows)
+        CHECK_MESSAGE(ClassifyOpenTarget(row.file, row.open_command, row.path_ext) == row.kind,
+                      check::Narrow(row.file));
+    CHECK(FileExtension(L"C:\\a.b\\c.TXT") == std::wstring_view(L".TXT"));
+    CHECK(FileExtension(L"C:\\a.b\\c").empty());
 }

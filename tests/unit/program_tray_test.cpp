@@ -105,8 +105,15 @@ TEST_CASE("language_paths_resolve_beside_the_program_or_as_written")
     CHECK_EQ(LanguageDirectoryLength(L"language\\English.ini"), 9);
     CHECK_EQ(LanguageDirectoryLength(L"English.ini"), 0);
     CHECK_EQ(LanguageDirectoryLength(L"\\English.ini"), 1);
-    CHECK_EQ(Resolve(L"language\\English.ini"), std::wstring(L"language\\English.ini"));
+    // Relative paths lie in the program's folder, whatever the current
+    // directory is; absolute ones are used as written.
+    CHECK_EQ(Resolve(L"language\\English.ini"), std::wstring(L"C:\\prog\\language\\English.ini"));
+    CHECK_EQ(Resolve(L"..\\lang\\English.ini"), std::wstring(L"C:\\prog\\..\\lang\\English.ini"));
     CHECK_EQ(Resolve(L"D:\\lang\\English.ini"), std::wstring(L"D:\\lang\\English.ini"));
+    CHECK_EQ(Resolve(L"\\\\server\\share\\English.ini"), std::wstring(L"\\\\server\\share\\English.ini"));
+    CHECK_EQ(Resolve(L"\\lang\\English.ini"), std::wstring(L"C:\\lang\\English.ini"));  // the program's drive
+    CHECK_EQ(Resolve(L"D:English.ini"), std::wstring(L"<none>"));  // relative to D:'s current directory
+    CHECK_EQ(Resolve(L"language\\English.ini", L""), std::wstring(L"<none>"));  // no folder known
     CHECK_EQ(Resolve(L"English.ini"), std::wstring(L"C:\\prog\\English.ini"));
     CHECK_EQ(Resolve(L""), std::wstring(L"<none>"));
     CHECK_EQ(Resolve(nullptr), std::wstring(L"<none>"));

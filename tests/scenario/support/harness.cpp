@@ -196,9 +196,12 @@ ProgramOptions WithSettings(const char* settings)
 Program::Program(const wchar_t* tag, const ProgramOptions& options)
     : dir_(MakeTempDir(tag)), options_(options)
 {
-    CopyBinary(L"quornvale.exe", dir_);
+    // The test build of the program, with its test seams.
+    CopyFileW(JoinPath(BinDir(), L"test_seams\\quornvale.exe").c_str(), ExePath().c_str(), FALSE);
     if (options_.with_library)
         CopyBinary(L"Ostrilix.dll", dir_);
+    if (options_.portable)
+        WriteTextFile(JoinPath(dir_, L"portable.txt"), "A portable copy\r\n");
     if (options_.settings)
         WriteTextFile(SettingsPath(), options_.settings);
     if (!options_.language_source.empty())

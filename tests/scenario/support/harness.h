@@ -33,6 +33,9 @@ struct ProgramOptions {
     bool with_library = true;       // copy Ostrilix.dll beside the program
     const char* settings = nullptr; // settings.ini content; null: no file
     bool wait_for_window = true;    // wait for the QUORNVALE window
+    // A portable copy (the marker file beside the program, as the zip ships
+    // it): settings.ini beside the program is the one it uses.
+    bool portable = true;
     // Every file of this directory is copied into "language" beside the
     // program (e.g. BinDir() + L"\\language", the shipped language files).
     std::wstring language_source;
