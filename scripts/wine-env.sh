@@ -76,6 +76,11 @@ qv_start_test_session() {
   local template
   template=$(qv_prefix_template)
   cp -a "$template" "$1/prefix"
+  # Wine links the user's shell folders (Pictures, Documents, ...) to the
+  # Unix home: a test's snapshots and files stay inside the prefix instead.
+  find "$1/prefix/drive_c/users" -mindepth 2 -maxdepth 2 -type l | while read -r link; do
+    rm -f "$link" && mkdir -p "$link"
+  done
   qv_wine_env "$1/prefix"
   qv_start_wineserver
 }

@@ -239,6 +239,56 @@ def check_windows_2000_imports(images, import_list):
                          f" (remove the others){show(stale)}")
 
 
+RT_MANIFEST = 24
+MANIFEST_DEPENDENCIES = ["Microsoft.Windows.Common-Controls", "Microsoft.Windows.GdiPlus"]
+
+
+def resource_data(img, type_id):
+    """The bytes of the first resource of a type (first name, first language)."""
+    rva, _ = img.dirs[2]
+    if not rva:
+        return None
+    base = img.offset(rva)
+
+    def first_entry(directory):
+        named, ids = struct.unpack_from("<HH", img.data, directory + 12)
+        return [struct.unpack_from("<II", img.data, directory + 16 + 8 * i) for i in range(named + ids)]
+
+    for name, target in first_entry(base):
+        if name != type_id or not target & 0x80000000:
+            continue
+        level = base + (target & 0x7FFFFFFF)
+        for _ in range(2):  # name, then language
+            entries = first_entry(level)
+            if not entries:
+                return None
+            target = entries[0][1]
+            if not target & 0x80000000:
+                break
+            level = base + (target & 0x7FFFFFFF)
+        data_rva, size = struct.unpack_from("<II", img.data, base + target)
+        o = img.offset(data_rva)
+        return img.data[o:o + size]
+    return None
+
+
+def check_manifest(img, target):
+    """The program's embedded manifest: both side-by-side dependencies (the
+    common controls 6 and GDI+, which Windows XP keeps only in WinSxS) and
+    the declaration of DPI awareness."""
+    import re
+    data = resource_data(img, RT_MANIFEST)
+    text = data.decode("utf-8", "replace") if data else ""
+    check(bool(text), f"{target} quornvale.exe: carries a manifest")
+    dependencies = re.findall(r"<dependentAssembly>\s*<assemblyIdentity([^>]*)>", text)
+    names = [re.search(r'name="([^"]*)"', d).group(1) for d in dependencies if 'name="' in d]
+    signed = all('publicKeyToken="6595b64144ccf1df"' in d and 'type="win32"' in d for d in dependencies)
+    check(sorted(names) == sorted(MANIFEST_DEPENDENCIES) and signed,
+          f"{target} quornvale.exe: manifest depends on {' and '.join(MANIFEST_DEPENDENCIES)} {names}")
+    check(re.search(r"<dpiAware[^>]*>\s*true\s*</dpiAware>", text) is not None,
+          f"{target} quornvale.exe: manifest declares the program DPI-aware")
+
+
 def main():
     root = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parent.parent / "build"
     import_list = Path(sys.argv[2]) if len(sys.argv) > 2 else IMPORT_LIST
@@ -247,6 +297,8 @@ def main():
         dll = check_image(bin_dir / "Ostrilix.dll", target, True, ".shared")
         exe = check_image(bin_dir / "quornvale.exe", target, False, ".share")
         check_test_seams(bin_dir, target)
+        if exe:
+            check_manifest(exe, target)
         if target == "i686":
             # The 32-bit companion of the win64 package, built here only.
             companion = check_image(bin_dir / "quornvale32.exe", target, False, None)

@@ -70,6 +70,12 @@ bool CreateSnapshotFile(const wchar_t* format_override, SnapshotFile* file)
         DebugPrint(L"Snapshot folder \"%ls\" cannot be made absolute\n", folder_setting);
         return false;
     }
+    // "." and ".." segments resolved; the folder is absolute already, so the
+    // current directory plays no part.
+    wchar_t normalised[kSnapshotPathChars];
+    DWORD length = GetFullPathNameW(folder, kSnapshotPathChars, normalised, nullptr);
+    if (length > 0 && length < static_cast<DWORD>(kSnapshotPathChars))
+        lstrcpynW(folder, normalised, kSnapshotPathChars);
     CreateFolder(folder);
 
     wchar_t name[kSnapshotPathChars] = {}, format[kSnapshotPathChars] = {};

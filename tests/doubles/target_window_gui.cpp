@@ -147,6 +147,13 @@ bool Flag(int argc, wchar_t** argv, const wchar_t* name)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+    // Physical pixels on a high-DPI screen too, as an application that
+    // declares itself DPI-aware: its pattern and rectangles are what the
+    // screen shows.
+    using SetAwareFn = BOOL(WINAPI*)();
+    if (auto set_aware = reinterpret_cast<SetAwareFn>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware"))))
+        set_aware();
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     const wchar_t* title = Arg(argc, argv, L"--title", L"Quornvale target");

@@ -2,8 +2,10 @@
 // command, a real drag over a target window that paints a known pattern,
 // and the pixels that reach the clipboard or the numbered image files
 // (decoded here with GDI+), with watermarks, the failure balloons and a key
-// that cancels a drag.
+// that cancels a drag; files in the user's pictures folder, never over a
+// kept one; GDI+ hidden from the program; a 144 DPI screen.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -15,6 +17,7 @@
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/input.h"
+#include "tests/scenario/support/registry_value.h"
 #include "tests/scenario/support/target.h"
 #include "tests/scenario/support/tray_view.h"
 
@@ -146,10 +149,15 @@ std::wstring SnapshotKey(const Program& program, const wchar_t* key)
     return value;
 }
 
+// The test's own view of a DPI-aware window on a screen of a DPI other than
+// the one the test started with: rectangles scaled by 96 / 144 (HighDpiScreen).
+int g_view_numerator = 1, g_view_denominator = 1;
+
 bool OverlayShown(HWND main)
 {
     RECT r = WindowRect(main);
-    return IsWindowVisible(main) && RectWidth(r) == GetSystemMetrics(SM_CXVIRTUALSCREEN) &&
+    return IsWindowVisible(main) &&
+           RectWidth(r) == MulDiv(GetSystemMetrics(SM_CXVIRTUALSCREEN), g_view_numerator, g_view_denominator) &&
            r.left == GetSystemMetrics(SM_XVIRTUALSCREEN);
 }
 
@@ -252,12 +260,38 @@ void DragPoints(HWND target, POINT* from, POINT* to, int* x0, int* y0, bool up_l
     *y0 = a.y + 1 - origin.y;
 }
 
+// The user's pictures folder, where relative snapshot folders are taken.
+std::wstring Pictures()
+{
+    wchar_t folder[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_MYPICTURES | CSIDL_FLAG_CREATE, nullptr, 0, folder);
+    return folder;
+}
+
+// A folder inside the pictures folder, emptied of what an earlier run of
+// the same test left there.
+std::wstring FreshPicturesFolder(const wchar_t* name)
+{
+    std::wstring folder = JoinPath(Pictures(), name);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(JoinPath(folder, L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW(JoinPath(folder, found.cFileName).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return folder;
+}
+
 const char kFileSettings[] =
     "[snapshot]\r\nintofile=1\r\npath=shots\\deep\\\r\nname=s\r\nnext=1\r\nformat=png\r\n";
 }  // namespace
 
 TEST_CASE("file_captures_hold_the_frame_interior_in_every_format_and_advance_the_number")
 {
+    const std::wstring shots = FreshPicturesFolder(L"shots\\deep");
     TrayShell shell;
     REQUIRE(shell.Start());
     Program program(L"snapfiles", WithSettings(kFileSettings));
@@ -279,7 +313,7 @@ TEST_CASE("file_captures_hold_the_frame_interior_in_every_format_and_advance_the
         int x0, y0;
         DragPoints(target.Window(), &from, &to, &x0, &y0, c.up_left);
         REQUIRE(DragSnapshot(program, from, to));
-        std::wstring file = JoinPath(program.Dir(), L"shots\\deep\\s" + std::to_wstring(number) + L"." + c.format);
+        std::wstring file = JoinPath(shots, L"s" + std::to_wstring(number) + L"." + c.format);
         CHECK(WaitFor([&] { return ClipboardText() == file; }, 5000));
         Pixels pixels = DecodeFile(file);
         CHECK_EQ(pixels.width, kCaptureWidth);
@@ -346,6 +380,10 @@ bool Near(COLORREF a, COLORREF b)
 
 TEST_CASE("failures_show_the_balloon_and_a_click_or_a_key_captures_nothing")
 {
+    const std::wstring shots = FreshPicturesFolder(L"shots");
+    // A file where a folder should be.
+    const std::wstring blocker = JoinPath(MakeTempDir(L"snapblock"), L"afile");
+    REQUIRE(WriteTextFile(blocker, "not a folder"));
     TrayShell shell;
     REQUIRE(shell.Start());
     Program program(L"snapfail", WithSettings(kFileSettings));
@@ -379,7 +417,7 @@ TEST_CASE("failures_show_the_balloon_and_a_click_or_a_key_captures_nothing")
         {"format", ""},                    // no extension
         {"format", "PNG"},                 // encoder types are exact
         {"name", std::string(250, 'n')},   // the name does not fit 260 characters
-        {"path", "settings.ini\\sub\\"},    // a file where the folder should be
+        {"path", check::Narrow(blocker) + "\\sub\\"},  // a file where the folder should be
     };
     for (const Case& c : failures) {
         TrayShell case_shell;
@@ -405,7 +443,7 @@ TEST_CASE("failures_show_the_balloon_and_a_click_or_a_key_captures_nothing")
     SetSnapshotKey(program, L"name", L"f");
     bool gif_done = DragSnapshot(program, from, to);
     REQUIRE(gif_done);
-    std::wstring gif = JoinPath(program.Dir(), L"shots\\f" + std::to_wstring(next) + L".gif");
+    std::wstring gif = JoinPath(shots, L"f" + std::to_wstring(next) + L".gif");
     Pixels pixels = DecodeFile(gif);
     bool saved = pixels.width == kCaptureWidth && pixels.height == kCaptureHeight;
     MESSAGE(check::Format("gif %s", saved ? "saved and readable" : "reported as failed"));
@@ -487,6 +525,7 @@ TEST_CASE("clipboard_capture_holds_the_frame_interior")
 
 TEST_CASE("watermarks_are_placed_faded_clipped_or_scaled")
 {
+    const std::wstring marks = FreshPicturesFolder(L"marks");
     constexpr COLORREF kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0);
     ProgramOptions settings = WithSettings(
         "[snapshot]\r\nintofile=1\r\npath=marks\\\r\nname=m\r\nnext=1\r\nformat=png\r\nwatermark_enable=1\r\n");
@@ -527,7 +566,7 @@ TEST_CASE("watermarks_are_placed_faded_clipped_or_scaled")
         SetSnapshotKey(program, L"watermark_alpha", c.alpha);
         MESSAGE(check::Format("stamp %ls at %ls, alpha %ls", c.file, c.pos, c.alpha));
         REQUIRE(DragSnapshot(program, from, to));
-        std::wstring file = JoinPath(program.Dir(), L"marks\\m" + std::to_wstring(number++) + L".png");
+        std::wstring file = JoinPath(marks, L"m" + std::to_wstring(number++) + L".png");
         CHECK(WaitFor([&] { return ClipboardText() == file; }, 5000));
         Pixels pixels = DecodeFile(file);
         REQUIRE_EQ(pixels.width, kCaptureWidth);
@@ -540,5 +579,168 @@ TEST_CASE("watermarks_are_placed_faded_clipped_or_scaled")
                                      std::to_string(want);
             CHECK_MESSAGE(Near(got, want), what);
         }
+    }
+}
+
+namespace {
+size_t BalloonsTitled(const TrayShell& shell, const wchar_t* title)
+{
+    size_t count = 0;
+    for (const TrayNotification& n : shell.Notifications())
+        if (!n.info.empty() && n.title == title)
+            ++count;
+    return count;
+}
+
+// The capture in the file matches the target's pattern pixel for pixel.
+bool HoldsPattern(const std::wstring& file, int x0, int y0)
+{
+    Pixels pixels = DecodeFile(file);
+    Difference d = CompareWithPattern(pixels, x0, y0, kCaptureWidth, kCaptureHeight);
+    if (d.largest == 0)
+        return true;
+    MESSAGE(check::Format("%ls: %d x %d, largest difference %d", file.c_str(), pixels.width, pixels.height,
+                          d.largest));
+    return false;
+}
+}  // namespace
+
+TEST_CASE("snapshots_go_to_the_pictures_folder_and_never_over_a_kept_file")
+{
+    const std::wstring kept = FreshPicturesFolder(L"kept");
+    REQUIRE(CreateDirectoryW(kept.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    // An older snapshot kept where the number (reset to 1) points.
+    const std::wstring old_file = JoinPath(kept, L"k1.png");
+    REQUIRE(WriteTextFile(old_file, "an older snapshot"));
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    DebugMonitor monitor;
+    REQUIRE(monitor.Active());
+    Program program(L"snapkept",
+                    WithSettings("[snapshot]\r\nintofile=1\r\npath=kept\\\r\nname=k\r\nnext=1\r\nformat=png\r\n"));
+    TargetWindow target;
+    TargetOptions options;
+    options.pattern = true;
+    REQUIRE(StartProgramAndTarget(program, target, options));
+    input::Settle(300);
+    POINT from, to;
+    int x0, y0;
+    DragPoints(target.Window(), &from, &to, &x0, &y0);
+
+    REQUIRE(DragSnapshot(program, from, to));
+    const std::wstring second = JoinPath(kept, L"k2.png");
+    CHECK(WaitFor([&] { return ClipboardText() == second; }, 5000));
+    CHECK(HoldsPattern(second, x0, y0));
+    CHECK_EQ(ReadTextFile(old_file), std::string("an older snapshot"));
+    CHECK_EQ(SnapshotKey(program, L"next"), std::wstring(L"3"));
+    CHECK(!FileExists(JoinPath(program.Dir(), L"kept")));  // not beside the program
+    // GDI+ came through the manifest's activation context.
+    for (const char* way : {"through the activation context", "from the program's folder", "from the system folder"})
+        if (monitor.Contains(std::string("gdiplus.dll loaded ") + way))
+            MESSAGE(check::Format("gdiplus.dll loaded %s", way));
+    CHECK(monitor.Contains("gdiplus.dll loaded through the activation context"));
+
+    // settings.ini held by a program that lets nobody write it: the number
+    // cannot move on, and two captures in quick succession still give two
+    // files, each reported.
+    HANDLE held = CreateFileW(program.SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    REQUIRE(held != INVALID_HANDLE_VALUE);
+    REQUIRE(DragSnapshot(program, from, to));
+    REQUIRE(DragSnapshot(program, from, to));
+    const std::wstring third = JoinPath(kept, L"k3.png"), fourth = JoinPath(kept, L"k4.png");
+    CHECK(WaitFor([&] { return ClipboardText() == fourth; }, 5000));
+    CloseHandle(held);
+    CHECK(HoldsPattern(third, x0, y0));
+    CHECK(HoldsPattern(fourth, x0, y0));
+    CHECK_EQ(SnapshotKey(program, L"next"), std::wstring(L"3"));
+    CHECK(WaitFor([&] { return BalloonsTitled(shell, L"Snapshot number not saved") == 2; }, 5000));
+    CHECK_EQ(BalloonsTitled(shell, L"Capture file failed!"), size_t(0));
+}
+
+TEST_CASE("without_gdiplus_the_file_is_a_bmp_and_the_clipboard_capture_works")
+{
+    const std::wstring folder = FreshPicturesFolder(L"nogdiplus");
+    // Wine loads no gdiplus.dll at all into a process of this name.
+    ScopedRegistryValue hidden(L"Software\\Wine\\AppDefaults\\quornvale.exe\\DllOverrides", L"gdiplus", L"");
+    REQUIRE(hidden.Set());
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    DebugMonitor monitor;
+    REQUIRE(monitor.Active());
+    Program program(L"snapnogdi",
+                    WithSettings("[snapshot]\r\nintofile=1\r\npath=nogdiplus\\\r\nname=b\r\nnext=1\r\nformat=png\r\n"
+                                 "watermark_enable=1\r\nwatermark_path=missing.png\r\n"));
+    TargetWindow target;
+    TargetOptions options;
+    options.pattern = true;
+    REQUIRE(StartProgramAndTarget(program, target, options));
+    input::Settle(300);
+    POINT from, to;
+    int x0, y0;
+    DragPoints(target.Window(), &from, &to, &x0, &y0);
+
+    REQUIRE(DragSnapshot(program, from, to));
+    const std::wstring file = JoinPath(folder, L"b1.bmp");
+    CHECK(WaitFor([&] { return ClipboardText() == file; }, 5000));
+    CHECK(monitor.Contains("gdiplus.dll is not available"));
+    CHECK(!FileExists(JoinPath(folder, L"b1.png")));
+    // A plain 24-bit BMP with the captured pixels.
+    const std::string bytes = ReadTextFile(file);
+    REQUIRE(bytes.size() > 54);
+    CHECK(bytes[0] == 'B' && bytes[1] == 'M');
+    CHECK_EQ(int(bytes[28]), 24);
+    CHECK(HoldsPattern(file, x0, y0));
+    CHECK(WaitFor([&] { return BalloonsTitled(shell, L"Snapshot saved as BMP") == 1; }, 5000));
+    for (const TrayNotification& n : shell.Notifications())
+        if (n.title == L"Snapshot saved as BMP")
+            CHECK_EQ(n.info_flags, unsigned(NIIF_WARNING));
+    CHECK_EQ(SnapshotKey(program, L"next"), std::wstring(L"2"));
+
+    // The clipboard never needed GDI+.
+    SetSnapshotKey(program, L"intofile", L"0");
+    PutClipboardText(L"before");
+    REQUIRE(DragSnapshot(program, from, to));
+    Pixels pixels;
+    CHECK(WaitFor([&] { return (pixels = ClipboardBitmap()).width != 0; }, 5000));
+    CHECK_EQ(CompareWithPattern(pixels, x0, y0, kCaptureWidth, kCaptureHeight).largest, 0);
+    CHECK_EQ(BalloonsTitled(shell, L"Capture file failed!"), size_t(0));
+}
+
+TEST_CASE("at_144_dpi_a_capture_has_exactly_the_selected_pixels")
+{
+    HighDpiScreen screen;
+    REQUIRE(screen.Set());
+    struct View {
+        View() { g_view_numerator = 96, g_view_denominator = 144; }
+        ~View() { g_view_numerator = g_view_denominator = 1; }
+    } view;
+    DebugMonitor monitor;
+    REQUIRE(monitor.Active());
+    Program program(L"snapdpi", WithSettings("[snapshot]\r\nintofile=0\r\n"));
+    // A DPI-aware target without a frame: its client area starts at its
+    // rectangle's corner, in physical pixels, where SendInput points too.
+    TargetWindow target;
+    TargetOptions options;
+    options.pattern = true;
+    options.popup = true;
+    options.rect = RECT{100, 100, 500, 400};
+    REQUIRE(StartProgramAndTarget(program, target, options));
+    // The manifest made the program DPI-aware: its coordinates are physical.
+    CHECK(monitor.WaitForText("DPI aware 1", 5000));
+    input::Settle(300);
+    const POINT a = {110, 110}, b = {a.x + kCaptureWidth + 2, a.y + kCaptureHeight + 2};
+    for (bool up_left : {false, true}) {
+        PutClipboardText(L"before");
+        REQUIRE(DragSnapshot(program, up_left ? b : a, up_left ? a : b));
+        Pixels pixels;
+        CHECK(WaitFor([&] { return (pixels = ClipboardBitmap()).width != 0; }, 5000));
+        CHECK_EQ(pixels.width, kCaptureWidth);
+        CHECK_EQ(pixels.height, kCaptureHeight);
+        // The pattern's own pixels: a shifted capture differs by far more
+        // than the rounding of the target's colours at this DPI.
+        Difference d = CompareWithPattern(pixels, a.x + 1 - 100, a.y + 1 - 100, kCaptureWidth, kCaptureHeight);
+        MESSAGE(check::Format("mean difference %.2f, largest %d", d.mean, d.largest));
+        CHECK(d.largest <= 2);
     }
 }
