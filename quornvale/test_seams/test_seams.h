@@ -1,9 +1,10 @@
 #pragma once
 // The program's test seams: what only the scenario tests use.  Two files
 // implement these functions.  test_seams.cpp, linked only into the test
-// build of the program (target quornvale_test_seams, bin\test_seams\
-// quornvale.exe, the copy the scenario tests run), holds the seams;
-// no_test_seams.cpp, linked into the product (bin\quornvale.exe, the one the
+// build of the program (target quornvale_test_seams,
+// bin/test_seams/quornvale.exe, the copy the scenario tests run), holds the
+// seams;
+// no_test_seams.cpp, linked into the product (bin/quornvale.exe, the one the
 // packages carry), holds none, so that a release image carries neither the
 // sink's class name nor the variable's name (tests/static_checks.py and
 // tests/package_checks.py look).

@@ -23,6 +23,22 @@ struct UnreadableScreen {
     }
 };
 
+// A file capture as the program makes one: the file made new, GDI+ started
+// for it; a capture that fails leaves no file behind.
+bool CaptureIntoNewFile(HDC screen, const RECT& r, const std::wstring& path)
+{
+    gdiplus::Session session;
+    SnapshotFile file = {};
+    lstrcpynW(file.path, path.c_str(), kSnapshotPathChars);
+    file.handle = CreateFileW(file.path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file.handle == INVALID_HANDLE_VALUE)
+        return false;
+    const bool ok = CaptureToFile(screen, r, &file, nullptr, session);
+    CloseSnapshotFile(&file, !ok);
+    return ok;
+}
+
 bool ClipboardHasBitmap()
 {
     if (!OpenClipboard(nullptr))
@@ -59,7 +75,7 @@ TEST_CASE("a_screen_copy_that_fails_gives_no_picture_on_the_clipboard_or_in_a_fi
     CHECK(!ClipboardHasBitmap());
 
     const std::wstring file = JoinPath(MakeTempDir(L"capture"), L"shot.png");
-    CHECK(!CaptureToFile(unreadable.dc, r, file.c_str(), nullptr));
+    CHECK(!CaptureIntoNewFile(unreadable.dc, r, file));
     CHECK(!FileExists(file));
 
     // The same calls with the real screen do put a picture there.
@@ -67,7 +83,7 @@ TEST_CASE("a_screen_copy_that_fails_gives_no_picture_on_the_clipboard_or_in_a_fi
     REQUIRE(screen != nullptr);
     CHECK(CaptureToClipboard(nullptr, screen, r));
     CHECK(ClipboardHasBitmap());
-    CHECK(CaptureToFile(screen, r, file.c_str(), nullptr));
+    CHECK(CaptureIntoNewFile(screen, r, file));
     CHECK(FileExists(file));
     ReleaseDC(nullptr, screen);
 }
