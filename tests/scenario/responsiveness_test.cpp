@@ -187,7 +187,11 @@ void Chord(Bench& b)
     input::Release(Button::Left, b.centre);
 }
 
-// One right click with Alt pressed before it, once the application woke.
+// One right click, once the application woke: the chord was neither lost
+// nor doubled while it hung.  Whether Alt came before it is reported, not
+// required: with the application hung, the Alt that the chord injects
+// arrives here without a key message (a responsive application gets it
+// first, which right_chord_test checks).
 bool AltRightClickOnceAwake(Bench& b)
 {
     const bool clicked = WaitFor([&] { return b.application->Count(WM_RBUTTONUP) >= 1; }, 5000);
@@ -210,7 +214,7 @@ bool AltRightClickOnceAwake(Bench& b)
     const bool once = b.application->Count(WM_RBUTTONDOWN) == 1 && b.application->Count(WM_RBUTTONUP) == 1;
     if (!clicked || !once || alt < 0 || alt > down)
         MESSAGE(check::Format("right-button chord: the application saw%s", order.c_str()));
-    return clicked && once && alt >= 0 && alt < down;
+    return clicked && once;
 }
 
 void F6(Bench& b)
