@@ -8,6 +8,11 @@
 #include "ostrilix/hooks/low_level_decisions.h"
 #include "ostrilix/hooks/low_level_input.h"
 
+// The worker's thread handle, valid in this process only: kept and closed
+// here by the low-level hook's thread, never by the mouse hook of another
+// process (StopAutoScroll runs wherever a click arrives).
+HANDLE volatile g_auto_scroll_worker = nullptr;
+
 namespace {
 // What the worker gets: the event that started it, and a reference on this
 // library so that unloading it while the worker runs cannot pull the code
@@ -22,21 +27,17 @@ struct WorkerStart {
 // decided to end; it is changed only with interlocked operations, so that a
 // new start and an ending worker never leave two workers or none.
 volatile LONG g_worker_alive = 0;
-// The worker's thread handle, valid in this process only: kept and closed
-// here by the low-level hook's thread, never by the mouse hook of another
-// process (StopAutoScroll runs wherever a click arrives).
-HANDLE g_worker = nullptr;
 
 bool Running() { return IsFeatureEnabled(kFeatureAutoScrolling) != 0; }
 
 void CloseWorkerHandle()
 {
-    if (!g_worker)
+    if (!g_auto_scroll_worker)
         return;
     // The shared record points at this handle only until a stop clears it.
-    InterlockedCompareExchangePointer(&g_shared.s_h_autoscroll_thread, nullptr, g_worker);
-    CloseHandle(g_worker);
-    g_worker = nullptr;
+    InterlockedCompareExchangePointer(&g_shared.s_h_autoscroll_thread, nullptr, g_auto_scroll_worker);
+    CloseHandle(g_auto_scroll_worker);
+    g_auto_scroll_worker = nullptr;
     DebugPrint(L"Thread handle is closed.\n");
 }
 
@@ -113,7 +114,7 @@ void BeginAutoScroll(const MSLLHOOKSTRUCT& event, ThreadStarter start)
     // One worker at a time: a worker still in its loop picks the new run up,
     // and the record, cleared by the stop before, names it again.
     if (InterlockedCompareExchange(&g_worker_alive, 1, 0) != 0) {
-        g_shared.s_h_autoscroll_thread = g_worker;
+        g_shared.s_h_autoscroll_thread = g_auto_scroll_worker;
         return;
     }
     CloseWorkerHandle();  // of the worker that ended before
@@ -138,7 +139,7 @@ void BeginAutoScroll(const MSLLHOOKSTRUCT& event, ThreadStarter start)
         g_shared.s_h_autoscroll_thread = nullptr;
         return;
     }
-    g_worker = thread;
+    g_auto_scroll_worker = thread;
     g_shared.s_h_autoscroll_thread = thread;
 }
 
@@ -151,9 +152,9 @@ SHORT ChangeAutoScrollStep(SHORT wheel)
     return step;
 }
 
-void ReapAutoScrollWorker()
+void ReapEndedAutoScrollWorker()
 {
-    if (g_worker && !g_worker_alive && WaitForSingleObject(g_worker, 0) == WAIT_OBJECT_0)
+    if (g_auto_scroll_worker && !g_worker_alive && WaitForSingleObject(g_auto_scroll_worker, 0) == WAIT_OBJECT_0)
         CloseWorkerHandle();
 }
 
@@ -169,9 +170,9 @@ void EndAutoScrollOfProcess()
         EndAutoScrollState();
         g_shared.s_h_autoscroll_thread = nullptr;
     }
-    if (g_worker) {
-        CloseHandle(g_worker);
-        g_worker = nullptr;
+    if (g_auto_scroll_worker) {
+        CloseHandle(g_auto_scroll_worker);
+        g_auto_scroll_worker = nullptr;
     }
 }
 

@@ -21,9 +21,15 @@ DWORD WINAPI AutoScrollThread(void* parameter);
 void BeginAutoScroll(const MSLLHOOKSTRUCT& event, ThreadStarter start = StartThread);
 // A wheel notch while auto-scroll runs: the new step.
 SHORT ChangeAutoScrollStep(SHORT wheel);
-// Closes the handle of a worker that has ended.  Cheap when there is none;
-// the low-level hook calls it for every event.
-void ReapAutoScrollWorker();
+// Closes the handle of a worker that has ended.  The low-level hook asks at
+// every event, so the test for a worker is inline: a load when there is none.
+extern HANDLE volatile g_auto_scroll_worker;
+void ReapEndedAutoScrollWorker();
+inline void ReapAutoScrollWorker()
+{
+    if (g_auto_scroll_worker)
+        ReapEndedAutoScrollWorker();
+}
 // True while a worker thread is running its loop (program's process).
 bool AutoScrollWorkerAlive();
 // The library leaves this process: when its worker was running, auto-scroll

@@ -150,35 +150,6 @@ MouseDecision MiddleRelease(const MouseFacts& f)
 }
 }  // namespace
 
-bool MouseMessageMayAct(UINT message)
-{
-    switch (message) {
-    // A caption or border press prepares docking, the move cursor and the
-    // size display.
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONUP:
-    case WM_LBUTTONUP:
-    case WM_NCLBUTTONDBLCLK:
-    case WM_NCRBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_NCRBUTTONUP:
-    case WM_NCRBUTTONDBLCLK:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_NCMBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_NCMBUTTONUP:
-    case WM_MBUTTONUP:
-    case WM_LBUTTONDOWN:
-    case WM_MOUSEWHEEL:
-        return true;
-    default:
-        // Moves (and every other message) have no action while no taskbar
-        // button is dragged: they cost nothing beyond passing on.
-        return false;
-    }
-}
-
 namespace {
 MouseDecision DecideForMessage(const MouseFacts& f)
 {

@@ -6,7 +6,34 @@
 
 // Whether any action of the mouse hook can apply to the message; the hook
 // looks up the window under the cursor only for these.
-bool MouseMessageMayAct(UINT message);
+inline bool MouseMessageMayAct(UINT message)
+{
+    switch (message) {
+    // A caption or border press prepares docking, the move cursor and the
+    // size display.
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_LBUTTONUP:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_NCRBUTTONDBLCLK:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_NCMBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCMBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEWHEEL:
+        return true;
+    default:
+        // Moves (and every other message) have no action while no taskbar
+        // button is dragged: they cost nothing beyond passing on.
+        return false;
+    }
+}
 
 struct MouseFacts {
     UINT message;         // the mouse message (wParam of the hook)
