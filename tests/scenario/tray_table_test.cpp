@@ -32,20 +32,6 @@ std::string TraySettings(const std::string& list)
     return "[notifyicon]\r\nenable=1\r\nlist=" + list + "\r\n";
 }
 
-size_t CountOf(const TrayShell& shell, HWND window, int message)
-{
-    size_t count = 0;
-    for (const auto& n : shell.Notifications())
-        if (n.window == (unsigned long)(ULONG_PTR)window)
-            count += n.message == message ? 1 : 0;
-    return count;
-}
-
-bool WaitForNotification(const TrayShell& shell, HWND window, int message, size_t count = 1)
-{
-    return WaitFor([&] { return CountOf(shell, window, message) >= count; }, 10000);
-}
-
 void Minimise(HWND window) { ShowWindowAsync(window, SW_MINIMIZE); }
 
 bool WaitVisible(HWND window) { return WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 10000); }
@@ -98,7 +84,7 @@ TEST_CASE("a_full_tray_table_or_a_refused_icon_leaves_the_window_minimised_in_si
     CHECK(monitor.WaitForText("No room in the tray table", 10000));
     CHECK(IsIconic(window));
     CHECK(IsWindowVisible(window));
-    CHECK_EQ(CountOf(shell, window, NIM_ADD), size_t(0));
+    CHECK_EQ(shell.CountOf(window, NIM_ADD), size_t(0));
     CHECK(!holds(window));
     for (int i = 0; i < kTrayWindows; ++i)
         CHECK(view.Block().s_h_tray_windows[i] == others[size_t(i)]);
@@ -114,7 +100,7 @@ TEST_CASE("a_full_tray_table_or_a_refused_icon_leaves_the_window_minimised_in_si
     REQUIRE(shell.RefuseIcons(true));
     Minimise(window);
     CHECK(minimised_seen(2));
-    CHECK(WaitForNotification(shell, window, NIM_ADD));
+    CHECK(shell.WaitForNotification(window, NIM_ADD));
     CHECK(monitor.WaitForText("not added", 10000));
     CHECK(IsIconic(window));
     CHECK(IsWindowVisible(window));
@@ -125,7 +111,7 @@ TEST_CASE("a_full_tray_table_or_a_refused_icon_leaves_the_window_minimised_in_si
     ShowWindowAsync(window, SW_RESTORE);
     REQUIRE(WaitFor([&] { return !IsIconic(window); }, 10000));
     Minimise(window);
-    CHECK(WaitForNotification(shell, window, NIM_ADD, 2));
+    CHECK(shell.WaitForNotification(window, NIM_ADD, 2));
     CHECK(WaitFor([&] { return !IsWindowVisible(window); }, 10000));
     CHECK(holds(window));
     CHECK_EQ(program.Close(), 0);

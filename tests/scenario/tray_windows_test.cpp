@@ -40,34 +40,11 @@ std::string TraySettings(const std::string& list)
     return "[notifyicon]\r\nenable=1\r\nlist=" + list + "\r\n";
 }
 
-// The notifications about one window, in order.
-std::vector<TrayNotification> IconsOf(const TrayShell& shell, HWND window)
-{
-    std::vector<TrayNotification> out;
-    for (const auto& n : shell.Notifications())
-        if (n.window == (unsigned long)(ULONG_PTR)window)
-            out.push_back(n);
-    return out;
-}
-
-size_t CountOf(const TrayShell& shell, HWND window, int message)
-{
-    size_t count = 0;
-    for (const auto& n : IconsOf(shell, window))
-        count += n.message == message ? 1 : 0;
-    return count;
-}
-
-bool WaitForNotification(const TrayShell& shell, HWND window, int message, size_t count = 1)
-{
-    return WaitFor([&] { return CountOf(shell, window, message) >= count; }, 10000);
-}
-
 // The id of the window's latest icon (0: none was added).
 unsigned IconId(const TrayShell& shell, HWND window)
 {
     unsigned id = 0;
-    for (const auto& n : IconsOf(shell, window))
+    for (const auto& n : shell.NotificationsOf(window))
         if (n.message == NIM_ADD)
             id = n.uid;
     return id;
@@ -78,12 +55,12 @@ void Minimise(HWND window) { ShowWindowAsync(window, SW_MINIMIZE); }
 // Minimised with Left Alt held, and waits until it is hidden in the tray.
 bool MinimiseToTrayWithAlt(const TrayShell& shell, HWND window)
 {
-    const size_t added = CountOf(shell, window, NIM_ADD);
+    const size_t added = shell.CountOf(window, NIM_ADD);
     input::HeldKey alt(VK_LMENU);
     if (!alt.Held())
         return false;
     Minimise(window);
-    return WaitFor([&] { return !IsWindowVisible(window) && CountOf(shell, window, NIM_ADD) > added; }, 10000);
+    return WaitFor([&] { return !IsWindowVisible(window) && shell.CountOf(window, NIM_ADD) > added; }, 10000);
 }
 
 // A left press on the window's icon, as the shell reports it.
@@ -153,14 +130,14 @@ TEST_CASE("listed_windows_and_left_alt_send_a_window_to_the_tray_and_its_icon_br
                 CHECK(WaitFor([&] { return !IsWindowVisible(window); }, 10000));
         }
         if (!row.to_tray) {
-            CHECK_EQ(CountOf(shell, window, NIM_ADD), size_t(0));
+            CHECK_EQ(shell.CountOf(window, NIM_ADD), size_t(0));
             CHECK(IsWindowVisible(window));
             CHECK(IsIconic(window));
             // Closed, not killed: a killed program's hooks stay with Wine.
             CHECK_EQ(program.Close(), 0);
             continue;
         }
-        auto icons = IconsOf(shell, window);
+        auto icons = shell.NotificationsOf(window);
         REQUIRE_EQ(icons.size(), size_t(1));
         CHECK_EQ(icons[0].message, int(NIM_ADD));
         CHECK(icons[0].uid >= kFirstIconId);
@@ -172,8 +149,8 @@ TEST_CASE("listed_windows_and_left_alt_send_a_window_to_the_tray_and_its_icon_br
 
         ClickIcon(shell, window);
         CHECK(WaitVisible(window));
-        CHECK(WaitForNotification(shell, window, NIM_DELETE));
-        icons = IconsOf(shell, window);
+        CHECK(shell.WaitForNotification(window, NIM_DELETE));
+        icons = shell.NotificationsOf(window);
         CHECK_EQ(icons.back().uid, icons[0].uid);
         CHECK_EQ(program.Close(), 0);
     }
@@ -203,14 +180,14 @@ TEST_CASE("two_windows_of_one_process_keep_their_own_icons_through_a_new_taskbar
         // Restored by other means: the icon goes.
         ShowWindowAsync(second, SW_RESTORE);
         CHECK(WaitVisible(second));
-        CHECK(WaitForNotification(shell, second, NIM_DELETE));
+        CHECK(shell.WaitForNotification(second, NIM_DELETE));
         REQUIRE(MinimiseToTrayWithAlt(shell, second));
 
         // A new taskbar: each window in the tray adds its icon again (the shell
         // sends the message to every top-level window, hidden ones too).
         SendNotifyMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-        CHECK(WaitForNotification(shell, first, NIM_ADD, 2));
-        CHECK(WaitForNotification(shell, second, NIM_ADD, 3));
+        CHECK(shell.WaitForNotification(first, NIM_ADD, 2));
+        CHECK(shell.WaitForNotification(second, NIM_ADD, 3));
         CHECK(!IsWindowVisible(first));
         CHECK(!IsWindowVisible(second));
 
@@ -221,8 +198,8 @@ TEST_CASE("two_windows_of_one_process_keep_their_own_icons_through_a_new_taskbar
         REQUIRE(MinimiseToTrayWithAlt(shell, first));
 
         // The program's end brings back every window and removes every icon.
-        const size_t first_deleted = CountOf(shell, first, NIM_DELETE);
-        const size_t second_deleted = CountOf(shell, second, NIM_DELETE);
+        const size_t first_deleted = shell.CountOf(first, NIM_DELETE);
+        const size_t second_deleted = shell.CountOf(second, NIM_DELETE);
         if (session_end) {
             DWORD_PTR result = 0;
             SendMessageTimeoutW(program.MainWindow(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &result);
@@ -232,8 +209,8 @@ TEST_CASE("two_windows_of_one_process_keep_their_own_icons_through_a_new_taskbar
         }
         CHECK(IsWindowVisible(first));
         CHECK(IsWindowVisible(second));
-        CHECK_EQ(CountOf(shell, first, NIM_DELETE), first_deleted + 1);
-        CHECK_EQ(CountOf(shell, second, NIM_DELETE), second_deleted + 1);
+        CHECK_EQ(shell.CountOf(first, NIM_DELETE), first_deleted + 1);
+        CHECK_EQ(shell.CountOf(second, NIM_DELETE), second_deleted + 1);
     }
 }
 
@@ -256,8 +233,8 @@ TEST_CASE("switching_the_feature_off_brings_windows_back_and_a_destroyed_window_
     PostMessageW(program.MainWindow(), WM_COMMAND, CmdNotifyIcon, 0);
     CHECK(WaitVisible(first));
     CHECK(WaitVisible(second));
-    CHECK(WaitForNotification(shell, first, NIM_DELETE));
-    CHECK(WaitForNotification(shell, second, NIM_DELETE));
+    CHECK(shell.WaitForNotification(first, NIM_DELETE));
+    CHECK(shell.WaitForNotification(second, NIM_DELETE));
 
     PostMessageW(program.MainWindow(), WM_COMMAND, CmdNotifyIcon, 0);
     CHECK(WaitFor([&] { return ReadTextFile(program.SettingsPath()).find("enable=1") != std::string::npos; },
@@ -266,7 +243,7 @@ TEST_CASE("switching_the_feature_off_brings_windows_back_and_a_destroyed_window_
     ShowWindowAsync(first, SW_RESTORE);
     CHECK(WaitFor([&] { return !IsIconic(first); }, 10000));
     REQUIRE(MinimiseToTrayWithAlt(shell, first));
-    const size_t deleted = CountOf(shell, first, NIM_DELETE);
+    const size_t deleted = shell.CountOf(first, NIM_DELETE);
     target.Close();
-    CHECK(WaitForNotification(shell, first, NIM_DELETE, deleted + 1));
+    CHECK(shell.WaitForNotification(first, NIM_DELETE, deleted + 1));
 }

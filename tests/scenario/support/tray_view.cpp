@@ -332,4 +332,26 @@ ScopedReportedVersion::~ScopedReportedVersion()
     RegDeleteKeyW(HKEY_CURRENT_USER, kAppDefaults);
 }
 
+std::vector<TrayNotification> TrayShell::NotificationsOf(HWND window) const
+{
+    std::vector<TrayNotification> out;
+    for (const auto& n : Notifications())
+        if (n.window == (unsigned long)(ULONG_PTR)window)
+            out.push_back(n);
+    return out;
+}
+
+size_t TrayShell::CountOf(HWND window, int message) const
+{
+    size_t count = 0;
+    for (const auto& n : NotificationsOf(window))
+        count += n.message == message ? 1 : 0;
+    return count;
+}
+
+bool TrayShell::WaitForNotification(HWND window, int message, size_t count) const
+{
+    return scenario::WaitFor([&] { return CountOf(window, message) >= count; }, 10000);
+}
+
 }  // namespace scenario

@@ -37,6 +37,12 @@ public:
     // longer; false when that could not be set.
     bool RefuseIcons(bool refuse);
 
+    // The notifications about one window, in order; how many of them are
+    // `message` (NIM_ADD ...); waiting until at least `count` are.
+    std::vector<TrayNotification> NotificationsOf(HWND window) const;
+    size_t CountOf(HWND window, int message) const;
+    bool WaitForNotification(HWND window, int message, size_t count = 1) const;
+
 private:
     std::wstring log_;
     Helper helper_;
