@@ -1,6 +1,7 @@
 #include "tests/scenario/support/harness.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <tlhelp32.h>
 
 #include "tests/scenario/support/known_state.h"
@@ -285,6 +286,10 @@ void Helper::Kill() { EndProcess(&info_); }
 
 // --- debug monitor -------------------------------------------------------
 
+namespace {
+constexpr char kSyncMarker[] = "\x01monitor sync ";
+}  // namespace
+
 DebugMonitor::DebugMonitor()
 {
     buffer_ready_ = CreateEventW(nullptr, FALSE, TRUE, L"DBWIN_BUFFER_READY");
@@ -323,7 +328,10 @@ void DebugMonitor::Run()
         std::string line(text, strnlen(text, 4096 - sizeof(DWORD)));
         {
             std::lock_guard<TestMutex> guard(lock_);
-            lines_.push_back(line);
+            if (line.compare(0, sizeof kSyncMarker - 1, kSyncMarker) == 0)
+                synced_ = strtol(line.c_str() + sizeof kSyncMarker - 1, nullptr, 10);
+            else
+                lines_.push_back(line);
         }
         SetEvent(buffer_ready_);
     }
@@ -331,8 +339,24 @@ void DebugMonitor::Run()
 
 bool DebugMonitor::Contains(const std::string& text) const { return Count(text) > 0; }
 
+void DebugMonitor::Sync() const
+{
+    if (!active_)
+        return;
+    static volatile LONG s_marker = 0;
+    const long marker = InterlockedIncrement(&s_marker);
+    char text[64];
+    snprintf(text, sizeof text, "%s%ld\n", kSyncMarker, marker);
+    OutputDebugStringA(text);
+    WaitFor([&] {
+        std::lock_guard<TestMutex> guard(lock_);
+        return synced_ >= marker;
+    }, 2000, 1);
+}
+
 size_t DebugMonitor::Count(const std::string& text) const
 {
+    Sync();
     std::lock_guard<TestMutex> guard(lock_);
     size_t n = 0;
     for (const auto& line : lines_)

@@ -110,11 +110,16 @@ public:
 
 private:
     void Run();
+    // Returns once every line that another process finished printing before
+    // the call is in lines_: the monitor takes one line at a time, in order,
+    // so a marker of our own printed now arrives after all of them.
+    void Sync() const;
     HANDLE buffer_ = nullptr, buffer_ready_ = nullptr, data_ready_ = nullptr, stop_ = nullptr;
     void* view_ = nullptr;
     bool active_ = false;
     mutable TestMutex lock_;
     std::vector<std::string> lines_;
+    long synced_ = 0;
     TestThread thread_;
 };
 
