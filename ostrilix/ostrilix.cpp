@@ -6,9 +6,9 @@
 #include "ostrilix/core/name_lists.h"
 #include "ostrilix/core/process_lock.h"
 #include "ostrilix/core/shared_block.h"
-#include "ostrilix/hooks/auto_scroll.h"
-#include "ostrilix/hooks/taskbar_drag.h"
-#include "ostrilix/mousehook/subclass_registry.h"
+#include "ostrilix/scrolling/auto_scroll.h"
+#include "ostrilix/taskbar/taskbar_drag.h"
+#include "ostrilix/core/subclass_registry.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {

@@ -1,7 +1,7 @@
 #include "ostrilix/core/config_exports.h"
 
 #include "ostrilix/core/shared_block.h"
-#include "ostrilix/mousehook/window_information.h"
+#include "ostrilix/window_info/window_information.h"
 
 // Values are stored as given: each hook re-reads its switch on every event,
 // and any non-zero switch counts as on.

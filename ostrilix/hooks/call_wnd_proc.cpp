@@ -4,10 +4,10 @@
 #include "ostrilix/core/own_process_window.h"
 #include "ostrilix/core/next_hook.h"
 #include "ostrilix/core/shared_block.h"
-#include "ostrilix/hooks/ime.h"
-#include "ostrilix/hooks/leave_as_found.h"
-#include "ostrilix/hooks/menu_effects.h"
-#include "ostrilix/hooks/tray_windows.h"
+#include "ostrilix/ime/ime.h"
+#include "ostrilix/leave_as_found/leave_as_found.h"
+#include "ostrilix/transparency/menu_effects.h"
+#include "ostrilix/tray/tray_windows.h"
 
 // WH_CALLWNDPROC procedure: runs before a window receives a sent message, in
 // the window's own thread, in every process.  It sees every sent message of

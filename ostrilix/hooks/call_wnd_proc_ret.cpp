@@ -2,7 +2,7 @@
 #include <commctrl.h>
 
 #include "ostrilix/core/own_process_window.h"
-#include "ostrilix/hooks/desktop_colours.h"
+#include "ostrilix/desktop_colours/desktop_colours.h"
 
 // WH_CALLWNDPROCRET procedure, installed by the program on the desktop icon
 // list view's thread only (Windows 2000): after a window of that thread has

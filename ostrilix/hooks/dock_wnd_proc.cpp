@@ -5,13 +5,13 @@
 #include "ostrilix/core/library_hold.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/core/window_placement.h"
-#include "ostrilix/hooks/dock_geometry.h"
-#include "ostrilix/hooks/dock_state.h"
-#include "ostrilix/hooks/leave_as_found.h"
-#include "ostrilix/mousehook/caption_drag.h"
-#include "ostrilix/mousehook/rollup.h"
-#include "ostrilix/mousehook/size_display.h"
-#include "ostrilix/mousehook/subclass_registry.h"
+#include "ostrilix/docking/dock_geometry.h"
+#include "ostrilix/docking/dock_state.h"
+#include "ostrilix/leave_as_found/leave_as_found.h"
+#include "ostrilix/dragging/caption_drag.h"
+#include "ostrilix/rollup/rollup.h"
+#include "ostrilix/size_display/size_display.h"
+#include "ostrilix/core/subclass_registry.h"
 
 volatile LONG g_bMoveByBorder = 0;
 

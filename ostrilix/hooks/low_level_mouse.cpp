@@ -10,9 +10,9 @@
 #include "ostrilix/core/left_alone.h"
 #include "ostrilix/core/next_hook.h"
 #include "ostrilix/core/shared_block.h"
-#include "ostrilix/hooks/auto_scroll.h"
+#include "ostrilix/scrolling/auto_scroll.h"
 #include "ostrilix/hooks/low_level_decisions.h"
-#include "ostrilix/mousehook/wheel_transparency.h"
+#include "ostrilix/transparency/wheel_transparency.h"
 
 namespace {
 bool OnRightButtonUp(const MSLLHOOKSTRUCT& event)

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "ostrilix/core/shared_block.h"
-#include "ostrilix/hooks/dock_geometry.h"
-#include "ostrilix/hooks/dock_state.h"
+#include "ostrilix/docking/dock_geometry.h"
+#include "ostrilix/docking/dock_state.h"
 #include "ostrilix/hooks/dock_wnd_proc.h"
-#include "ostrilix/mousehook/subclass_registry.h"
+#include "ostrilix/core/subclass_registry.h"
 #include "tests/framework/check.h"
 
 namespace {

@@ -12,10 +12,10 @@
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/core/touched_windows.h"
 #include "ostrilix/hooks/dock_wnd_proc.h"
-#include "ostrilix/hooks/leave_as_found.h"
-#include "ostrilix/hooks/right_chord.h"
-#include "ostrilix/mousehook/rollup.h"
-#include "ostrilix/mousehook/subclass_registry.h"
+#include "ostrilix/leave_as_found/leave_as_found.h"
+#include "ostrilix/chord/right_chord.h"
+#include "ostrilix/rollup/rollup.h"
+#include "ostrilix/core/subclass_registry.h"
 #include "tests/framework/check.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "ostrilix/core/shared_block.h"
-#include "ostrilix/hooks/ime.h"
-#include "ostrilix/hooks/tray_windows.h"
-#include "ostrilix/mousehook/mouse_dispatch.h"
-#include "ostrilix/mousehook/window_information.h"
+#include "ostrilix/ime/ime.h"
+#include "ostrilix/tray/tray_windows.h"
+#include "ostrilix/hooks/mouse_dispatch.h"
+#include "ostrilix/window_info/window_information.h"
 #include "tests/framework/check.h"
 
 TEST_CASE("input_method_class_matches_only_a_whole_bracketed_name")

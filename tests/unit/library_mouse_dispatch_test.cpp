@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "ostrilix/mousehook/mouse_dispatch.h"
+#include "ostrilix/hooks/mouse_dispatch.h"
 #include "tests/framework/check.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <windows.h>
 
 #include "ostrilix/hooks/dock_wnd_proc.h"
-#include "ostrilix/mousehook/rollup.h"
-#include "ostrilix/mousehook/subclass_registry.h"
+#include "ostrilix/rollup/rollup.h"
+#include "ostrilix/core/subclass_registry.h"
 #include "tests/framework/check.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <commctrl.h>
 
 #include "common/os_version.h"
-#include "ostrilix/hooks/desktop_colours.h"
-#include "ostrilix/hooks/taskbar_drag.h"
+#include "ostrilix/desktop_colours/desktop_colours.h"
+#include "ostrilix/taskbar/taskbar_drag.h"
 #include "tests/framework/check.h"
 
 TEST_CASE("a_drop_moves_the_button_to_the_hit_button_and_nowhere_else")

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ostrilix/hooks/dock_wnd_proc.h"
-#include "ostrilix/mousehook/subclass_registry.h"
+#include "ostrilix/core/subclass_registry.h"
 #include "tests/framework/check.h"
 #include "tests/framework/test_thread.h"
 

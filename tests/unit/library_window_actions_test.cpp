@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "ostrilix/hooks/dock_wnd_proc.h"
-#include "ostrilix/mousehook/maximize.h"
-#include "ostrilix/mousehook/rollup.h"
-#include "ostrilix/mousehook/topmost.h"
-#include "ostrilix/mousehook/wheel_transparency.h"
+#include "ostrilix/maximize/maximize.h"
+#include "ostrilix/rollup/rollup.h"
+#include "ostrilix/topmost/topmost.h"
+#include "ostrilix/transparency/wheel_transparency.h"
 #include "tests/framework/check.h"
 
 namespace {
