@@ -7,6 +7,7 @@ i686_imports.txt with the first Windows version that has it, and none may be
 newer than Windows 2000 (newer ones are bound at run time instead).
 Prints one line per check and ends with "N passed, N failed".
     static_checks.py [BUILD_ROOT [IMPORT_LIST]]"""
+import re
 import struct
 import sys
 from pathlib import Path
@@ -289,9 +290,54 @@ def check_manifest(img, target):
           f"{target} quornvale.exe: manifest declares the program DPI-aware")
 
 
+SOURCE_FOLDERS = ("common", "ostrilix", "quornvale")
+# Pairs that still use each other, each with what would end it.  The list only
+# shrinks: a pair that is gone must leave it, so that it cannot come back.
+# - Roll-up subclasses a rolled window with the shared subclass procedure,
+#   which asks roll-up for the window's rolled height: ends when the rolled
+#   windows' table is a file of its own (as faded_windows is for wheel
+#   transparency).
+KNOWN_PAIRS = [("ostrilix/hooks/dock_wnd_proc", "ostrilix/rollup/rollup")]
+
+
+def include_graph(source_root):
+    """Which file uses which other: a .cpp and its .h are one file here, and
+    a file uses another when it includes that one's header."""
+    uses = {}
+    for folder in SOURCE_FOLDERS:
+        for path in sorted((source_root / folder).rglob("*")):
+            if path.suffix not in (".cpp", ".h"):
+                continue
+            name = path.relative_to(source_root).with_suffix("").as_posix()
+            text = path.read_text(encoding="utf-8", errors="replace")
+            for included in re.findall(r'^\s*#\s*include\s+"([^"]+)\.h"', text, re.MULTILINE):
+                if included != name:
+                    uses.setdefault(name, set()).add(included)
+    return uses
+
+
+def files_using_each_other(uses):
+    return sorted({tuple(sorted((a, b))) for a, used in uses.items() for b in used if a in uses.get(b, ())})
+
+
+def check_one_direction(source_root):
+    """No two files call each other: between any two files, one direction."""
+    pairs = files_using_each_other(include_graph(source_root))
+    # The check can fail: a pair made up here is found.
+    made_up = files_using_each_other({"a/x": {"a/y"}, "a/y": {"a/x", "a/z"}, "a/z": set()})
+    check(made_up == [("a/x", "a/y")], f"include graph: a made-up pair is found {made_up}")
+    new = [p for p in pairs if p not in KNOWN_PAIRS]
+    gone = [p for p in KNOWN_PAIRS if p not in pairs]
+    check(not new, "sources: no two files use each other, but the known pairs"
+          + (" (" + "; ".join(f"{a} <-> {b}" for a, b in new) + ")" if new else ""))
+    check(not gone, "sources: every known pair still uses each other (remove the others from KNOWN_PAIRS)"
+          + (f" {gone}" if gone else ""))
+
+
 def main():
     root = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parent.parent / "build"
     import_list = Path(sys.argv[2]) if len(sys.argv) > 2 else IMPORT_LIST
+    check_one_direction(Path(__file__).resolve().parent.parent)
     for target in ("i686", "x86_64"):
         bin_dir = root / target / "bin"
         dll = check_image(bin_dir / "Ostrilix.dll", target, True, ".shared")

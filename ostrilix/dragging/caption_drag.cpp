@@ -3,11 +3,10 @@
 #include "common/debug_print.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/docking/dock_state.h"
+#include "ostrilix/dragging/drag_state.h"
 #include "ostrilix/hooks/dock_wnd_proc.h"
 #include "ostrilix/size_display/size_display.h"
 #include "ostrilix/core/subclass_registry.h"
-
-volatile LONG g_bCursorChanged = 0;
 
 namespace {
 void SubclassOnce(HWND window)

@@ -4,10 +4,6 @@
 // display is shown at the press; the release ends them.
 #include <windows.h>
 
-// Per process: the shared subclass procedure shows the move cursor over the
-// caption while a caption press with the move cursor on is held.
-extern volatile LONG g_bCursorChanged;
-
 // Hit-test codes of a press that starts a move or a resize.
 bool IsDragHit(UINT hit);
 

@@ -8,12 +8,11 @@
 #include "ostrilix/docking/dock_geometry.h"
 #include "ostrilix/docking/dock_state.h"
 #include "ostrilix/leave_as_found/leave_as_found.h"
-#include "ostrilix/dragging/caption_drag.h"
+#include "ostrilix/dragging/drag_state.h"
 #include "ostrilix/rollup/rollup.h"
 #include "ostrilix/size_display/size_display.h"
 #include "ostrilix/core/subclass_registry.h"
 
-volatile LONG g_bMoveByBorder = 0;
 
 LRESULT RemapHitTest(LRESULT hit, bool rolled_up, bool move_by_border)
 {
@@ -353,23 +352,4 @@ LRESULT CALLBACK DockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     // go of before this call has returned.
     LibraryFrame frame;
     return HandleMessage(window, message, wParam, lParam);
-}
-
-void LeaveDockAsFound(HWND window)
-{
-    DockState state = {};
-    if (!ForgetDockState(window, &state) || !state.docked || !state.half_at_dock)
-        return;
-    // The normal position: a window minimised or maximised meanwhile stays
-    // so, and is restored to its place and size from before docking.
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof(placement);
-    if (!GetWindowPlacement(window, &placement)) {
-        DebugPrint(L"LeaveDockAsFound: GetWindowPlacement failed, error %lu\n", GetLastError());
-        return;
-    }
-    placement.rcNormalPosition = state.before;
-    OffsetRect(&placement.rcNormalPosition, state.workspace.x, state.workspace.y);
-    if (!SetPlacementAsItIs(window, &placement))
-        DebugPrint(L"LeaveDockAsFound: SetWindowPlacement failed, error %lu\n", GetLastError());
 }

@@ -7,16 +7,7 @@
 // it does not consume goes on to the window's previous procedure.
 #include <windows.h>
 
-// Per process: scroll bars, side borders and lower corners act as the
-// caption (toggled by a right click on a bottom border).
-extern volatile LONG g_bMoveByBorder;
-
 LRESULT CALLBACK DockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // What WM_NCHITTEST answers, given the previous procedure's answer.  Pure.
 LRESULT RemapHitTest(LRESULT hit, bool rolled_up, bool move_by_border);
-
-// The program is ending: the window's docking state goes, and a window docked
-// to a half of the screen gets back the size and place it had when it
-// docked (an edge-docked window kept its size and stays where it is).
-void LeaveDockAsFound(HWND window);

@@ -17,6 +17,7 @@
 #include "ostrilix/hooks/low_level_input.h"
 #include "ostrilix/chord/right_chord.h"
 #include "ostrilix/dragging/caption_drag.h"
+#include "ostrilix/dragging/drag_state.h"
 #include "ostrilix/taskbar/taskbar_drag.h"
 #include "ostrilix/maximize/maximize.h"
 #include "ostrilix/hooks/mouse_dispatch.h"

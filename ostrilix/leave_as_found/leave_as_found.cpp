@@ -5,7 +5,8 @@
 #include "ostrilix/core/budgeted_ask.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/core/touched_windows.h"
-#include "ostrilix/hooks/dock_wnd_proc.h"
+#include "ostrilix/docking/dock_leave_as_found.h"
+#include "ostrilix/dragging/drag_state.h"
 #include "ostrilix/rollup/rollup.h"
 #include "ostrilix/core/subclass_registry.h"
 

@@ -7,8 +7,6 @@
 #include "quornvale/shell/feature_apply.h"
 #include "quornvale/shell/settings_keys.h"
 
-// The product's home page (help menu).
-constexpr wchar_t kHomePage[] = L"https://quornvale.example/";
 // The help file used when the language names none or the named one is missing.
 constexpr wchar_t kDefaultHelpFile[] = L"readme_en.txt";
 

@@ -8,7 +8,6 @@
 #include "common/version.h"
 #include "quornvale/resources/resource.h"
 #include "quornvale/shell/language.h"
-#include "quornvale/shell/menu_commands.h"
 #include "quornvale/tools/address_open.h"
 #include "quornvale/tools/plain_link_control.h"
 

@@ -12,6 +12,8 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 LRESULT CALLBACK DonatePictureProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The fixed addresses the dialog opens, whatever the links' markup says.
+// The product's home page (also the help menu's).
+constexpr wchar_t kHomePage[] = L"https://quornvale.example/";
 constexpr wchar_t kSupportMailAddress[] = L"support@quornvale.example";
 constexpr wchar_t kSupportMailOpen[] = L"mailto:support@quornvale.example?subject=[Quornvale]";
 constexpr wchar_t kForumAddress[] = L"https://quornvale.example/forum/";

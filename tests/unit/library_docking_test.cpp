@@ -8,6 +8,7 @@
 
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/docking/dock_geometry.h"
+#include "ostrilix/docking/dock_leave_as_found.h"
 #include "ostrilix/docking/dock_state.h"
 #include "ostrilix/hooks/dock_wnd_proc.h"
 #include "ostrilix/core/subclass_registry.h"

@@ -11,6 +11,7 @@
 #include "ostrilix/core/library_hold.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/core/touched_windows.h"
+#include "ostrilix/dragging/drag_state.h"
 #include "ostrilix/hooks/dock_wnd_proc.h"
 #include "ostrilix/leave_as_found/leave_as_found.h"
 #include "ostrilix/chord/right_chord.h"

@@ -1,0 +1,8 @@
+#pragma once
+// Docking's part of leaving windows as found when the program ends.
+#include <windows.h>
+
+// The window's docking state goes, and a window docked to a half of the
+// screen gets back the size and place it had when it docked (an edge-docked
+// window kept its size and stays where it is).
+void LeaveDockAsFound(HWND window);
