@@ -164,11 +164,14 @@ DWORD WINAPI InputThreadMain(void*)
 }
 
 // The answer of the input thread to a request, 0 when none came in time.
+// Blocking: the GUI thread answers no message sent to it meanwhile, so a
+// request during start-up does not let anyone see a half-made program (the
+// input thread never sends to the GUI thread, so this cannot deadlock).
 LRESULT Ask(UINT request, WPARAM wParam, LPARAM lParam)
 {
     DWORD_PTR answer = 0;
     if (!g_input.window ||
-        !SendMessageTimeoutW(g_input.window, request, wParam, lParam, SMTO_NORMAL, kInputAnswerMs, &answer)) {
+        !SendMessageTimeoutW(g_input.window, request, wParam, lParam, SMTO_BLOCK, kInputAnswerMs, &answer)) {
         DebugPrint(L"The input thread did not answer request 0x%x, error %lu\n", request, GetLastError());
         return 0;
     }

@@ -5,6 +5,7 @@
 
 #include "common/clipboard_text.h"
 #include "common/debug_print.h"
+#include "common/system_function.h"
 #include "quornvale/resources/resource.h"
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/program_path.h"
@@ -16,6 +17,9 @@
 #include "quornvale/tools/watermark_placement.h"
 
 namespace {
+constexpr int kClipboardAttempts = 20;
+constexpr DWORD kClipboardRetryMs = 50;
+
 struct SaveJob {
     HBITMAP pixels;
     int width, height;
@@ -32,6 +36,7 @@ struct SaverState {
     bool finishing;
     HANDLE wake;    // auto-reset: a job was queued or the end is asked for
     HANDLE thread;
+    HANDLE context;  // the GUI thread's activation context (its manifest), for GDI+
 };
 SaverState g_saver = {};
 
@@ -81,7 +86,15 @@ bool CaptureIntoFile(HDC source, const RECT& r)
     CloseSnapshotFile(&file, !saved);
     if (!saved)
         return false;
-    CopyTextToClipboard(file.path);
+    // Another program may hold the clipboard open for a moment; the saver
+    // may wait for it, the GUI thread could not.
+    bool on_clipboard = CopyTextToClipboard(file.path);
+    for (int attempt = 0; !on_clipboard && attempt < kClipboardAttempts; ++attempt) {
+        Sleep(kClipboardRetryMs);
+        on_clipboard = CopyTextToClipboard(file.path);
+    }
+    if (!on_clipboard)
+        DebugPrint(L"The snapshot's path could not be put on the clipboard, error %lu\n", GetLastError());
     DebugPrint(L"snapshot saved to %ls\n", file.path);
     wchar_t format[kPathChars] = {};
     ReadSettingText(Setting::kSnapshotFormat, format, kPathChars);
@@ -111,8 +124,27 @@ void Save(const SaveJob& job)
         ShowBalloon(IDS_CAPTURE_FAILED_TITLE, IDS_CAPTURE_FAILED_TEXT, kBalloonError);
 }
 
+// Activation contexts (Windows XP and later; Windows 2000 has none): the
+// saver loads GDI+ through the program's manifest as the GUI thread would.
+using GetCurrentActCtxFn = BOOL(WINAPI*)(HANDLE*);
+using ActivateActCtxFn = BOOL(WINAPI*)(HANDLE, ULONG_PTR*);
+
+HANDLE CurrentActivationContext()
+{
+    HANDLE context = nullptr;
+    auto get = LoadedSystemFunction<GetCurrentActCtxFn>(L"kernel32.dll", "GetCurrentActCtx");
+    if (get && !get(&context))
+        context = nullptr;
+    return context;
+}
+
 DWORD WINAPI SaverMain(void*)
 {
+    // Kept active for the thread's life, which ends with the process's.
+    ULONG_PTR cookie = 0;
+    auto activate = LoadedSystemFunction<ActivateActCtxFn>(L"kernel32.dll", "ActivateActCtx");
+    if (g_saver.context && activate && !activate(g_saver.context, &cookie))
+        DebugPrint(L"The saver could not take the program's activation context, error %lu\n", GetLastError());
     for (;;) {
         bool finishing = false;
         while (SaveJob* job = TakeFirst(&finishing)) {
@@ -133,6 +165,8 @@ bool EnsureSaver()
     }
     if (!g_saver.wake && !(g_saver.wake = CreateEventW(nullptr, FALSE, FALSE, nullptr)))
         return false;
+    if (!g_saver.thread && !g_saver.context)
+        g_saver.context = CurrentActivationContext();
     if (!g_saver.thread && !(g_saver.thread = CreateThread(nullptr, 0, SaverMain, nullptr, 0, nullptr))) {
         DebugPrint(L"The snapshot saver could not be started, error %lu\n", GetLastError());
         return false;
