@@ -26,7 +26,8 @@ I686_IMAGE = TARGETS["i686"][1:]
 # The marker of a portable copy: in the zip, never installed.
 PORTABLE_ONLY = ["portable.txt"]
 # The test seams' names (quornvale/test_seams/test_seams.h): never in a package.
-TEST_SEAM_NAMES = ["Quornvale.Test.AddressOpenSink", "QUORNVALE_TEST_POWER_DOUBLE"]
+TEST_SEAM_NAMES = ["Quornvale.Test.AddressOpenSink", "QUORNVALE_TEST_POWER_DOUBLE",
+                   "Quornvale.Test.DropLowLevelHooks", "QUORNVALE_TEST_SLOW_FOLDER_MS"]
 NSIS_SCRIPT = ROOT / "installer" / "quornvale.nsi"
 
 passed = failed = 0

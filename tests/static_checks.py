@@ -42,7 +42,8 @@ SYSTEM_DLLS = {
 LIBRARY_IMPORTS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll"}
 # The test seams (quornvale/test_seams/test_seams.h): only the test build of
 # the program, bin/test_seams/quornvale.exe, may carry their names.
-TEST_SEAM_NAMES = ["Quornvale.Test.AddressOpenSink", "QUORNVALE_TEST_POWER_DOUBLE"]
+TEST_SEAM_NAMES = ["Quornvale.Test.AddressOpenSink", "QUORNVALE_TEST_POWER_DOUBLE",
+                   "Quornvale.Test.DropLowLevelHooks", "QUORNVALE_TEST_SLOW_FOLDER_MS"]
 
 
 def seam_names_in(data):

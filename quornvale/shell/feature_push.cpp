@@ -7,6 +7,7 @@
 #include "quornvale/shell/companion_link.h"
 #include "quornvale/shell/exit_restore.h"
 #include "quornvale/shell/hook_library.h"
+#include "quornvale/shell/input_thread.h"
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/platform_notice.h"
 #include "quornvale/shell/settings.h"
@@ -45,6 +46,8 @@ LRESULT OnCreate(HWND main_window)
         return 0;
     ResetLibraryRunTimeState();
 
+    // The low-level hooks go to the input thread (or, failing that, stay here).
+    StartInputThread();
     InstallHook(g_app.library, WH_MOUSE, kExportMouseProc, 0, &g_app.mouse_hook);
     InstallHook(g_app.library, WH_MOUSE_LL, kExportLowLevelMouseProc, 0, &g_app.low_level_mouse_hook);
     InstallHook(g_app.library, WH_CALLWNDPROC, kExportCallWndProc, 0, &g_app.call_wnd_proc_hook);
@@ -54,6 +57,7 @@ LRESULT OnCreate(HWND main_window)
     InitNetAccounts();
 
     ApplySimulatedWinKey(ReadSetting(Setting::kSimulatedWinKeyEnable));
+    StartHookWatch(main_window);
     PushMidButtonExceptions();
     // 32-bit applications: the companion gets everything pushed so far.
     StartCompanion(main_window);
@@ -65,10 +69,14 @@ LRESULT OnDestroy(HWND main_window)
 {
     // The companion gives its windows back meanwhile; waited for at the end.
     EndCompanion();
-    RestoreFadedWindowsBeforeExit();
+    // No new gesture starts on the input thread while windows are given back.
     // The switches decide at start which optional hooks exist; a hook that a
     // menu toggle removed is already null, so removing by handle is safe.
+    StopHookWatch(main_window);
     RemoveHook(&g_app.low_level_keyboard_hook, kExportLowLevelKeyboardProc);
+    RemoveHook(&g_app.low_level_mouse_hook, kExportLowLevelMouseProc);
+    EndInputThread();
+    RestoreFadedWindowsBeforeExit();
     RemoveHook(&g_app.get_message_hook, kExportGetMsgProc);
     UnregisterAllHotkeys(main_window);
     UnregisterSessionNotices(main_window);

@@ -4,6 +4,14 @@
 #include "quornvale/shell/library_mirror.h"
 #include "quornvale/shell/program_path.h"
 
+namespace {
+const LowLevelHookRunner* g_low_level_runner = nullptr;
+
+bool IsLowLevel(int hook_type) { return hook_type == WH_MOUSE_LL || hook_type == WH_KEYBOARD_LL; }
+}  // namespace
+
+void SetLowLevelHookRunner(const LowLevelHookRunner* runner) { g_low_level_runner = runner; }
+
 HMODULE LoadHookLibrary(UINT string_id)
 {
     wchar_t name[36] = {};
@@ -45,7 +53,9 @@ bool InstallHook(HMODULE library, int hook_type, const char* export_name, DWORD 
         reinterpret_cast<void*>(GetProcAddress(library, export_name)));
     if (!procedure)
         return false;
-    HHOOK installed = SetWindowsHookExW(hook_type, procedure, library, thread_id);
+    HHOOK installed = IsLowLevel(hook_type) && thread_id == 0 && g_low_level_runner
+                          ? g_low_level_runner->install(hook_type, procedure)
+                          : SetWindowsHookExW(hook_type, procedure, library, thread_id);
     if (!installed)
         return false;
     *hook = installed;
@@ -58,7 +68,8 @@ bool InstallHook(HMODULE library, int hook_type, const char* export_name, DWORD 
 void RemoveHook(HHOOK* hook, const char* export_name)
 {
     if (hook && *hook) {
-        UnhookWindowsHookEx(*hook);
+        if (!g_low_level_runner || !g_low_level_runner->remove(*hook))
+            UnhookWindowsHookEx(*hook);
         *hook = nullptr;
         DebugPrintA("Hook %s is removed!\n", export_name);
         MirrorHookRemoved(export_name);

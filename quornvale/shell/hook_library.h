@@ -20,6 +20,16 @@ bool UnloadHookLibrary();
 // module, the name or the export is missing or the system refuses.
 bool InstallHook(HMODULE library, int hook_type, const char* export_name, DWORD thread_id,
                  HHOOK* hook);
+// Where low-level hooks (WH_MOUSE_LL, WH_KEYBOARD_LL) are set and removed:
+// the program's input thread registers itself here (input_thread.h); with
+// none registered (the companion, unit tests) the calling thread does it.
+struct LowLevelHookRunner {
+    HHOOK (*install)(int hook_type, HOOKPROC procedure);
+    // False when the runner does not hold this hook.
+    bool (*remove)(HHOOK hook);
+};
+void SetLowLevelHookRunner(const LowLevelHookRunner* runner);
+
 // Unhooks and clears the handle; nothing when it is null.  The export name
 // only labels the trace.
 void RemoveHook(HHOOK* hook, const char* export_name);

@@ -9,6 +9,7 @@
 #include "quornvale/shell/program_path.h"
 #include "quornvale/shell/settings.h"
 #include "quornvale/shell/tray_icon.h"
+#include "quornvale/shell/worker.h"
 #include "quornvale/tools/about_dialog.h"
 #include "quornvale/tools/clipboard_switch.h"
 #include "quornvale/tools/document_open.h"
@@ -66,9 +67,29 @@ void ToggleConnectAtStart()
         ShowNotSaved();
 }
 
+// The shell may wait for a program to start or a server to answer: on a
+// worker, never on the GUI thread.
+void OpenOnWorker(void* argument)
+{
+    auto* target = static_cast<wchar_t*>(argument);
+    ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNA);
+    delete[] target;
+}
+
 void Open(const wchar_t* target)
 {
-    ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNA);
+    wchar_t* copy = CopyForWorker(target);
+    if (!copy || !StartWorker(OpenOnWorker, copy))
+        delete[] copy;
+}
+
+// The help file is looked for and opened on a worker: both touch the disk
+// and the shell.
+void OpenHelpOnWorker(void*)
+{
+    wchar_t help[kPathChars];
+    ChooseHelpFile(help, kPathChars);
+    OpenDocument(help);
 }
 
 // Commands without an entry of their own: a language, else an account.
@@ -129,15 +150,13 @@ LRESULT OnMenuCommand(HWND main_window, UINT id)
     case CmdConnectAll: StartNetAccountWorker(nullptr); break;
     case CmdConnectAtStart: ToggleConnectAtStart(); break;
     case CmdLockWorkstation: LockSession(); break;
-    case CmdHibernate: HibernateNow(main_window); break;
+    case CmdHibernate: HibernateOnWorker(); break;
     case CmdTurnOffMonitor: TurnOffMonitor(main_window); break;
     case CmdHomePage: Open(kHomePage); break;
-    case CmdHelpFile: {
-        wchar_t help[kPathChars];
-        ChooseHelpFile(help, kPathChars);
-        OpenDocument(help);
+    case CmdHelpFile:
+        if (!StartWorker(OpenHelpOnWorker, nullptr))
+            ShowErrorBalloon(L"The help file could not be opened.");
         break;
-    }
     // The file in use: the user's own in an installed copy.
     case CmdOpenSettings: Open(GetSettingsPath()[0] ? GetSettingsPath() : kSettingsFileName); break;
     case CmdAbout: ShowAboutDialog(); break;

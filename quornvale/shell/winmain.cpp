@@ -9,10 +9,13 @@
 #include "quornvale/shell/program_path.h"
 #include "quornvale/shell/settings.h"
 #include "quornvale/shell/settings_location.h"
+#include "quornvale/tools/snapshot_saver.h"
 
 // Shared by every process started from this image: a second start sees the
 // first one's flag and leaves.
 LONG s_b_instance_running __attribute__((section(".share"), shared)) = 0;
+
+constexpr DWORD kSnapshotFinishMs = 10000;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
@@ -52,5 +55,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    // The window and the hooks are gone: a snapshot still being written to a
+    // slow folder gets a while to finish.
+    FinishSnapshotSaves(kSnapshotFinishMs);
     return int(msg.wParam);
 }

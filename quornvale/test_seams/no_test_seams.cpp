@@ -4,3 +4,7 @@
 bool HandAddressToTestSink(const wchar_t*) { return false; }
 
 HMODULE LoadPowerDouble() { return nullptr; }
+
+bool IsTestUnhookRequest(UINT) { return false; }
+
+CreateFolderFn FolderCreationDouble() { return nullptr; }

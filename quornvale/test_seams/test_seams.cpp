@@ -1,6 +1,8 @@
 // The test build's side of the test seams (see test_seams.h).
 #include "quornvale/test_seams/test_seams.h"
 
+#include <shlobj.h>
+
 #include <cwchar>
 
 #include "common/debug_print.h"
@@ -33,4 +35,32 @@ HMODULE LoadPowerDouble()
     if (!module)
         DebugPrint(L"The power double could not be loaded, error %lu\n", GetLastError());
     return module;
+}
+
+bool IsTestUnhookRequest(UINT message)
+{
+    static const UINT request = RegisterWindowMessageW(kTestUnhookMessageName);
+    if (!request || message != request)
+        return false;
+    DebugPrint(L"Test seam: the low-level hooks are dropped behind the program's back\n");
+    return true;
+}
+
+namespace {
+int WINAPI SlowCreateFolder(HWND window, LPCWSTR path, const SECURITY_ATTRIBUTES* attributes)
+{
+    wchar_t value[16] = {};
+    const DWORD chars = GetEnvironmentVariableW(kSlowFolderVariable, value, 16);
+    const DWORD delay = chars > 0 && chars < 16 ? wcstoul(value, nullptr, 10) : 0;
+    DebugPrint(L"Slow folder double: creating %ls takes %lu ms\n", path, delay);
+    Sleep(delay);
+    return SHCreateDirectoryExW(window, path, attributes);
+}
+}  // namespace
+
+CreateFolderFn FolderCreationDouble()
+{
+    wchar_t value[16] = {};
+    const DWORD chars = GetEnvironmentVariableW(kSlowFolderVariable, value, 16);
+    return chars > 0 && chars < 16 ? SlowCreateFolder : nullptr;
 }

@@ -29,3 +29,20 @@ constexpr wchar_t kPowerDoubleFile[] = L"power_double_hook.dll";
 // The double's module, loaded; null when not asked for (always in the
 // product).  The caller frees it.
 HMODULE LoadPowerDouble();
+
+// Dropped low-level hooks: Windows removes a low-level hook behind the
+// program's back (Windows 7, after a late answer).  In the test build, this
+// registered message posted to the input thread's window (class
+// "Quornvale.Input", a message-only window) unhooks its low-level hooks
+// without telling the program, as Windows would.  True when the message is
+// that request (never in the product).
+constexpr wchar_t kTestUnhookMessageName[] = L"Quornvale.Test.DropLowLevelHooks";
+bool IsTestUnhookRequest(UINT message);
+
+// Slow snapshot folder: a network folder that takes long to create.  With
+// this variable set to a number of milliseconds in its environment, the
+// test build's snapshot folder creation waits that long before it creates
+// the folder.  Null in the product: the system's SHCreateDirectoryExW.
+constexpr wchar_t kSlowFolderVariable[] = L"QUORNVALE_TEST_SLOW_FOLDER_MS";
+using CreateFolderFn = int(WINAPI*)(HWND, LPCWSTR, const SECURITY_ATTRIBUTES*);
+CreateFolderFn FolderCreationDouble();

@@ -165,7 +165,7 @@ LRESULT OnHotkey(HWND main_window, int hotkey_id)
     int action = 0;
     switch (hotkey_id) {
     case kMonitorOffHotkeyId: TurnOffMonitor(main_window); break;
-    case kHibernateHotkeyId: HibernateNow(main_window); break;
+    case kHibernateHotkeyId: HibernateOnWorker(); break;
     case kSnapshotHotkeyId: OpenSnapshotOverlay(main_window); break;
     case kNotifyIconHotkeyId: MinimiseWindowUnderCursor(main_window); break;
     default:

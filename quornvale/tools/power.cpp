@@ -6,6 +6,7 @@
 #include "common/system_function.h"
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/tray_icon.h"
+#include "quornvale/shell/worker.h"
 #include "quornvale/test_seams/test_seams.h"
 #include "quornvale/tools/notice_text.h"
 
@@ -123,6 +124,12 @@ bool HibernateNow(HWND /*main_window*/)
     code[15] = L'\0';
     ShowHibernateBalloon(L"ID_HIBERNATE_ERROR_MESSAGE", code);
     return false;
+}
+
+void HibernateOnWorker()
+{
+    if (!StartWorker([](void*) { HibernateNow(nullptr); }, nullptr))
+        ShowHibernateBalloon(L"ID_HIBERNATE_ERROR_MESSAGE", L"");
 }
 
 void LockSession()

@@ -15,8 +15,11 @@ constexpr UINT kMonitorOffDelayMs = 1000;
 void TurnOffMonitor(HWND main_window);
 // True when the system accepted the request (it returns after the resume).
 // A machine without hibernation, without a hibernation file, or a refusal
-// is explained in an error balloon.
+// is explained in an error balloon.  Waits for the power manager: call it
+// on a worker (HibernateOnWorker), never on the GUI thread.
 bool HibernateNow(HWND main_window);
+// The hibernate command and hotkey: HibernateNow on a worker thread.
+void HibernateOnWorker();
 void LockSession();
 
 // Session lock and unlock notices for the main window (the notification

@@ -2,18 +2,15 @@
 
 #include <cwchar>
 
-#include "common/clipboard_text.h"
 #include "common/debug_print.h"
 #include "quornvale/resources/resource.h"
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/program_path.h"
 #include "quornvale/shell/settings.h"
 #include "quornvale/shell/tray_icon.h"
-#include "quornvale/tools/gdiplus_runtime.h"
 #include "quornvale/tools/snapshot_capture.h"
-#include "quornvale/tools/snapshot_file_target.h"
+#include "quornvale/tools/snapshot_saver.h"
 #include "quornvale/tools/snapshot_geometry.h"
-#include "quornvale/tools/watermark_placement.h"
 
 namespace {
 constexpr COLORREF kColourKey = RGB(255, 0, 0);  // see-through in the veil
@@ -154,50 +151,20 @@ void OnPaint(HWND wnd)
     EndPaint(wnd, &ps);
 }
 
-void ShowBalloon(UINT title_id, UINT text_id, DWORD icon)
+void ShowCaptureFailed()
 {
     wchar_t title[36] = {}, text[256] = {};
-    LoadStringW(g_app.instance, title_id, title, 36);
-    LoadStringW(g_app.instance, text_id, text, 256);
-    ShowTrayBalloon(title, text, icon);
+    LoadStringW(g_app.instance, IDS_CAPTURE_FAILED_TITLE, title, 36);
+    LoadStringW(g_app.instance, IDS_CAPTURE_FAILED_TEXT, text, 256);
+    ShowTrayBalloon(title, text, kBalloonError);
 }
 
-void ShowCaptureFailed() { ShowBalloon(IDS_CAPTURE_FAILED_TITLE, IDS_CAPTURE_FAILED_TEXT, kBalloonError); }
-
-bool CaptureIntoFile(HDC screen, const RECT& r)
+// Only the pixels are taken here; the file is made and written by the
+// snapshot saver, so a slow folder never holds up the GUI thread.
+bool QueueIntoFile(HDC screen, const RECT& r)
 {
-    // Without GDI+ (a Windows 2000 without the redistributable) the file is
-    // a BMP of the program's own making.
-    gdiplus::Session session;
-    SnapshotFile file;
-    if (!CreateSnapshotFile(session ? nullptr : L"bmp", &file))
-        return false;
-    wchar_t stamp_path[kPathChars] = {};
-    WatermarkSpec spec = {};
-    const WatermarkSpec* watermark = nullptr;
-    if (ReadSetting(Setting::kSnapshotWatermarkEnable) != 0) {
-        ReadSettingText(Setting::kSnapshotWatermarkPath, stamp_path, kPathChars);
-        if (stamp_path[0] && IsReadableFile(stamp_path))
-            spec.image_path = stamp_path;
-        spec.position_code = ReadSetting(Setting::kSnapshotWatermarkPos);
-        spec.alpha = WatermarkAlpha(ReadSetting(Setting::kSnapshotWatermarkAlpha));
-        watermark = &spec;
-    }
-    bool saved = CaptureToFile(screen, r, &file, watermark, session);
-    CloseSnapshotFile(&file, !saved);
-    if (!saved)
-        return false;
-    CopyTextToClipboard(file.path);
-    DebugPrint(L"snapshot saved to %ls\n", file.path);
-    wchar_t format[kPathChars] = {};
-    ReadSettingText(Setting::kSnapshotFormat, format, kPathChars);
-    if (!session && _wcsicmp(format, L"bmp") != 0)
-        ShowBalloon(IDS_FORMAT_REPLACED_TITLE, IDS_FORMAT_REPLACED_TEXT, NIIF_WARNING);
-    // The next capture still takes a new file (the name is never reused),
-    // but the user should know the number did not move on.
-    if (!file.counter_saved)
-        ShowBalloon(IDS_COUNTER_NOT_SAVED_TITLE, IDS_COUNTER_NOT_SAVED_TEXT, NIIF_WARNING);
-    return true;
+    HBITMAP pixels = CaptureBitmap(screen, r);
+    return pixels && QueueSnapshotSave(pixels, r.right - r.left, r.bottom - r.top);
 }
 
 void OnCaptureTimer(HWND wnd)
@@ -220,7 +187,7 @@ void OnCaptureTimer(HWND wnd)
     bool captured = false;
     if (screen) {
         captured = ReadSetting(Setting::kSnapshotIntoFile) == 0 ? CaptureToClipboard(wnd, screen, r)
-                                                                 : CaptureIntoFile(screen, r);
+                                                                 : QueueIntoFile(screen, r);
     }
     DebugPrint(L"snapshot capture done, captured %d\n", int(captured));
     if (!captured)

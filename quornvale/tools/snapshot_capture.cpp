@@ -127,6 +127,17 @@ bool SavedFileReadsBack(const gdiplus::Functions& api, const wchar_t* file, int 
 }
 }  // namespace
 
+HBITMAP CaptureBitmap(HDC screen, const RECT& r)
+{
+    Bitmap bitmap;
+    {
+        MemoryDc memory(screen);
+        if (!CopyScreen(screen, memory.dc, r, &bitmap))
+            return nullptr;
+    }
+    return bitmap.Release();
+}
+
 bool CaptureToClipboard(HWND owner, HDC screen, const RECT& r)
 {
     MemoryDc memory(screen);

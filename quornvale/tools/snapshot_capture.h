@@ -18,6 +18,10 @@ struct WatermarkSpec {
 // the clipboard could not be opened or did not take the bitmap.
 bool CaptureToClipboard(HWND owner, HDC screen, const RECT& r);
 
+// The rectangle's screen pixels in a new bitmap, selected into no DC (the
+// caller's to delete); null when none could be made or the rectangle is empty.
+HBITMAP CaptureBitmap(HDC screen, const RECT& r);
+
 // The rectangle's pixels into the new snapshot file (snapshot_file_target.h,
 // open).  With a usable GDI+ session the file is closed and saved with the
 // encoder its extension asks for (snapshot_file_name.h); without one the

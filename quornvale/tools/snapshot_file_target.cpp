@@ -6,6 +6,7 @@
 
 #include "common/debug_print.h"
 #include "quornvale/shell/settings.h"
+#include "quornvale/test_seams/test_seams.h"
 #include "quornvale/tools/snapshot_file_name.h"
 #include "quornvale/tools/snapshot_folder.h"
 
@@ -51,7 +52,9 @@ bool CreateFolder(const wchar_t* folder)
     size_t end = wcslen(create);
     while (end > 3 && (create[end - 1] == L'\\' || create[end - 1] == L'/'))
         create[--end] = L'\0';
-    int result = SHCreateDirectoryExW(nullptr, create, nullptr);
+    // The test build may play a folder that is slow to make.
+    const CreateFolderFn create_folder = FolderCreationDouble();
+    int result = create_folder ? create_folder(nullptr, create, nullptr) : SHCreateDirectoryExW(nullptr, create, nullptr);
     return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS || result == ERROR_FILE_EXISTS;
 }
 }  // namespace

@@ -6,6 +6,7 @@
 //   "nos4"        no hibernation support
 //   "nofile"      hibernation supported, no hibernation file
 //   "fail:CODE"   SetSuspendState fails with that error code
+//   "slow:MS"     hibernation works; SetSuspendState returns after MS ms
 //   anything else hibernation works
 // Every call is traced ("power double: ...") for the debug monitor.
 #include <stdio.h>
@@ -75,6 +76,12 @@ extern "C" __declspec(dllexport) BOOLEAN WINAPI SetSuspendState(BOOLEAN hibernat
     if (wcsncmp(mode, L"fail:", 5) == 0) {
         SetLastError(DWORD(wcstoul(mode + 5, nullptr, 10)));
         return FALSE;
+    }
+    // A machine that takes its time to go to sleep and wake up again: the
+    // call returns after the "resume".
+    if (wcsncmp(mode, L"slow:", 5) == 0) {
+        Sleep(DWORD(wcstoul(mode + 5, nullptr, 10)));
+        OutputDebugStringW(L"power double: resumed\n");
     }
     return TRUE;
 }

@@ -429,7 +429,7 @@ TEST_CASE("failures_show_the_balloon_and_a_click_or_a_key_captures_nothing")
         REQUIRE(failing.Start());
         PutClipboardText(L"untouched");
         REQUIRE(DragSnapshot(failing, from, to));
-        CHECK(WaitFor([&] { return FailureBalloons(case_shell) == 1; }, 5000));
+        CHECK(WaitFor([&] { return FailureBalloons(case_shell) == 1; }, 10000));
         CHECK_EQ(ClipboardText(), std::wstring(L"untouched"));
         CHECK_EQ(SnapshotKey(failing, L"next"), std::wstring(L"6"));
     }
@@ -441,8 +441,12 @@ TEST_CASE("failures_show_the_balloon_and_a_click_or_a_key_captures_nothing")
     SetSnapshotKey(program, L"format", L"gif");
     SetSnapshotKey(program, L"path", L"shots\\");
     SetSnapshotKey(program, L"name", L"f");
+    // The file is written by the program's saver thread after the veil is gone.
+    DebugMonitor saver;
+    REQUIRE(saver.Active());
     bool gif_done = DragSnapshot(program, from, to);
     REQUIRE(gif_done);
+    CHECK(saver.WaitForText("snapshot file done", 10000));
     std::wstring gif = JoinPath(shots, L"f" + std::to_wstring(next) + L".gif");
     Pixels pixels = DecodeFile(gif);
     bool saved = pixels.width == kCaptureWidth && pixels.height == kCaptureHeight;
