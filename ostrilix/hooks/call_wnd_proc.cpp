@@ -4,6 +4,7 @@
 #include "ostrilix/core/own_process_window.h"
 #include "ostrilix/core/next_hook.h"
 #include "ostrilix/core/shared_block.h"
+#include "ostrilix/hooks/give_back_recorded.h"
 #include "ostrilix/hooks/ime.h"
 #include "ostrilix/hooks/leave_as_found.h"
 #include "ostrilix/hooks/menu_effects.h"
@@ -50,6 +51,11 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK CallWndProc(int code, WPARAM w
             // until this call is done.
             LibraryFrame frame;
             LeaveWindowAsFound(sent->hwnd);
+            return NextHook(code, wParam, lParam);
+        }
+        if (IsGiveBackRecordedMessage(sent->message)) {
+            LibraryFrame frame;
+            GiveBackRecordedOn(sent->hwnd, DWORD(sent->wParam));
             return NextHook(code, wParam, lParam);
         }
         OnTrayRegisteredMessage(sent->hwnd, sent->message);

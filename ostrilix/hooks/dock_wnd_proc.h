@@ -20,3 +20,6 @@ LRESULT RemapHitTest(LRESULT hit, bool rolled_up, bool move_by_border);
 // to a half of the screen gets back the size and place it had when it
 // docked (an edge-docked window kept its size and stays where it is).
 void LeaveDockAsFound(HWND window);
+// The window's normal position (workspace coordinates) becomes the one it
+// had before docking, as it stands (minimised or maximised stays so).
+void GiveBackPlacementBeforeDock(HWND window, const RECT& normal);
