@@ -68,6 +68,20 @@ constexpr char kExportSetDisableIMEList[] = "SetDisableIMEList";
 // earlier one was killed in the middle of such a gesture.
 constexpr char kExportResetRunTimeState[] = "ResetRunTimeState";
 using ResetRunTimeStateFn = LONG(WINAPI*)();
+// The program's process id (SetIntValueFn): the owner that the library
+// writes into the records of the windows it changes.
+constexpr char kExportSetProgramProcess[] = "SetProgramProcess";
+// At start: every change recorded on a window by a program that no longer
+// runs (killed, crashed) is given back in the window's own thread, as the
+// exit gives it back, waiting for the windows' threads no longer than
+// budget_ms in all.  Returns how many windows answered in time.
+constexpr char kExportGiveBackRecordedChanges[] = "GiveBackRecordedChanges";
+using GiveBackRecordedChangesFn = LONG(WINAPI*)(DWORD budget_ms);
+// The registered message by which that request reaches each window (wParam:
+// the owner of the records to give back).
+constexpr wchar_t kGiveBackRecordedMessageName[] = L"Ostrilix.GiveBackRecorded";
+// The class of the program's main window: a process that has one runs.
+constexpr wchar_t kProgramWindowClass[] = L"QUORNVALE";
 // The hook procedures, installed with SetWindowsHookExW.
 constexpr char kExportMouseProc[] = "MouseProc";                        // WH_MOUSE
 constexpr char kExportLowLevelMouseProc[] = "LowLevelMouseProc";        // WH_MOUSE_LL

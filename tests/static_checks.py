@@ -21,6 +21,7 @@ LIBRARY_EXPORTS = [
     "MouseProc", "LowLevelMouseProc", "LowLevelKeyboardProc", "CallWndProc",
     "CallWndProcRet", "GetMsgProc", "ResetRunTimeState", "RestoreTouchedWindows",
     "RestoreFadedWindows", "ReturnTrayWindows", "RestoreMenuEffects",
+    "SetProgramProcess", "GiveBackRecordedChanges",
     "GetDesktopHandle", "SetLVMTextColor",
 ]
 # Windows versions in release order, as written in i686_imports.txt ("2000"

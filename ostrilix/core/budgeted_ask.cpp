@@ -10,8 +10,8 @@ DWORD NextSendTimeout(DWORD elapsed_ms, DWORD budget_ms, DWORD per_window_ms)
     return per_window_ms < left ? per_window_ms : left;
 }
 
-BudgetedAsk::BudgetedAsk(UINT message, DWORD budget_ms, const wchar_t* who)
-    : message_(message), budget_ms_(budget_ms), start_(GetTickCount()), who_(who)
+BudgetedAsk::BudgetedAsk(UINT message, DWORD budget_ms, const wchar_t* who, WPARAM argument)
+    : message_(message), budget_ms_(budget_ms), start_(GetTickCount()), who_(who), argument_(argument)
 {
 }
 
@@ -29,7 +29,7 @@ bool BudgetedAsk::Ask(HWND window)
     const bool slow = IsSlow(thread);
     const DWORD timeout = slow ? 0 : NextSendTimeout(GetTickCount() - start_, budget_ms_, kPerWindowMs);
     DWORD_PTR result = 0;
-    if (timeout && SendMessageTimeoutW(window, message_, 0, 0, SMTO_ABORTIFHUNG, timeout, &result)) {
+    if (timeout && SendMessageTimeoutW(window, message_, argument_, 0, SMTO_ABORTIFHUNG, timeout, &result)) {
         ++answered_;
         return true;
     }
@@ -39,7 +39,7 @@ bool BudgetedAsk::Ask(HWND window)
                    GetLastError());
     if (!slow && slow_count_ < kMostThreads)
         slow_threads_[slow_count_++] = thread;
-    if (!SendNotifyMessageW(window, message_, 0, 0))
+    if (!SendNotifyMessageW(window, message_, argument_, 0))
         DebugPrint(L"%s: SendNotifyMessageW failed, error %lu\n", who_, GetLastError());
     return false;
 }

@@ -12,8 +12,11 @@ DWORD NextSendTimeout(DWORD elapsed_ms, DWORD budget_ms, DWORD per_window_ms);
 
 class BudgetedAsk {
 public:
-    // who names the caller in the traces.
-    BudgetedAsk(UINT message, DWORD budget_ms, const wchar_t* who);
+    // who names the caller in the traces; argument goes with the message
+    // as its wParam.
+    BudgetedAsk(UINT message, DWORD budget_ms, const wchar_t* who, WPARAM argument = 0);
+    // The same request with another argument for the windows asked next.
+    void SetArgument(WPARAM argument) { argument_ = argument; }
     // True when the window answered within its share of the budget.
     bool Ask(HWND window);
     LONG Answered() const { return answered_; }
@@ -27,6 +30,7 @@ private:
     DWORD budget_ms_;
     DWORD start_;
     const wchar_t* who_;
+    WPARAM argument_;
     DWORD slow_threads_[kMostThreads];
     int slow_count_ = 0;
     LONG answered_ = 0;

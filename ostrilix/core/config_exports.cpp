@@ -62,3 +62,9 @@ extern "C" LONG WINAPI ResetRunTimeState()
     g_shared.s_feature_value.s_b_displaysize = 0;
     return was_scrolling ? 1 : 0;
 }
+
+extern "C" LONG WINAPI SetProgramProcess(LONG process_id)
+{
+    g_shared.s_n_program_process = process_id;
+    return process_id;
+}

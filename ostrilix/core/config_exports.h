@@ -10,4 +10,5 @@ __declspec(dllexport) LONG WINAPI SetAeroSnapMode(LONG mode);
 __declspec(dllexport) LONG WINAPI SetMButtonFunctionCode(LONG code);
 __declspec(dllexport) DWORD WINAPI SetMinimalAlphaValue(DWORD alpha);
 __declspec(dllexport) LONG WINAPI ResetRunTimeState();
+__declspec(dllexport) LONG WINAPI SetProgramProcess(LONG process_id);
 }

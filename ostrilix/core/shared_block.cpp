@@ -39,6 +39,7 @@ constinit SharedBlock g_shared __attribute__((section(".shared"), shared)) = {
     .s_wp_taskbar_orig = nullptr,
     .s_h_touched_windows = {},
     .s_h_tray_windows = {},
+    .s_n_program_process = 0,
 };
 
 namespace {

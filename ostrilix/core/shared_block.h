@@ -57,6 +57,9 @@ struct SharedBlock {
     HWND s_h_touched_windows[kTouchedWindows];
     // Free slots are null; written with interlocked exchanges only.
     HWND s_h_tray_windows[kTrayWindows];
+    // The process id of the program whose hooks these are: the owner named
+    // in the records of changed windows (window_records.h).
+    LONG s_n_program_process;
 };
 
 // Defined in the library only.

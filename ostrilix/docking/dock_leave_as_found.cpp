@@ -9,6 +9,11 @@ void LeaveDockAsFound(HWND window)
     DockState state = {};
     if (!ForgetDockState(window, &state) || !state.docked || !state.half_at_dock)
         return;
+    GiveBackPlacementBeforeDock(window, PlacementBeforeDock(state));
+}
+
+void GiveBackPlacementBeforeDock(HWND window, const RECT& normal)
+{
     // The normal position: a window minimised or maximised meanwhile stays
     // so, and is restored to its place and size from before docking.
     WINDOWPLACEMENT placement = {};
@@ -17,8 +22,7 @@ void LeaveDockAsFound(HWND window)
         DebugPrint(L"LeaveDockAsFound: GetWindowPlacement failed, error %lu\n", GetLastError());
         return;
     }
-    placement.rcNormalPosition = state.before;
-    OffsetRect(&placement.rcNormalPosition, state.workspace.x, state.workspace.y);
+    placement.rcNormalPosition = normal;
     if (!SetPlacementAsItIs(window, &placement))
         DebugPrint(L"LeaveDockAsFound: SetWindowPlacement failed, error %lu\n", GetLastError());
 }

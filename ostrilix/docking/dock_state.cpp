@@ -2,6 +2,7 @@
 
 #include "common/debug_print.h"
 #include "ostrilix/core/process_lock.h"
+#include "ostrilix/core/window_records.h"
 #include "ostrilix/core/window_table.h"
 #include "ostrilix/docking/dock_geometry.h"
 
@@ -17,6 +18,9 @@ constinit WindowTable<DockState, kDockWindows> g_docks = {};
 void CountLocked() { InterlockedExchange(&g_dock_records, g_docks.Used()); }
 
 bool Inside(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+
+// Docked to a half: the one dock that the end of the program gives back.
+bool GivenBackAtEnd(const DockState& s) { return s.docked && s.half_at_dock; }
 }  // namespace
 
 bool GetMonitorWorkArea(int x, int y, RECT* work, RECT* monitor)
@@ -76,9 +80,12 @@ bool BeginDockableDrag(HWND window)
 
 void DropDockState(HWND window)
 {
-    ProcessLockGuard guard;
-    g_docks.Remove(window);
-    CountLocked();
+    {
+        ProcessLockGuard guard;
+        g_docks.Remove(window);
+        CountLocked();
+    }
+    EraseDockRecord(window);
 }
 
 int EndDockableDrags()
@@ -104,23 +111,47 @@ bool LookupDockState(HWND window, DockState* out)
 
 void StoreDockState(const DockState& state)
 {
-    ProcessLockGuard guard;
-    if (DockState* record = g_docks.Find(state.window))
-        *record = state;
+    bool was = false, stored = false;
+    {
+        ProcessLockGuard guard;
+        if (DockState* record = g_docks.Find(state.window)) {
+            was = GivenBackAtEnd(*record);
+            *record = state;
+            stored = true;
+        }
+    }
+    // Recorded only when docking to a half begins or ends, outside the lock.
+    if (stored && !was && GivenBackAtEnd(state))
+        RecordDockedFrom(state.window, PlacementBeforeDock(state));
+    else if (stored && was && !GivenBackAtEnd(state))
+        EraseDockRecord(state.window);
+}
+
+RECT PlacementBeforeDock(const DockState& state)
+{
+    RECT normal = state.before;
+    OffsetRect(&normal, state.workspace.x, state.workspace.y);
+    return normal;
 }
 
 bool ForgetDockState(HWND window, DockState* out)
 {
     if (!g_dock_records)
         return false;
-    ProcessLockGuard guard;
-    DockState* record = g_docks.Find(window);
-    if (!record)
-        return false;
-    if (out)
-        *out = *record;
-    *record = DockState{};
-    CountLocked();
+    bool recorded = false;
+    {
+        ProcessLockGuard guard;
+        DockState* record = g_docks.Find(window);
+        if (!record)
+            return false;
+        if (out)
+            *out = *record;
+        recorded = GivenBackAtEnd(*record);
+        *record = DockState{};
+        CountLocked();
+    }
+    if (recorded)
+        EraseDockRecord(window);
     return true;
 }
 

@@ -48,8 +48,12 @@ int EndDockableDrags();
 
 // A copy of the window's record; false when it has none.
 bool LookupDockState(HWND window, DockState* out);
-// Writes the record back, when the window still has one.
+// Writes the record back, when the window still has one.  Docking to a half
+// is recorded on the window (window_records.h) when it begins, and the
+// record removed when it ends.
 void StoreDockState(const DockState& state);
+// The normal position (workspace coordinates) the window had when it docked.
+RECT PlacementBeforeDock(const DockState& state);
 // The window is destroyed or left as found: its record goes; a copy of it
 // is given when there was one.
 bool ForgetDockState(HWND window, DockState* out = nullptr);

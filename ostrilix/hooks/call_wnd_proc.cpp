@@ -5,6 +5,7 @@
 #include "ostrilix/core/next_hook.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/ime/ime.h"
+#include "ostrilix/leave_as_found/give_back_recorded.h"
 #include "ostrilix/leave_as_found/leave_as_found.h"
 #include "ostrilix/transparency/menu_effects.h"
 #include "ostrilix/tray/tray_windows.h"
@@ -50,6 +51,11 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK CallWndProc(int code, WPARAM w
             // until this call is done.
             LibraryFrame frame;
             LeaveWindowAsFound(sent->hwnd);
+            return NextHook(code, wParam, lParam);
+        }
+        if (IsGiveBackRecordedMessage(sent->message)) {
+            LibraryFrame frame;
+            GiveBackRecordedOn(sent->hwnd, DWORD(sent->wParam));
             return NextHook(code, wParam, lParam);
         }
         OnTrayRegisteredMessage(sent->hwnd, sent->message);

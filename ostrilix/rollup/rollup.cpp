@@ -7,6 +7,7 @@
 #include "ostrilix/core/process_lock.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/core/window_placement.h"
+#include "ostrilix/core/window_records.h"
 #include "ostrilix/core/window_table.h"
 #include "ostrilix/hooks/dock_wnd_proc.h"
 #include "ostrilix/core/subclass_registry.h"
@@ -176,6 +177,7 @@ bool ToggleRollUp(HWND window)
     if (decision.roll_up) {
         if (!Remember(frame, now, rolled_height))
             return false;
+        RecordRolledUp(frame, Height(now), rolled_height);
         full = now;
         // One subclass request per rolled window, however often it is rolled.
         if (!known)
@@ -185,6 +187,7 @@ bool ToggleRollUp(HWND window)
             ProcessLockGuard guard;
             g_rolled.Remove(frame);
         }
+        EraseRolledUpRecord(frame);
         UnsubclassWindow(frame, false);
     }
     g_shared.s_b_rolled_up = decision.roll_up ? 1 : 0;
@@ -198,8 +201,10 @@ bool ToggleRollUp(HWND window)
         // holds the height the window really has, which the next click and
         // the subclass clamp compare with.
         RECT rolled = {};
-        if (GetWindowRect(frame, &rolled) && Height(rolled) != rolled_height)
+        if (GetWindowRect(frame, &rolled) && Height(rolled) != rolled_height) {
             KeepRolledHeight(frame, Height(rolled));
+            RecordRolledUp(frame, Height(now), Height(rolled));
+        }
     }
     return true;
 }
@@ -219,8 +224,11 @@ int RolledUpHeightFor(HWND window)
 
 void ForgetRolledUp(HWND window)
 {
-    ProcessLockGuard guard;
-    g_rolled.Remove(window);
+    {
+        ProcessLockGuard guard;
+        g_rolled.Remove(window);
+    }
+    EraseRolledUpRecord(window);
 }
 
 bool RestoreRolledUpWindow(HWND window)
@@ -235,6 +243,13 @@ bool RestoreRolledUpWindow(HWND window)
         g_rolled.Remove(window);
     }
     UnsubclassWindow(window, false);
+    GiveBackFullHeight(window, Height(record.full), record.rolled_height);
+    EraseRolledUpRecord(window);
+    return true;
+}
+
+void GiveBackFullHeight(HWND window, int full_height, int rolled_height)
+{
     // The normal position is what the window has, or what a restore gives
     // it when it is minimised or maximised.  Only a window still held at its
     // rolled height: one that something else has sized since keeps the size
@@ -242,14 +257,13 @@ bool RestoreRolledUpWindow(HWND window)
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof(placement);
     if (!GetWindowPlacement(window, &placement)) {
-        DebugPrint(L"RestoreRolledUpWindow: GetWindowPlacement failed, error %lu\n", GetLastError());
-        return true;
+        DebugPrint(L"GiveBackFullHeight: GetWindowPlacement failed, error %lu\n", GetLastError());
+        return;
     }
     RECT& normal = placement.rcNormalPosition;
-    if (normal.bottom - normal.top == record.rolled_height) {
-        normal.bottom = normal.top + Height(record.full);
+    if (normal.bottom - normal.top == rolled_height) {
+        normal.bottom = normal.top + full_height;
         SetPlacementAsItIs(window, &placement);
     }
-    FillMaximizedHeight(window, record.rolled_height);
-    return true;
+    FillMaximizedHeight(window, rolled_height);
 }

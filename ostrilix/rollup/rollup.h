@@ -76,3 +76,7 @@ void ForgetRolledUp(HWND window);
 // restored to its full height.  False when the window was not rolled up
 // here.
 bool RestoreRolledUpWindow(HWND window);
+// The same from what is known of a roll (its own or a record left by a
+// program that no longer runs): the window, while its normal position is
+// still the rolled height, gets the full height back.
+void GiveBackFullHeight(HWND window, int full_height, int rolled_height);

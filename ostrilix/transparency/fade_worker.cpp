@@ -3,6 +3,7 @@
 #include "common/debug_print.h"
 #include "ostrilix/core/module_reference.h"
 #include "ostrilix/core/process_lock.h"
+#include "ostrilix/core/window_records.h"
 #include "ostrilix/transparency/faded_windows.h"
 
 namespace {
@@ -32,6 +33,10 @@ void SetLayered(HWND window, const LayeredAttributes& a)
 bool ApplyFade(const FadedWindow& work, DWORD answer_ms)
 {
     const HWND window = work.window;
+    // Its first fade: how it looked goes onto the window first, for a start
+    // after the program was killed.
+    if (work.alpha != kOwnLook && work.applied == kOwnLook)
+        RecordFaded(window, {work.was_layered, work.own.key, work.own.alpha, work.own.flags});
     const LONG current = GetWindowLongW(window, GWL_EXSTYLE);
     const LONG wanted = FadedExStyle(current, work.alpha, work.was_layered);
     const LayeredAttributes attributes = FadedAttributes(work, work.alpha);
@@ -90,19 +95,26 @@ bool ApplyChanges(DWORD answer_ms)
         if (!work.window)
             break;
         const bool done = ApplyFade(work, answer_ms);
-        ProcessLockGuard guard;
-        FadedWindow* r = FadedWindowTable().Find(work.window);
-        if (!r || r->owner_thread != work.owner_thread)
-            continue;
-        if (!done) {
-            if (skipped_count == kFadedWindows)
-                return true;  // windows came and went during the pass: the rest next time
-            skipped[skipped_count++] = work.window;
-            continue;
+        bool given_back = false;
+        {
+            ProcessLockGuard guard;
+            FadedWindow* r = FadedWindowTable().Find(work.window);
+            if (!r || r->owner_thread != work.owner_thread)
+                continue;
+            if (!done) {
+                if (skipped_count == kFadedWindows)
+                    return true;  // windows came and went during the pass: the rest next time
+                skipped[skipped_count++] = work.window;
+                continue;
+            }
+            r->applied = work.alpha;
+            if (r->applied == kOwnLook && r->alpha == kOwnLook) {
+                *r = FadedWindow{};  // its own look again: nothing of ours left
+                given_back = true;
+            }
         }
-        r->applied = work.alpha;
-        if (r->applied == kOwnLook && r->alpha == kOwnLook)
-            *r = FadedWindow{};  // its own look again: nothing of ours left
+        if (given_back)
+            EraseFadeRecord(work.window);
     }
     return skipped_count > 0;
 }

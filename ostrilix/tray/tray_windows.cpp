@@ -11,6 +11,7 @@
 #include "ostrilix/core/process_os_class.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/core/touched_windows.h"
+#include "ostrilix/core/window_records.h"
 #include "ostrilix/leave_as_found/leave_as_found.h"
 
 namespace {
@@ -121,6 +122,8 @@ void SendToTray(HWND window)
     }
     if (!g_taskbar_created)
         g_taskbar_created = RegisterWindowMessageW(L"TaskbarCreated");
+    // On the window itself, for a start after the program was killed.
+    RecordInTray(window, TrayIconId(slot));
     ShowWindowAsync(window, SW_HIDE);
 }
 
@@ -134,6 +137,7 @@ bool TakeOutOfTray(HWND window, int show_command)
         return false;
     RemoveTouched(TraySlots(), kTrayWindows, window);
     DeleteIcon(window, slot);
+    EraseTrayRecord(window);
     if (show_command)
         ShowWindowAsync(window, show_command);
     return true;
@@ -224,4 +228,18 @@ extern "C" LONG WINAPI ReturnTrayWindows(DWORD budget_ms)
         ask.Ask(window);
     }
     return ask.Answered();
+}
+
+void GiveBackRecordedTrayWindow(HWND window, UINT icon_id)
+{
+    // Still in the table (the shared block outlived the program): as at exit.
+    if (TakeOutOfTray(window, SW_SHOWMINNOACTIVE))
+        return;
+    NOTIFYICONDATAW icon = IconRecord(window, 0);
+    icon.uID = icon_id;
+    if (!NotifyIcon(NIM_DELETE, &icon))
+        DebugPrint(L"Recorded tray icon %u of window 0x%p not removed, error %lu\n", icon_id,
+                   static_cast<void*>(window), GetLastError());
+    EraseTrayRecord(window);
+    ShowWindowAsync(window, SW_SHOWMINNOACTIVE);
 }

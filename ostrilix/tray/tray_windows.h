@@ -51,3 +51,8 @@ bool OnTrayRegisteredMessage(HWND window, UINT message);
 // with budget 0 the requests are only queued.  Icons of windows that no
 // longer exist are removed here.  Returns how many windows came back in time.
 extern "C" __declspec(dllexport) LONG WINAPI ReturnTrayWindows(DWORD budget_ms);
+
+// In the window's thread, for a window that a program which no longer runs
+// hid (its record on the window names the icon): the icon goes and the
+// window comes back as at exit, minimised with its taskbar button.
+void GiveBackRecordedTrayWindow(HWND window, UINT icon_id);

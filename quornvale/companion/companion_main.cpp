@@ -19,6 +19,7 @@
 #include "quornvale/companion/companion_protocol.h"
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/exit_restore.h"
+#include "quornvale/shell/start_restore.h"
 #include "quornvale/shell/hook_library.h"
 #include "quornvale/shell/library_mirror.h"
 
@@ -85,9 +86,13 @@ void Reload(DWORD serial)
     if (view) {
         MEMORY_BASIC_INFORMATION info = {};
         VirtualQuery(view, &info, sizeof(info));
-        if (ReplayMirror(view, info.RegionSize, kLibrarySink, &g_run.last_action))
+        if (ReplayMirror(view, info.RegionSize, kLibrarySink, &g_run.last_action)) {
             DebugPrint(L"Companion: settings %lu applied\n", serial);
-        else
+            // The hooks are in place with the first settings: what an ended
+            // program's companion left changed comes back.
+            if (g_run.last_serial == 0)
+                GiveBackWhatAnEndedProgramLeft();
+        } else
             DebugPrint(L"Companion: settings %lu unreadable\n", serial);
         UnmapViewOfFile(view);
         g_run.last_serial = serial;

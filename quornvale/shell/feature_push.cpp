@@ -11,6 +11,7 @@
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/platform_notice.h"
 #include "quornvale/shell/settings.h"
+#include "quornvale/shell/start_restore.h"
 #include "quornvale/shell/tray_icon.h"
 #include "quornvale/tools/desktop_colours.h"
 #include "quornvale/tools/hotkeys.h"
@@ -45,12 +46,16 @@ LRESULT OnCreate(HWND main_window)
     if (!g_app.enable_features || !g_app.set_feature_flags)
         return 0;
     ResetLibraryRunTimeState();
+    TellLibraryTheProgramProcess();
 
     // The low-level hooks go to the input thread (or, failing that, stay here).
     StartInputThread();
     InstallHook(g_app.library, WH_MOUSE, kExportMouseProc, 0, &g_app.mouse_hook);
     InstallHook(g_app.library, WH_MOUSE_LL, kExportLowLevelMouseProc, 0, &g_app.low_level_mouse_hook);
     InstallHook(g_app.library, WH_CALLWNDPROC, kExportCallWndProc, 0, &g_app.call_wnd_proc_hook);
+    // Before the settings: minimise-to-tray stays off until then.
+    PushFeature(kFeatureNotifyIcon, 0);
+    GiveBackWhatAnEndedProgramLeft();
 
     ApplyAllSettings();
     EnumerateLanguages();
