@@ -685,7 +685,7 @@ TEST_CASE("without_gdiplus_the_file_is_a_bmp_and_the_clipboard_capture_works")
     REQUIRE(DragSnapshot(program, from, to));
     const std::wstring file = JoinPath(folder, L"b1.bmp");
     CHECK(WaitFor([&] { return ClipboardText() == file; }, 5000));
-    CHECK(monitor.Contains("gdiplus.dll is not available"));
+    CHECK(monitor.WaitForText("gdiplus.dll is not available", 5000));
     CHECK(!FileExists(JoinPath(folder, L"b1.png")));
     // A plain 24-bit BMP with the captured pixels.
     const std::string bytes = ReadTextFile(file);
