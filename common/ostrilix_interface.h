@@ -105,8 +105,10 @@ constexpr char kExportRestoreFadedWindows[] = "RestoreFadedWindows";
 using RestoreFadedWindowsFn = LONG(WINAPI*)(DWORD timeout_ms);
 // Brings every window that minimise-to-tray hid back (shown, its icon
 // removed), in whatever process, waiting for the windows' threads no longer
-// than budget_ms in all (0: the requests are only queued).  Returns how many
-// windows came back in time.
+// than budget_ms in all (0: the requests are only queued; with a budget, a
+// window that does not answer in time is shown from the caller's process
+// with ShowWindowAsync and its icon removed).  Returns how many windows came
+// back in time.
 constexpr char kExportReturnTrayWindows[] = "ReturnTrayWindows";
 using ReturnTrayWindowsFn = LONG(WINAPI*)(DWORD budget_ms);
 // Switches the menu fade and menu animation back to the values saved when

@@ -37,6 +37,7 @@ constinit SharedBlock g_shared __attribute__((section(".shared"), shared)) = {
     .s_b_saved_menu_anim = 0,
     .s_b_rolled_up = 0,
     .s_wp_taskbar_orig = nullptr,
+    .s_h_taskbar_drag_window = nullptr,
     .s_h_touched_windows = {},
     .s_h_tray_windows = {},
     .s_n_program_process = 0,

@@ -50,6 +50,9 @@ struct SharedBlock {
     LONG s_b_saved_menu_anim;
     LONG s_b_rolled_up;
     WNDPROC s_wp_taskbar_orig;
+    // The taskbar window s_wp_taskbar_orig belongs to: set before it and
+    // cleared after it, so a recorded procedure always names its window.
+    HWND s_h_taskbar_drag_window;
     // Counts the writes of the mapped name lists, so that a process which
     // found no list tries to open it again only after the program wrote one.
     LONG s_n_list_version;

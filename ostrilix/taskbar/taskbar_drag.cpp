@@ -33,11 +33,14 @@ void FrameChanged(HWND window)
 void Forget(bool let_go)
 {
     const WNDPROC original = g_original;
-    ForgetTouchedWindow(g_subclassed_window);
+    HWND const window = g_subclassed_window;
+    ForgetTouchedWindow(window);
     g_subclassed_window = nullptr;
     g_bDraggingButton = 0;
     InterlockedCompareExchangePointer(reinterpret_cast<void* volatile*>(&g_shared.s_wp_taskbar_orig), nullptr,
                                       reinterpret_cast<void*>(original));
+    InterlockedCompareExchangePointer(reinterpret_cast<void* volatile*>(&g_shared.s_h_taskbar_drag_window),
+                                      nullptr, window);
     if (let_go)
         LetGoLibrary();
 }
@@ -71,6 +74,21 @@ bool PutBack(bool let_go)
     DebugPrint(L"Taskbar button dragging removed\n");
     Forget(let_go);
     return true;
+}
+
+// The shell that had the subclass ended without the library's detach
+// (killed, crashed): its record goes, and its window with it from the table
+// of windows to give back, in whichever process notices first.
+void ForgetGoneTaskbar(HWND gone)
+{
+    void* const original = reinterpret_cast<void*>(g_shared.s_wp_taskbar_orig);
+    ForgetTouchedWindow(gone);
+    if (InterlockedCompareExchangePointer(reinterpret_cast<void* volatile*>(&g_shared.s_h_taskbar_drag_window),
+                                          nullptr, gone) != gone)
+        return;  // another process was first
+    InterlockedCompareExchangePointer(reinterpret_cast<void* volatile*>(&g_shared.s_wp_taskbar_orig), nullptr,
+                                      original);
+    DebugPrint(L"Taskbar window 0x%p is gone; its button dragging is forgotten\n", static_cast<void*>(gone));
 }
 
 HWND ButtonToolbarOf(HWND window, const NMHDR& header)
@@ -191,6 +209,7 @@ bool HookTaskbarToolbar(bool install, HWND toolbar)
     }
     g_original = previous;
     g_subclassed_window = window;
+    g_shared.s_h_taskbar_drag_window = window;
     g_shared.s_wp_taskbar_orig = previous;
     // Given back when the program ends, like every window the library changed.
     NoteTouchedWindow(window);
@@ -201,8 +220,15 @@ bool HookTaskbarToolbar(bool install, HWND toolbar)
 
 void InstallTaskbarDragOnPress(HWND target)
 {
-    if (!TaskbarDragAvailable(ProcessOsClass()) || g_shared.s_wp_taskbar_orig)
+    if (!TaskbarDragAvailable(ProcessOsClass()))
         return;
+    if (g_shared.s_wp_taskbar_orig) {
+        // IsWindow asks no other thread: cheap on every left press.
+        HWND recorded = g_shared.s_h_taskbar_drag_window;
+        if (recorded && IsWindow(recorded))
+            return;
+        ForgetGoneTaskbar(recorded);
+    }
     HWND toolbar = KeptTaskbarToolbar(&g_taskbar_toolbar, FindTaskbarToolbar);
     if (toolbar && toolbar == target)
         HookTaskbarToolbar(true, toolbar);

@@ -34,7 +34,10 @@ HWND KeptTaskbarToolbar(HWND* kept, HWND (*find)());
 
 // From the mouse hook, for a left press on target: installs the subclass when
 // target is the taskbar's button toolbar, this process's system has the
-// feature and the subclass is not installed yet.
+// feature and the subclass is not installed yet.  A shared record of the
+// subclass on a window that no longer exists (a shell killed or crashed,
+// which never ran the library's detach) is forgotten first: each taskbar
+// gets the feature.
 void InstallTaskbarDragOnPress(HWND target);
 // Install or remove on the toolbar's parent.  Installing when the shared
 // original procedure is recorded already does nothing (true).  Removing acts

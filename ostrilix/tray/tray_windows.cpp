@@ -142,6 +142,22 @@ bool TakeOutOfTray(HWND window, int show_command)
         ShowWindowAsync(window, show_command);
     return true;
 }
+// At the program's end, for a window whose thread did not answer in time
+// (hung, busy, or the budget spent): its queued request would reach a hook
+// that is removed meanwhile, so the window is given back from here.
+// ShowWindowAsync waits for no thread (the window shows once its thread
+// takes its messages again) and the shell knows the icon by window and id.
+// The slot goes first: an answer that still comes finds nothing to do.
+void GiveBackUnanswered(HWND window, int slot)
+{
+    RemoveTouched(TraySlots(), kTrayWindows, window);
+    DeleteIcon(window, slot);
+    if (!ShowWindowAsync(window, SW_SHOWMINNOACTIVE))
+        DebugPrint(L"ReturnTrayWindows: window 0x%p not shown, error %lu\n", static_cast<void*>(window),
+                   GetLastError());
+    else
+        DebugPrint(L"ReturnTrayWindows: window 0x%p shown from the program's side\n", static_cast<void*>(window));
+}
 }  // namespace
 
 void CutTrayTip(const wchar_t* title, wchar_t* tip)
@@ -225,7 +241,8 @@ extern "C" LONG WINAPI ReturnTrayWindows(DWORD budget_ms)
             RemoveTouched(TraySlots(), kTrayWindows, window);
             continue;
         }
-        ask.Ask(window);
+        if (!ask.Ask(window) && budget_ms)
+            GiveBackUnanswered(window, slot);
     }
     return ask.Answered();
 }

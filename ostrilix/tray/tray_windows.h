@@ -49,7 +49,10 @@ bool OnTrayRegisteredMessage(HWND window, UINT message);
 // whatever process, to come back (shown, icon removed), waiting for each
 // window's thread at most a fifth of a second and for all at most budget_ms;
 // with budget 0 the requests are only queued.  Icons of windows that no
-// longer exist are removed here.  Returns how many windows came back in time.
+// longer exist are removed here; with a budget, so are the icons of windows
+// that did not answer in time, and those windows are shown from here
+// (ShowWindowAsync), since the hook that would take their queued request is
+// about to go.  Returns how many windows came back in time.
 extern "C" __declspec(dllexport) LONG WINAPI ReturnTrayWindows(DWORD budget_ms);
 
 // In the window's thread, for a window that a program which no longer runs

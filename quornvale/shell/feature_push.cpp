@@ -11,6 +11,7 @@
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/platform_notice.h"
 #include "quornvale/shell/settings.h"
+#include "quornvale/shell/shell_retry.h"
 #include "quornvale/shell/start_restore.h"
 #include "quornvale/shell/tray_icon.h"
 #include "quornvale/tools/desktop_colours.h"
@@ -21,12 +22,12 @@
 LRESULT OnCreate(HWND main_window)
 {
     g_app.main_window = main_window;
-    AddTrayIcon(main_window);
+    const bool icon_added = AddTrayIcon(main_window);
     g_app.taskbar_created_message = RegisterWindowMessageW(L"TaskbarCreated");
     // Every hotkey that fails during start-up is named in one balloon.
     HotkeyFailureBatch hotkey_failures;
     RegisterStartHotkeys(main_window);
-    RegisterSessionNotices(main_window);
+    RetryShellPartsIfNeeded(main_window, icon_added, RegisterSessionNotices(main_window));
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), 0xFF};
     InitCommonControlsEx(&controls);

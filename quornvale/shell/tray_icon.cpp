@@ -21,6 +21,9 @@ CRITICAL_SECTION g_icon_lock;
 bool g_lock_ready = false;
 // Counts the balloons prepared; under the lock.
 unsigned g_balloon_serial = 0;
+// The shell took the icon (at start, at a retry or with a new taskbar);
+// main thread only.
+bool g_icon_added = false;
 
 struct IconLock {
     IconLock() { if (g_lock_ready) EnterCriticalSection(&g_icon_lock); }
@@ -37,10 +40,12 @@ bool CopyRecord(NOTIFYICONDATAW* copy)
     return true;
 }
 
-void Notify(DWORD message, NOTIFYICONDATAW* record)
+bool Notify(DWORD message, NOTIFYICONDATAW* record)
 {
-    if (!Shell_NotifyIconW(message, record))
-        DebugPrint(L"Shell_NotifyIconW %lu failed\n", message);
+    if (Shell_NotifyIconW(message, record))
+        return true;
+    DebugPrint(L"Shell_NotifyIconW %lu failed, error %lu\n", message, GetLastError());
+    return false;
 }
 }  // namespace
 
@@ -53,7 +58,7 @@ DWORD TrayRecordSize(int os_version_class)
     return os_version_class <= kOsWin2000 ? NOTIFYICONDATAW_V2_SIZE : sizeof(NOTIFYICONDATAW);
 }
 
-void AddTrayIcon(HWND main_window)
+bool AddTrayIcon(HWND main_window)
 {
     if (!g_lock_ready) {
         InitializeCriticalSection(&g_icon_lock);
@@ -72,7 +77,19 @@ void AddTrayIcon(HWND main_window)
         lstrcpynW(g_icon.szTip, kTip, ARRAYSIZE(g_icon.szTip));
         copy = g_icon;
     }
-    Notify(NIM_ADD, &copy);
+    g_icon_added = Notify(NIM_ADD, &copy);
+    return g_icon_added;
+}
+
+bool RetryTrayIcon()
+{
+    NOTIFYICONDATAW copy;
+    if (g_icon_added || !CopyRecord(&copy))
+        return g_icon_added;
+    g_icon_added = Notify(NIM_ADD, &copy);
+    if (g_icon_added)
+        DebugPrint(L"Tray icon added on a later attempt\n");
+    return g_icon_added;
 }
 
 void ReAddTrayIcon()
@@ -80,8 +97,11 @@ void ReAddTrayIcon()
     NOTIFYICONDATAW copy;
     if (!CopyRecord(&copy))
         return;
-    Notify(NIM_DELETE, &copy);
-    Notify(NIM_ADD, &copy);
+    // A new taskbar knows no icon: the delete may fail, the add counts.
+    Shell_NotifyIconW(NIM_DELETE, &copy);
+    g_icon_added = Notify(NIM_ADD, &copy);
+    if (g_icon_added)
+        DebugPrint(L"Tray icon added again for a new taskbar\n");
 }
 
 void DeleteTrayIcon()

@@ -8,8 +8,12 @@
 // The size of the icon record the shell of that system takes (a version
 // class of common/os_version.h).
 DWORD TrayRecordSize(int os_version_class);
-// Fills the icon record for the main window and adds the icon.
-void AddTrayIcon(HWND main_window);
+// Fills the icon record for the main window and adds the icon; false when
+// the shell did not take it (no taskbar yet).
+bool AddTrayIcon(HWND main_window);
+// Adds the icon with the record as it is now unless the shell has it
+// already; true when the shell has it.
+bool RetryTrayIcon();
 // The shell was restarted ("TaskbarCreated"): delete and add again with the
 // record as it is now (a balloon shown earlier shows again).
 void ReAddTrayIcon();

@@ -143,13 +143,15 @@ void LockSession()
     }
 }
 
-void RegisterSessionNotices(HWND main_window)
+bool RegisterSessionNotices(HWND main_window)
 {
     auto subscribe = SessionLibrary().Function<SessionNotificationFn>("WTSRegisterSessionNotification");
     if (!subscribe)
-        return;  // Windows 2000: no session notices
-    if (!subscribe(main_window, kNotifyForThisSession))
-        DebugPrint(L"WTSRegisterSessionNotification failed, error %lu\n", GetLastError());
+        return true;  // Windows 2000: no session notices, nothing to try again
+    if (subscribe(main_window, kNotifyForThisSession))
+        return true;
+    DebugPrint(L"WTSRegisterSessionNotification failed, error %lu\n", GetLastError());
+    return false;
 }
 
 void UnregisterSessionNotices(HWND main_window)

@@ -23,8 +23,10 @@ void HibernateOnWorker();
 void LockSession();
 
 // Session lock and unlock notices for the main window (the notification
-// functions are not on Windows 2000; there the program gets none).
-void RegisterSessionNotices(HWND main_window);
+// functions are not on Windows 2000; there the program gets none).  False
+// when the registration failed (the session service not started yet at
+// logon): worth trying again.
+bool RegisterSessionNotices(HWND main_window);
 void UnregisterSessionNotices(HWND main_window);
 // WM_WTSSESSION_CHANGE: on a lock or an unlock, releases the left Windows
 // key, which the lock combination may leave held in the key state.

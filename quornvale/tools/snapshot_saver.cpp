@@ -14,6 +14,7 @@
 #include "quornvale/tools/gdiplus_runtime.h"
 #include "quornvale/tools/snapshot_capture.h"
 #include "quornvale/tools/snapshot_file_target.h"
+#include "quornvale/tools/snapshot_notice.h"
 #include "quornvale/tools/watermark_placement.h"
 
 namespace {
@@ -98,8 +99,10 @@ bool CaptureIntoFile(HDC source, const RECT& r)
     DebugPrint(L"snapshot saved to %ls\n", file.path);
     wchar_t format[kPathChars] = {};
     ReadSettingText(Setting::kSnapshotFormat, format, kPathChars);
-    if (!session && _wcsicmp(format, L"bmp") != 0)
-        ShowBalloon(IDS_FORMAT_REPLACED_TITLE, IDS_FORMAT_REPLACED_TEXT, NIIF_WARNING);
+    const SnapshotNotice notice = NoGdiplusNotice(bool(session), _wcsicmp(format, L"bmp") == 0,
+                                                  spec.image_path != nullptr);
+    if (notice.show)
+        ShowBalloon(notice.title_id, notice.text_id, NIIF_WARNING);
     // The next capture still takes a new file (the name is never reused),
     // but the user should know the number did not move on.
     if (!file.counter_saved)

@@ -24,6 +24,16 @@ constexpr UINT kAskOwnProcedure = WM_APP + 0x3A0;
 // Sent: answers 1 when the window's thread shows the system's move cursor
 // (IDC_SIZEALL), 2 for any other cursor.
 constexpr UINT kAskMoveCursor = WM_APP + 0x3A1;
+// Sent: a point of the target's own view (physical pixels for this
+// DPI-aware double, whatever the asking process sees), as two signed
+// 16-bit halves (x low, y high).  wParam names it:
+enum OwnPoint : WPARAM {
+    kOwnRectTopLeft, kOwnRectBottomRight,  // the top-level window's rectangle
+    kOwnWorkTopLeft, kOwnWorkBottomRight,  // the work area
+    kOwnCursor,                            // GetCursorPos
+    kOwnCaptionPoint,                      // a point of the caption (HTCAPTION), or -1, -1
+};
+constexpr UINT kAskOwnPoint = WM_APP + 0x3A2;
 
 struct Log {
     volatile LONG count;  // records written so far (may exceed capacity: ring)

@@ -87,6 +87,33 @@ void Record(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     r.async_keys = KeyBits();
 }
 
+LRESULT Packed(LONG x, LONG y) { return LRESULT(MAKELONG(WORD(SHORT(x)), WORD(SHORT(y)))); }
+
+LRESULT OwnPoint(HWND wnd, WPARAM which)
+{
+    RECT r = {};
+    GetWindowRect(wnd, &r);
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    POINT cursor = {};
+    switch (which) {
+    case message_log::kOwnRectTopLeft: return Packed(r.left, r.top);
+    case message_log::kOwnRectBottomRight: return Packed(r.right, r.bottom);
+    case message_log::kOwnWorkTopLeft: return Packed(work.left, work.top);
+    case message_log::kOwnWorkBottomRight: return Packed(work.right, work.bottom);
+    case message_log::kOwnCursor:
+        GetCursorPos(&cursor);
+        return Packed(cursor.x, cursor.y);
+    case message_log::kOwnCaptionPoint:
+        // Down the middle, from the top: the first caption pixel, and a few more.
+        for (LONG y = r.top; y < r.top + 80 && y < r.bottom; ++y)
+            if (DefWindowProcW(wnd, WM_NCHITTEST, 0, MAKELPARAM((r.left + r.right) / 2, y)) == HTCAPTION)
+                return Packed((r.left + r.right) / 2, y + 6);
+        return Packed(-1, -1);
+    default: return Packed(-1, -1);
+    }
+}
+
 LRESULT CALLBACK TopProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     Record(wnd, msg, wp, lp);
@@ -113,6 +140,8 @@ LRESULT CALLBACK TopProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
             return 0;
         }
         break;
+    case message_log::kAskOwnPoint:
+        return OwnPoint(wnd, wp);
     case message_log::kAskOwnProcedure:
         return GetWindowLongPtrW(wnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(TopProc) ? 1 : 2;
     default:

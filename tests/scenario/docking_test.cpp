@@ -2,8 +2,9 @@
 // another process dragged by its caption docks to each edge of the work
 // area and comes free when pulled away; in the half-screen mode it fills a
 // half and gets its size back; Left Ctrl inverts the mode, Alt keeps it
-// from docking, a jump past the band does not dock, and a docked window
-// pins only itself, not the other windows of its process.
+// from docking, a jump past the band does not dock, a docked window pins
+// only itself, not the other windows of its process, and at 144 DPI a
+// window docks exactly at the edge.
 #include <memory>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/input.h"
 #include "tests/scenario/support/library_view.h"
+#include "tests/scenario/support/registry_value.h"
 #include "tests/scenario/support/target.h"
 
 using namespace scenario;
@@ -366,4 +368,93 @@ TEST_CASE("half_docked_windows_get_their_size_back_when_the_program_ends_also_wh
     PostMessageW(second, WM_SYSCOMMAND, SC_RESTORE, 0);
     CHECK(CheckRect(second, second_before, "second restored"));
     CHECK(WaitFor([&] { return target.RunsOwnProcedure(); }, 5000));
+}
+
+TEST_CASE("at_144_dpi_a_window_docks_exactly_at_each_edge")
+{
+    // The target declares itself DPI-aware; this test, started at 96 DPI,
+    // sees its rectangles scaled, so every rectangle and point is the
+    // target's own (physical pixels, as X and the real pointer have them).
+    // Each edge gets a fresh target where it starts: Wine took a caption
+    // press only where the point also lies in the window's rectangle as
+    // scaled by 96 / 144, so a window dragged away once is not dragged
+    // again here.
+    HighDpiScreen screen;
+    REQUIRE(screen.Set());
+    Program program(L"dockdpi", WithSettings(kEdgeDocking));
+    REQUIRE(program.Start());
+    constexpr int cx = 400, cy = 300;
+    RECT w = {};
+    for (int side = 0; side < 4; ++side) {
+        TargetWindow target;
+        TargetOptions options;
+        // Where the target starts by default: the press on its caption is
+        // taken there (a caption pressed at 440, 340 was not: the press
+        // must also lie inside the window as scaled by 96 / 144).
+        options.rect = RECT{100, 100, 100 + cx, 100 + cy};
+        REQUIRE(target.Start(options));
+        REQUIRE(target.WaitForLibrary());
+        auto own = [&](WPARAM which) {
+            POINT p = {-30000, -30000};
+            target.OwnPoint(which, &p);
+            return p;
+        };
+        auto own_rect = [&] {
+            const POINT a = own(message_log::kOwnRectTopLeft), b = own(message_log::kOwnRectBottomRight);
+            return RECT{a.x, a.y, b.x, b.y};
+        };
+        auto own_rect_is = [&](const RECT& want, const char* what) {
+            if (WaitFor([&] {
+                    const RECT now = own_rect();
+                    return EqualRect(&want, &now) != FALSE;
+                }, 5000))
+                return true;
+            MESSAGE(check::Format("%s: wanted %s, window at %s", what, Text(want).c_str(), Text(own_rect()).c_str()));
+            return false;
+        };
+        if (side == 0) {
+            const POINT a = own(message_log::kOwnWorkTopLeft), b = own(message_log::kOwnWorkBottomRight);
+            w = RECT{a.x, a.y, b.x, b.y};
+            // The physical work area: the whole width of the 1280-pixel desktop.
+            REQUIRE_EQ(w.right - w.left, 1280);
+        }
+        REQUIRE(own_rect_is(options.rect, "as started"));
+        struct Row {
+            const char* side;
+            POINT outside, inside, away;
+            RECT docked;
+        } rows[] = {
+            {"top", {300, w.top + 40}, {320, w.top + 10}, {340, w.top + 45}, Sized(320, w.top, cx, cy)},
+            {"left", {w.left + 40, 300}, {w.left + 10, 320}, {w.left + 45, 340}, Sized(w.left, 320, cx, cy)},
+            {"bottom", {300, w.bottom - cy - 40}, {320, w.bottom - cy - 10}, {340, w.bottom - cy - 45},
+             Sized(320, w.bottom - cy, cx, cy)},
+            {"right", {w.right - cx - 40, 300}, {w.right - cx - 10, 320}, {w.right - cx - 45, 340},
+             Sized(w.right - cx, 320, cx, cy)},
+        };
+        const Row& r = rows[side];
+        MESSAGE(check::Format("side %s", r.side));
+        // A press soon after the last one would be taken for a double click.
+        PumpFor(GetDoubleClickTime() + 150);
+        const POINT caption = own(message_log::kOwnCaptionPoint);
+        REQUIRE(caption.x >= 0);
+        const POINT offset = {caption.x - options.rect.left, caption.y - options.rect.top};
+        REQUIRE(input::RealMoveToUnwaited(caption));
+        REQUIRE(WaitFor([&] {
+            const POINT c = own(message_log::kOwnCursor);
+            return c.x == caption.x && c.y == caption.y;
+        }, 5000));
+        REQUIRE(input::RealLeftDown());
+        auto corner_to = [&](POINT corner) {
+            return input::RealMoveToUnwaited(POINT{corner.x + offset.x, corner.y + offset.y});
+        };
+        CHECK(corner_to(r.outside));
+        CHECK(own_rect_is(Sized(r.outside.x, r.outside.y, cx, cy), "outside the band"));
+        CHECK(corner_to(r.inside));
+        CHECK(own_rect_is(r.docked, "docked"));
+        CHECK(corner_to(r.away));
+        CHECK(own_rect_is(Sized(r.away.x, r.away.y, cx, cy), "released"));
+        CHECK(input::RealLeftUp());
+        target.Close();
+    }
+    CHECK_EQ(program.Close(), 0);
 }

@@ -672,9 +672,11 @@ TEST_CASE("without_gdiplus_the_file_is_a_bmp_and_the_clipboard_capture_works")
     REQUIRE(shell.Start());
     DebugMonitor monitor;
     REQUIRE(monitor.Active());
-    Program program(L"snapnogdi",
-                    WithSettings("[snapshot]\r\nintofile=1\r\npath=nogdiplus\\\r\nname=b\r\nnext=1\r\nformat=png\r\n"
-                                 "watermark_enable=1\r\nwatermark_path=missing.png\r\n"));
+    ProgramOptions settings =
+        WithSettings("[snapshot]\r\nintofile=1\r\npath=nogdiplus\\\r\nname=b\r\nnext=1\r\nformat=png\r\n"
+                     "watermark_enable=1\r\nwatermark_path=stamp.bmp\r\n");
+    settings.files.push_back({L"stamp.bmp", BmpFile(20, 10, 20, RGB(0, 0, 255), RGB(0, 0, 255))});
+    Program program(L"snapnogdi", settings);
     TargetWindow target;
     TargetOptions options;
     options.pattern = true;
@@ -687,19 +689,34 @@ TEST_CASE("without_gdiplus_the_file_is_a_bmp_and_the_clipboard_capture_works")
     REQUIRE(DragSnapshot(program, from, to));
     const std::wstring file = JoinPath(folder, L"b1.bmp");
     CHECK(WaitFor([&] { return ClipboardText() == file; }, 5000));
-    CHECK(monitor.Contains("gdiplus.dll is not available"));
+    CHECK(monitor.WaitForText("gdiplus.dll is not available", 5000));
     CHECK(!FileExists(JoinPath(folder, L"b1.png")));
     // A plain 24-bit BMP with the captured pixels.
     const std::string bytes = ReadTextFile(file);
     REQUIRE(bytes.size() > 54);
     CHECK(bytes[0] == 'B' && bytes[1] == 'M');
     CHECK_EQ(int(bytes[28]), 24);
+    // Without the watermark, which needs GDI+; the balloon says both.
     CHECK(HoldsPattern(file, x0, y0));
     CHECK(WaitFor([&] { return BalloonsTitled(shell, L"Snapshot saved as BMP") == 1; }, 5000));
     for (const TrayNotification& n : shell.Notifications())
-        if (n.title == L"Snapshot saved as BMP")
+        if (n.title == L"Snapshot saved as BMP") {
             CHECK_EQ(n.info_flags, unsigned(NIIF_WARNING));
+            CHECK(n.info.find(L"without its watermark") != std::wstring::npos);
+        }
     CHECK_EQ(SnapshotKey(program, L"next"), std::wstring(L"2"));
+
+    // BMP set anyway: only the watermark is missing, and said so.
+    SetSnapshotKey(program, L"format", L"bmp");
+    REQUIRE(DragSnapshot(program, from, to));
+    const std::wstring second = JoinPath(folder, L"b2.bmp");
+    CHECK(WaitFor([&] { return ClipboardText() == second; }, 5000));
+    CHECK(HoldsPattern(second, x0, y0));
+    CHECK(WaitFor([&] { return BalloonsTitled(shell, L"Snapshot saved without watermark") == 1; }, 5000));
+    for (const TrayNotification& n : shell.Notifications())
+        if (n.title == L"Snapshot saved without watermark")
+            CHECK(n.info.find(L"GDI+") != std::wstring::npos);
+    CHECK_EQ(BalloonsTitled(shell, L"Snapshot saved as BMP"), size_t(1));
 
     // The clipboard never needed GDI+.
     SetSnapshotKey(program, L"intofile", L"0");

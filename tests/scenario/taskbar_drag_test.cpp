@@ -1,8 +1,9 @@
 // Taskbar button dragging through the real program and library, on a
 // stand-in for the Windows XP taskbar driven by real mouse input: a button
 // dropped on another takes its place, one dropped on empty space stays, the
-// subclass is installed once and given back when the program ends, and
-// nothing happens on Windows 7 and later.
+// subclass is installed once and given back when the program ends, a new
+// taskbar after the shell was killed gets the feature again, and nothing
+// happens on Windows 7 and later.
 #include <windows.h>
 #include <commctrl.h>
 #include <stdio.h>
@@ -13,6 +14,7 @@
 #include "tests/scenario/support/app_version.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/input.h"
+#include "tests/scenario/support/library_view.h"
 
 using namespace scenario;
 
@@ -158,4 +160,39 @@ TEST_CASE("on_windows_7_and_later_nothing_is_installed")
         CHECK_EQ(monitor.Count(kInstalled), size_t(0));
         CHECK_EQ(program.Close(), 0);
     }
+}
+
+TEST_CASE("a_taskbar_started_after_the_shell_was_killed_gets_dragging_and_the_gone_one_is_forgotten")
+{
+    ScopedAppVersion version(L"taskbar_double_gui.exe", L"winxp");
+    DebugMonitor monitor;
+    REQUIRE(monitor.Active());
+    Taskbar first;
+    REQUIRE(StartTaskbar(first));
+    Program program(L"tbrestart");
+    REQUIRE(program.Start());
+    REQUIRE(WaitForLibraryIn(first));
+    REQUIRE(Drag(first, first.centres[0], first.empty));
+    REQUIRE(monitor.WaitForText(kInstalled, 5000));
+    HWND gone = GetParent(first.toolbar);
+
+    // Killed, as a crashing shell ends: the library's detach never runs there.
+    first.helper.Kill();
+    REQUIRE(WaitFor([&] { return !IsWindow(gone); }, 10000));
+
+    Taskbar second;
+    REQUIRE(StartTaskbar(second));
+    REQUIRE(WaitForLibraryIn(second));
+    REQUIRE(Drag(second, second.centres[0], second.centres[2]));
+    CHECK(monitor.WaitForText("button dragging is forgotten", 5000));
+    CHECK(Order(second) == (std::vector<int>{2, 0, 1}));
+    CHECK_EQ(monitor.Count(kInstalled), size_t(2));
+    LibraryView view(program.LibraryPath());
+    REQUIRE(view.Loaded());
+    for (int slot = 0; slot < kTouchedWindows; ++slot)
+        CHECK(view.Block().s_h_touched_windows[slot] != gone);
+
+    // The new taskbar is given back at the end, as the first one would be.
+    CHECK_EQ(program.Close(), 0);
+    CHECK(monitor.WaitForText("Taskbar button dragging removed", 5000));
 }

@@ -1,6 +1,7 @@
 // The tray icon through a shell double that receives every notification:
 // added with the program's icon and tip, added again when the taskbar is
-// recreated, balloons, clicks, and removal at exit.
+// recreated, tried again while the shell refuses it at start, balloons,
+// clicks, and removal at exit.
 #include "quornvale/shell/command_ids.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
@@ -144,4 +145,36 @@ TEST_CASE("choosing_exit_in_the_real_menu_ends_the_program")
     DWORD code = 99;
     GetExitCodeProcess(program.Process(), &code);
     CHECK_EQ(code, DWORD(0));
+}
+
+TEST_CASE("an_icon_the_shell_refuses_at_start_is_tried_again_until_the_shell_takes_it")
+{
+    // The taskbar is not there yet at logon: the shell refuses every icon.
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    REQUIRE(shell.RefuseIcons(true));
+    DebugMonitor monitor;
+    REQUIRE(monitor.Active());
+    Program program(L"trayretry");
+    REQUIRE(program.Start());
+    // Refused at start, and tried again on the program's own.
+    REQUIRE(shell.WaitForNotification(program.MainWindow(), NIM_ADD, 2));
+    CHECK(monitor.WaitForText("tried again for a minute", 5000));
+    REQUIRE(shell.RefuseIcons(false));
+    CHECK(monitor.WaitForText("Tray icon added on a later attempt", 15000));
+    const size_t added = shell.CountOf(program.MainWindow(), NIM_ADD);
+    CheckIconRecord(shell.NotificationsOf(program.MainWindow()).back(), program, NIM_ADD);
+
+    // Taken: no more attempts.  A balloon shown after two more retry
+    // periods proves the time passed; no add came meanwhile.
+    PumpFor(4500);
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    PostMessageW(program.MainWindow(), WM_COMMAND, CmdPathsToFileList, 0);
+    CHECK(shell.WaitForNotification(program.MainWindow(), NIM_MODIFY));
+    CHECK_EQ(shell.CountOf(program.MainWindow(), NIM_ADD), added);
+    CHECK(!monitor.Contains("could not be added for a minute"));
+    CHECK_EQ(program.Close(), 0);
 }

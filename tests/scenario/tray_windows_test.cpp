@@ -247,3 +247,78 @@ TEST_CASE("switching_the_feature_off_brings_windows_back_and_a_destroyed_window_
     target.Close();
     CHECK(shell.WaitForNotification(first, NIM_DELETE, deleted + 1));
 }
+
+TEST_CASE("a_window_whose_application_hangs_at_exit_is_shown_from_the_program_side_and_loses_its_icon")
+{
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    const std::string settings = TraySettings("");
+    Program program(L"trayhung", WithSettings(settings.c_str()));
+    TargetWindow hung;
+    REQUIRE(StartProgramAndTarget(program, hung));
+    TargetWindow awake;
+    TargetOptions awake_options;
+    awake_options.title = L"Awake target";
+    REQUIRE(awake.Start(awake_options));
+    REQUIRE(awake.WaitForLibrary());
+    REQUIRE(MinimiseToTrayWithAlt(shell, hung.Window()));
+    REQUIRE(MinimiseToTrayWithAlt(shell, awake.Window()));
+
+    // Long enough to outlast the whole exit of the program.
+    constexpr DWORD kHangMs = 8000;
+    REQUIRE(hung.Hang(kHangMs));
+    const DWORD hung_from = GetTickCount();
+    const size_t deleted = shell.CountOf(hung.Window(), NIM_DELETE);
+    CHECK_EQ(program.Close(), 0);
+    // The program ended while the application still slept: its icon was
+    // removed from the program's side, not by the application.
+    CHECK(GetTickCount() - hung_from < kHangMs);
+    CHECK(!hung.Responsive(50));
+    CHECK_EQ(shell.CountOf(hung.Window(), NIM_DELETE), deleted + 1);
+    // The answering one came back by itself.
+    CHECK(IsWindowVisible(awake.Window()));
+    CHECK(shell.WaitForNotification(awake.Window(), NIM_DELETE));
+
+    // Once the application wakes, its window is there again, as the user
+    // left it: minimised, with its taskbar button.
+    CHECK(WaitFor([&] { return hung.Responsive(200); }, kHangMs + 10000));
+    CHECK(WaitVisible(hung.Window()));
+    CHECK(IsIconic(hung.Window()));
+}
+
+TEST_CASE("a_new_taskbar_gets_every_icon_back_the_program_s_and_those_of_windows_of_two_processes")
+{
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    const std::string settings = TraySettings("");
+    Program program(L"traynewbar", WithSettings(settings.c_str()));
+    TargetWindow first, second;
+    REQUIRE(StartProgramAndTarget(program, first));
+    TargetOptions second_options;
+    second_options.title = L"Second process";
+    REQUIRE(second.Start(second_options));
+    REQUIRE(second.WaitForLibrary());
+    HWND windows[] = {first.Window(), second.Window()};
+    for (HWND window : windows)
+        REQUIRE(MinimiseToTrayWithAlt(shell, window));
+
+    // What a restarted shell does: its new taskbar knows no icon and says
+    // so to every top-level window, hidden ones too.
+    SendNotifyMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    CHECK(shell.WaitForNotification(program.MainWindow(), NIM_ADD, 2));
+    for (HWND window : windows) {
+        CHECK(shell.WaitForNotification(window, NIM_ADD, 2));
+        CHECK(!IsWindowVisible(window));
+    }
+    // Each icon still brings back its own window, and the program's icon
+    // still opens the menu.
+    for (HWND window : windows) {
+        ClickIcon(shell, window);
+        CHECK(WaitVisible(window));
+    }
+    HWND menu = OpenTrayMenu(program);
+    CHECK(menu != nullptr);
+    if (menu)
+        CHECK(CloseTrayMenu(program, menu));
+    CHECK_EQ(program.Close(), 0);
+}

@@ -10,6 +10,8 @@
 #include "quornvale/tools/snapshot_file_target.h"
 #include "quornvale/tools/snapshot_folder.h"
 #include "quornvale/tools/snapshot_geometry.h"
+#include "quornvale/tools/snapshot_notice.h"
+#include "quornvale/resources/resource.h"
 #include "quornvale/tools/watermark_placement.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
@@ -319,4 +321,25 @@ TEST_CASE("snapshot_files_are_made_new_and_never_replace_a_kept_one")
     CHECK(!CreateSnapshotFile(nullptr, &file));
     CHECK_EQ(file.handle, INVALID_HANDLE_VALUE);
     CHECK_EQ(ReadSetting(Setting::kSnapshotNext), 4);
+}
+
+TEST_CASE("without_gdiplus_the_balloon_names_the_bmp_and_the_missing_watermark")
+{
+    struct Row {
+        bool gdiplus, bmp, watermark;
+        SnapshotNotice notice;
+    } rows[] = {
+        {true, false, true, {false, 0, 0}},
+        {true, true, true, {false, 0, 0}},
+        {false, true, false, {false, 0, 0}},
+        {false, false, false, {true, IDS_FORMAT_REPLACED_TITLE, IDS_FORMAT_REPLACED_TEXT}},
+        {false, false, true, {true, IDS_FORMAT_REPLACED_TITLE, IDS_FORMAT_REPLACED_NO_WATERMARK_TEXT}},
+        {false, true, true, {true, IDS_WATERMARK_SKIPPED_TITLE, IDS_WATERMARK_SKIPPED_TEXT}},
+    };
+    for (const Row& row : rows) {
+        const SnapshotNotice notice = NoGdiplusNotice(row.gdiplus, row.bmp, row.watermark);
+        CHECK_EQ(notice.show, row.notice.show);
+        CHECK_EQ(notice.title_id, row.notice.title_id);
+        CHECK_EQ(notice.text_id, row.notice.text_id);
+    }
 }

@@ -9,6 +9,7 @@
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/menu_commands.h"
 #include "quornvale/shell/settings.h"
+#include "quornvale/shell/shell_retry.h"
 #include "quornvale/shell/tray_menu.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
@@ -267,4 +268,34 @@ TEST_CASE("the_help_file_is_the_languages_when_it_can_be_read")
     WriteTextFile(help, "help");
     ChooseHelpFile(name, MAX_PATH);
     CHECK_EQ(std::wstring(name), help);
+}
+
+TEST_CASE("what_failed_at_start_is_tried_again_for_a_minute_then_said_once")
+{
+    struct Row {
+        DWORD elapsed_ms;
+        bool icon, sessions;
+        ShellRetryStep step;
+    } rows[] = {
+        {0, true, true, ShellRetryStep::kDone},
+        {0, false, true, ShellRetryStep::kRetry},
+        {0, true, false, ShellRetryStep::kRetry},
+        {kShellRetryForMs - 1, false, false, ShellRetryStep::kRetry},
+        {kShellRetryForMs, false, true, ShellRetryStep::kGiveUp},
+        {kShellRetryForMs, true, false, ShellRetryStep::kGiveUp},
+        {kShellRetryForMs + 5000, true, true, ShellRetryStep::kDone},
+        // Long past the minute.
+        {DWORD(-1), false, true, ShellRetryStep::kGiveUp},
+    };
+    for (const Row& row : rows)
+        CHECK_EQ(int(NextShellRetryStep(row.elapsed_ms, row.icon, row.sessions)), int(row.step));
+    // About a minute, tried every few seconds.
+    CHECK(kShellRetryForMs >= 50000 && kShellRetryForMs <= 70000);
+    CHECK(kShellRetryPeriodMs * 10 <= kShellRetryForMs);
+
+    // The notice's texts: the language file's, English where missing.
+    wchar_t title[64] = {}, text[256] = {};
+    NoTaskbarNoticeTexts(title, 64, text, 256);
+    CHECK(wcslen(title) > 0);
+    CHECK(wcsstr(text, L"notification area") != nullptr);
 }

@@ -1,5 +1,6 @@
 #include "tests/scenario/support/harness.h"
 
+#include <algorithm>
 #include <stdio.h>
 #include <stdlib.h>
 #include <tlhelp32.h>
@@ -286,78 +287,123 @@ void Helper::Kill() { EndProcess(&info_); }
 
 // --- debug monitor -------------------------------------------------------
 
-namespace {
-constexpr char kSyncMarker[] = "\x01monitor sync ";
-}  // namespace
+// The one listener of this process, made at the first monitor and kept to
+// the end (its thread then still answers writers that print while no test
+// looks, rather than have them wait for a buffer nobody frees).
+struct DebugListener {
+    HANDLE buffer = nullptr, buffer_ready = nullptr, data_ready = nullptr;
+    void* view = nullptr;
+    TestMutex lock;
+    std::vector<DebugMonitor*> monitors;
+    long synced = 0;
+
+    static constexpr char kSyncMarker[] = "\x01monitor sync ";
+
+    static DebugListener* Get()
+    {
+        static TestMutex made_lock;
+        static DebugListener* made = nullptr;
+        std::lock_guard<TestMutex> guard(made_lock);
+        if (!made) {
+            auto* listener = new DebugListener;
+            if (listener->Open())
+                made = listener;
+            else
+                delete listener;
+        }
+        return made;
+    }
+
+    bool Open()
+    {
+        buffer_ready = CreateEventW(nullptr, FALSE, TRUE, L"DBWIN_BUFFER_READY");
+        data_ready = CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_DATA_READY");
+        buffer = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, L"DBWIN_BUFFER");
+        if (buffer)
+            view = MapViewOfFile(buffer, FILE_MAP_READ, 0, 0, 4096);
+        if (!buffer_ready || !data_ready || !view) {
+            if (view)
+                UnmapViewOfFile(view);
+            for (HANDLE h : {buffer, buffer_ready, data_ready})
+                if (h)
+                    CloseHandle(h);
+            return false;
+        }
+        // Kept for the life of the process: never joined.
+        HANDLE thread = CreateThread(nullptr, 0, [](void* self) -> DWORD {
+            static_cast<DebugListener*>(self)->Run();
+            return 0;
+        }, this, 0, nullptr);
+        if (!thread)
+            return false;
+        CloseHandle(thread);
+        return true;
+    }
+
+    void Run()
+    {
+        for (;;) {
+            if (WaitForSingleObject(data_ready, INFINITE) != WAIT_OBJECT_0)
+                return;
+            const char* text = static_cast<const char*>(view) + sizeof(DWORD);
+            std::string line(text, strnlen(text, 4096 - sizeof(DWORD)));
+            {
+                std::lock_guard<TestMutex> guard(lock);
+                if (line.compare(0, sizeof kSyncMarker - 1, kSyncMarker) == 0)
+                    synced = strtol(line.c_str() + sizeof kSyncMarker - 1, nullptr, 10);
+                else
+                    for (DebugMonitor* monitor : monitors)
+                        monitor->lines_.push_back(line);
+            }
+            SetEvent(buffer_ready);
+        }
+    }
+
+    // Returns once every line that another process finished printing before
+    // the call has arrived: the protocol passes one line at a time, in
+    // order, so a marker of our own printed now comes after all of them.
+    void Sync()
+    {
+        static volatile LONG s_marker = 0;
+        const long marker = InterlockedIncrement(&s_marker);
+        char text[64];
+        snprintf(text, sizeof text, "%s%ld\n", kSyncMarker, marker);
+        OutputDebugStringA(text);
+        WaitFor([&] {
+            std::lock_guard<TestMutex> guard(lock);
+            return synced >= marker;
+        }, 2000, 1);
+    }
+};
 
 DebugMonitor::DebugMonitor()
 {
-    buffer_ready_ = CreateEventW(nullptr, FALSE, TRUE, L"DBWIN_BUFFER_READY");
-    data_ready_ = CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_DATA_READY");
-    buffer_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
-                                 L"DBWIN_BUFFER");
-    stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (buffer_)
-        view_ = MapViewOfFile(buffer_, FILE_MAP_READ, 0, 0, 4096);
-    active_ = buffer_ready_ && data_ready_ && view_ && stop_;
-    if (active_)
-        thread_ = TestThread([this] { Run(); });
+    if (DebugListener* listener = DebugListener::Get()) {
+        std::lock_guard<TestMutex> guard(listener->lock);
+        listener->monitors.push_back(this);
+        active_ = true;
+    }
 }
 
 DebugMonitor::~DebugMonitor()
 {
-    if (stop_)
-        SetEvent(stop_);
-    if (thread_.joinable())
-        thread_.join();
-    if (view_)
-        UnmapViewOfFile(view_);
-    for (HANDLE h : {buffer_, buffer_ready_, data_ready_, stop_})
-        if (h)
-            CloseHandle(h);
-}
-
-void DebugMonitor::Run()
-{
-    HANDLE waits[2] = {stop_, data_ready_};
-    for (;;) {
-        DWORD r = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-        if (r != WAIT_OBJECT_0 + 1)
-            return;
-        const char* text = static_cast<const char*>(view_) + sizeof(DWORD);
-        std::string line(text, strnlen(text, 4096 - sizeof(DWORD)));
-        {
-            std::lock_guard<TestMutex> guard(lock_);
-            if (line.compare(0, sizeof kSyncMarker - 1, kSyncMarker) == 0)
-                synced_ = strtol(line.c_str() + sizeof kSyncMarker - 1, nullptr, 10);
-            else
-                lines_.push_back(line);
-        }
-        SetEvent(buffer_ready_);
-    }
+    if (!active_)
+        return;
+    DebugListener* listener = DebugListener::Get();
+    std::lock_guard<TestMutex> guard(listener->lock);
+    auto& all = listener->monitors;
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
 }
 
 bool DebugMonitor::Contains(const std::string& text) const { return Count(text) > 0; }
 
-void DebugMonitor::Sync() const
-{
-    if (!active_)
-        return;
-    static volatile LONG s_marker = 0;
-    const long marker = InterlockedIncrement(&s_marker);
-    char text[64];
-    snprintf(text, sizeof text, "%s%ld\n", kSyncMarker, marker);
-    OutputDebugStringA(text);
-    WaitFor([&] {
-        std::lock_guard<TestMutex> guard(lock_);
-        return synced_ >= marker;
-    }, 2000, 1);
-}
-
 size_t DebugMonitor::Count(const std::string& text) const
 {
-    Sync();
-    std::lock_guard<TestMutex> guard(lock_);
+    if (!active_)
+        return 0;
+    DebugListener* listener = DebugListener::Get();
+    listener->Sync();
+    std::lock_guard<TestMutex> guard(listener->lock);
     size_t n = 0;
     for (const auto& line : lines_)
         if (line.find(text) != std::string::npos)
@@ -372,7 +418,10 @@ bool DebugMonitor::WaitForText(const std::string& text, DWORD timeout_ms) const
 
 void DebugMonitor::Clear()
 {
-    std::lock_guard<TestMutex> guard(lock_);
+    if (!active_)
+        return;
+    DebugListener* listener = DebugListener::Get();
+    std::lock_guard<TestMutex> guard(listener->lock);
     lines_.clear();
 }
 

@@ -98,29 +98,27 @@ private:
 
 // Receives every OutputDebugString line of the desktop (the system's debug
 // monitor protocol), so a test can assert trace lines of other processes.
+// The protocol has room for one listener: every DebugMonitor of a test
+// program is a view onto one listener of the process, and each sees every
+// line printed while it exists (nested monitors included).
 class DebugMonitor {
 public:
     DebugMonitor();
     ~DebugMonitor();
+    DebugMonitor(const DebugMonitor&) = delete;
+    DebugMonitor& operator=(const DebugMonitor&) = delete;
     bool Active() const { return active_; }
     bool Contains(const std::string& text) const;
     bool WaitForText(const std::string& text, DWORD timeout_ms) const;
+    // Counts after every line that another process finished printing before
+    // the call has arrived.
     size_t Count(const std::string& text) const;
     void Clear();
 
 private:
-    void Run();
-    // Returns once every line that another process finished printing before
-    // the call is in lines_: the monitor takes one line at a time, in order,
-    // so a marker of our own printed now arrives after all of them.
-    void Sync() const;
-    HANDLE buffer_ = nullptr, buffer_ready_ = nullptr, data_ready_ = nullptr, stop_ = nullptr;
-    void* view_ = nullptr;
+    friend struct DebugListener;
     bool active_ = false;
-    mutable TestMutex lock_;
-    std::vector<std::string> lines_;
-    long synced_ = 0;
-    TestThread thread_;
+    std::vector<std::string> lines_;  // under the listener's lock
 };
 
 // A message box of another process with the given caption, and its text.

@@ -123,6 +123,17 @@ bool TargetWindow::ShowsMoveCursor(DWORD timeout_ms) const
            answer == 1;
 }
 
+bool TargetWindow::OwnPoint(WPARAM which, POINT* point, DWORD timeout_ms) const
+{
+    DWORD_PTR answer = 0;
+    if (!window_ || !SendMessageTimeoutW(window_, message_log::kAskOwnPoint, which, 0, SMTO_ABORTIFHUNG,
+                                         timeout_ms, &answer))
+        return false;
+    point->x = SHORT(LOWORD(answer));
+    point->y = SHORT(HIWORD(answer));
+    return true;
+}
+
 bool TargetWindow::Hang(DWORD ms)
 {
     return window_ && HangThreadOf(window_, ms);

@@ -52,6 +52,11 @@ public:
     // The window runs the double's own window procedure, nothing in front
     // of it (false also when the target does not answer).
     bool RunsOwnProcedure(DWORD timeout_ms = 3000) const;
+    // A point as the target itself sees it (message_log::OwnPoint): its
+    // own physical pixels on a high-DPI screen, where this process sees
+    // the rectangles of DPI-aware windows scaled.  False when it does not
+    // answer.
+    bool OwnPoint(WPARAM which, POINT* point, DWORD timeout_ms = 3000) const;
     // The target's thread stops handling messages for the given time, as a
     // hung application does; true once it has begun.
     bool Hang(DWORD ms);
