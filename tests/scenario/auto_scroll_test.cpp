@@ -60,6 +60,15 @@ bool CursorFree()
     return clip.right - clip.left > 1 && clip.bottom - clip.top > 1;
 }
 
+// The worker has ended and every wheel event it injected has reached the
+// target: the worker's last trace, then a move of the test's own taken by the
+// target (input arrives in order).  The wheel count is stable from then on.
+bool WorkerGone(const DebugMonitor& monitor, const TargetWindow& target, POINT p)
+{
+    return monitor.WaitForText("Thread is about exiting.", 5000) &&
+           WaitForInputTaken(target, {p.x + 7, p.y + 7});
+}
+
 // Starts auto-scroll as a user does: middle button down, one notch away.
 bool StartAutoScroll(const TargetWindow& target, POINT p, const volatile SharedBlock& block)
 {
@@ -173,6 +182,8 @@ TEST_CASE("no_wheel_input_while_the_right_button_is_held")
 
     input::Press(Button::Right, bench.p);
     // The worker notices within a tick; give the last tick time to arrive.
+    // (The cursor is clipped to its point while auto-scroll runs: no move of
+    // the test's own can reach the target behind the wheel events.)
     CHECK(WaitFor([&] { return bench.view.Block().s_b_avoid_rbtn_up == 1; }, 3000));
     input::Settle(300);
     const size_t held = bench.target.Count(WM_MOUSEWHEEL);
@@ -217,7 +228,9 @@ TEST_CASE("a_further_middle_held_notch_does_not_start_a_second_worker")
     CHECK(monitor.WaitForText("Thread is about exiting.", 3000));
     input::MoveTo(bench.p);
     CHECK(monitor.WaitForText("Thread handle is closed.", 3000));
-    input::Settle(300);
+    // One more event in the program's process, where a second handle would
+    // be closed, taken by the target.
+    CHECK(WaitForInputTaken(bench.target, {bench.p.x + 7, bench.p.y + 7}));
     CHECK_EQ(monitor.Count("Thread is about exiting."), size_t(1));
     CHECK_EQ(monitor.Count("Thread handle is closed."), size_t(1));
     input::Release(Button::Middle, bench.p);
@@ -301,20 +314,22 @@ TEST_CASE("a_debug_viewer_under_the_cursor_gets_the_wheel_untouched")
 
 TEST_CASE("mode_1_ends_when_the_user_releases_the_middle_button")
 {
+    DebugMonitor monitor;
     ScrollBench bench(L"autoscroll-mode1");
     REQUIRE(bench.started);
     bench.target.ClearLog();
     // The release the program injects at the start does not end it.
     REQUIRE(StartAutoScroll(bench.target, bench.p, bench.view.Block()));
-    input::Settle(300);
+    const size_t started = bench.target.Count(WM_MOUSEWHEEL);
+    CHECK(WaitFor([&] { return bench.target.Count(WM_MOUSEWHEEL) >= started + 3; }, 3000));
     CHECK_EQ(bench.view.Block().s_b_autoscrolling, 1);
 
     input::Release(Button::Middle, bench.p);
     CHECK(WaitFor([&] { return bench.view.Block().s_b_autoscrolling == 0; }, 3000));
     CHECK(WaitFor(CursorFree, 3000));
-    input::Settle(300);
+    CHECK(WorkerGone(monitor, bench.target, bench.p));
     const size_t after = bench.target.Count(WM_MOUSEWHEEL);
-    input::Settle(500);
+    CHECK(WaitForInputTaken(bench.target, {bench.p.x + 17, bench.p.y + 12}));
     CHECK_EQ(bench.target.Count(WM_MOUSEWHEEL), after);
     ForceStop(bench.view);
     CHECK_EQ(bench.program.Close(), 0);
@@ -336,7 +351,7 @@ TEST_CASE("mode_2_lasts_until_the_next_middle_press_which_is_swallowed")
     input::Press(Button::Middle, bench.p);
     CHECK(WaitFor([&] { return bench.view.Block().s_b_autoscrolling == 0; }, 3000));
     CHECK(WaitFor(CursorFree, 3000));
-    input::Settle(300);
+    CHECK(WaitForInputTaken(bench.target, {bench.p.x + 7, bench.p.y + 7}));
     CHECK_EQ(bench.target.Count(WM_MBUTTONDOWN), presses);
     input::Release(Button::Middle, bench.p);
     ForceStop(bench.view);
@@ -352,7 +367,9 @@ TEST_CASE("mode_2_ends_at_a_left_release")
     bench.target.ClearLog();
     REQUIRE(StartAutoScroll(bench.target, bench.p, bench.view.Block()));
     input::Release(Button::Middle, bench.p);
-    input::Settle(300);
+    // The wheel events after the release prove it has passed the hooks.
+    const size_t released = bench.target.Count(WM_MOUSEWHEEL);
+    CHECK(WaitFor([&] { return bench.target.Count(WM_MOUSEWHEEL) >= released + 4; }, 3000));
     CHECK_EQ(bench.view.Block().s_b_autoscrolling, 1);
     input::Release(Button::Left, bench.p);
     CHECK(WaitFor([&] { return bench.view.Block().s_b_autoscrolling == 0; }, 3000));
@@ -389,9 +406,11 @@ TEST_CASE("closing_the_program_while_auto_scroll_runs_ends_it")
     // Nothing is left running for the applications, and the cursor is free.
     CHECK_EQ(bench.view.Block().s_b_autoscrolling, 0);
     CHECK(WaitFor(CursorFree, 3000));
-    input::Settle(300);
+    // The worker went with the program's process: what it injected is ahead
+    // of a move of the test's own.
+    CHECK(WaitForInputTaken(bench.target, {bench.p.x + 7, bench.p.y + 7}));
     const size_t after = bench.target.Count(WM_MOUSEWHEEL);
-    input::Settle(300);
+    CHECK(WaitForInputTaken(bench.target, {bench.p.x + 17, bench.p.y + 12}));
     CHECK_EQ(bench.target.Count(WM_MOUSEWHEEL), after);
     ForceStop(bench.view);
     input::Release(Button::Middle, bench.p);

@@ -164,6 +164,9 @@ bool LabelShows(HWND main_window, const RECT& r)
 
 // A low-level keyboard hook of the test's own that records the left
 // Windows key's releases.
+// A key no keyboard has and no application acts on.
+constexpr UINT kProbeKey = VK_F24;
+
 class WinKeyReleases {
 public:
     WinKeyReleases()
@@ -187,6 +190,17 @@ public:
     }
     bool Installed() const { return installed_; }
     unsigned Count() const { return releases_; }
+    // A key release of the test's own, behind all input injected before it:
+    // true once the hook has seen it, so every release before it is counted.
+    bool Probe()
+    {
+        const unsigned before = probes_;
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = kProbeKey;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        return SendInput(1, &input, sizeof(input)) == 1 && WaitFor([&] { return probes_ > before; }, 5000);
+    }
 
 private:
     static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam)
@@ -195,9 +209,12 @@ private:
         if (code == HC_ACTION && key->vkCode == VK_LWIN && (wParam == WM_KEYUP || wParam == WM_SYSKEYUP) &&
             (key->flags & LLKHF_EXTENDED))
             ++releases_;
+        if (code == HC_ACTION && key->vkCode == kProbeKey && (wParam == WM_KEYUP || wParam == WM_SYSKEYUP))
+            ++probes_;
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
     static inline std::atomic<unsigned> releases_{0};
+    static inline std::atomic<unsigned> probes_{0};
     std::atomic<bool> installed_{false};
     std::atomic<DWORD> thread_id_{0};
     TestThread thread_;
@@ -365,9 +382,16 @@ TEST_CASE("hotkeys_that_cannot_be_registered_are_named_in_one_balloon_and_the_ot
     Program program(L"hotkeyfail", options);
     REQUIRE(program.Start());
     REQUIRE(shell.WaitForCount(2, 5000));
-    PumpFor(500);
+    // The icon added again for "TaskbarCreated", asked once start-up is
+    // over, comes after every notice of the start-up.
+    DWORD_PTR answer = 0;
+    REQUIRE(SendMessageTimeoutW(program.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer));
+    PostMessageW(program.MainWindow(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    REQUIRE(shell.WaitForNotification(program.MainWindow(), NIM_ADD, 2));
     auto list = shell.Notifications();
-    CHECK_EQ(list.size(), size_t(2));  // the icon, then one balloon
+    REQUIRE_EQ(list.size(), size_t(4));  // the icon, one balloon, then the icon again
+    CHECK_EQ(list[2].message, int(NIM_DELETE));
+    CHECK_EQ(list[3].message, int(NIM_ADD));
     CHECK_EQ(list[1].message, int(NIM_MODIFY));
     CHECK_EQ(list[1].info_flags, unsigned(NIIF_ERROR));
     CHECK_EQ(list[1].title, std::wstring(L"Hotkey not registered"));
@@ -379,8 +403,8 @@ TEST_CASE("hotkeys_that_cannot_be_registered_are_named_in_one_balloon_and_the_ot
     // Switching minimise-to-tray on registers id 4, which is held: a
     // balloon of its own.
     PostMessageW(program.MainWindow(), WM_COMMAND, CmdNotifyIcon, 0);
-    REQUIRE(shell.WaitForCount(3, 5000));
-    CHECK(shell.Notifications()[2].info.find(L"The hotkey ctrl+alt+n could") == 0);
+    REQUIRE(shell.WaitForCount(5, 5000));
+    CHECK(shell.Notifications()[4].info.find(L"The hotkey ctrl+alt+n could") == 0);
 
     // Once the holder lets go, the next switch on gets it.
     UnregisterHotKey(nullptr, 3);
@@ -465,7 +489,9 @@ TEST_CASE("hibernate_explains_each_refusal_and_lock_calls_the_system")
             CHECK_EQ(list.back().info_flags, unsigned(NIIF_ERROR));
         } else {
             CHECK(monitor.WaitForText("power double: SetSuspendState(1, 1, 0)", 5000));
-            PumpFor(300);
+            // Answered once the command's handler has returned, balloon or not.
+            DWORD_PTR answer = 0;
+            CHECK(SendMessageTimeoutW(program.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer));
             CHECK_EQ(shell.Notifications().size(), balloons);
         }
     }
@@ -492,8 +518,8 @@ TEST_CASE("a_session_lock_or_unlock_releases_the_left_windows_key")
         SendMessageTimeoutW(program.MainWindow(), 0x02B1, row.event, 1, SMTO_ABORTIFHUNG, 5000, nullptr);
         if (row.releases)
             CHECK(WaitFor([&] { return releases.Count() == before + row.releases; }, 5000));
-        else
-            PumpFor(300);
+        // The handler has returned: whatever it injected is ahead of the probe.
+        CHECK(releases.Probe());
         CHECK_EQ(releases.Count(), before + row.releases);
     }
     CHECK(monitor.Contains("Session locked: the left Windows key is released"));
