@@ -125,16 +125,46 @@ void Save(const SaveJob& job)
 }
 
 // Activation contexts (Windows XP and later; Windows 2000 has none): the
-// saver loads GDI+ through the program's manifest as the GUI thread would.
-using GetCurrentActCtxFn = BOOL(WINAPI*)(HANDLE*);
+// saver loads GDI+ through the program's manifest as the GUI thread does.
+// A new thread does not always start inside the process's default context
+// (Wine's do not), so the saver makes one of the program's manifest.
+struct ActivationContextRequest {  // ACTCTXW
+    ULONG size;
+    DWORD flags;
+    const wchar_t* source;
+    USHORT processor_architecture;
+    LANGID language;
+    const wchar_t* assembly_directory;
+    const wchar_t* resource_name;
+    const wchar_t* application_name;
+    HMODULE module;
+};
+constexpr DWORD kResourceNameValid = 0x8;  // ACTCTX_FLAG_RESOURCE_NAME_VALID
+constexpr DWORD kModuleValid = 0x80;       // ACTCTX_FLAG_HMODULE_VALID
+constexpr WORD kProgramManifest = 1;       // CREATEPROCESS_MANIFEST_RESOURCE_ID
+using CreateActCtxFn = HANDLE(WINAPI*)(const ActivationContextRequest*);
 using ActivateActCtxFn = BOOL(WINAPI*)(HANDLE, ULONG_PTR*);
 
-HANDLE CurrentActivationContext()
+HANDLE ProgramActivationContext()
 {
-    HANDLE context = nullptr;
-    auto get = LoadedSystemFunction<GetCurrentActCtxFn>(L"kernel32.dll", "GetCurrentActCtx");
-    if (get && !get(&context))
-        context = nullptr;
+    auto create = LoadedSystemFunction<CreateActCtxFn>(L"kernel32.dll", "CreateActCtxW");
+    if (!create)
+        return nullptr;
+    wchar_t program[kPathChars] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, program, kPathChars);
+    if (length == 0 || length >= DWORD(kPathChars))
+        return nullptr;
+    ActivationContextRequest request = {};
+    request.size = sizeof request;
+    request.flags = kResourceNameValid | kModuleValid;
+    request.source = program;
+    request.resource_name = MAKEINTRESOURCEW(kProgramManifest);
+    request.module = GetModuleHandleW(nullptr);
+    HANDLE context = create(&request);
+    if (context == INVALID_HANDLE_VALUE) {
+        DebugPrint(L"The program's activation context could not be made, error %lu\n", GetLastError());
+        return nullptr;
+    }
     return context;
 }
 
@@ -166,7 +196,7 @@ bool EnsureSaver()
     if (!g_saver.wake && !(g_saver.wake = CreateEventW(nullptr, FALSE, FALSE, nullptr)))
         return false;
     if (!g_saver.thread && !g_saver.context)
-        g_saver.context = CurrentActivationContext();
+        g_saver.context = ProgramActivationContext();
     if (!g_saver.thread && !(g_saver.thread = CreateThread(nullptr, 0, SaverMain, nullptr, 0, nullptr))) {
         DebugPrint(L"The snapshot saver could not be started, error %lu\n", GetLastError());
         return false;
