@@ -5,7 +5,6 @@
 
 #include "common/clipboard_text.h"
 #include "common/debug_print.h"
-#include "common/system_function.h"
 #include "quornvale/resources/resource.h"
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/program_path.h"
@@ -36,7 +35,8 @@ struct SaverState {
     bool finishing;
     HANDLE wake;    // auto-reset: a job was queued or the end is asked for
     HANDLE thread;
-    HANDLE context;  // the GUI thread's activation context (its manifest), for GDI+
+    bool gdiplus_tried;
+    HMODULE gdiplus;  // held for the program's life
 };
 SaverState g_saver = {};
 
@@ -124,57 +124,8 @@ void Save(const SaveJob& job)
         ShowBalloon(IDS_CAPTURE_FAILED_TITLE, IDS_CAPTURE_FAILED_TEXT, kBalloonError);
 }
 
-// Activation contexts (Windows XP and later; Windows 2000 has none): the
-// saver loads GDI+ through the program's manifest as the GUI thread does.
-// A new thread does not always start inside the process's default context
-// (Wine's do not), so the saver makes one of the program's manifest.
-struct ActivationContextRequest {  // ACTCTXW
-    ULONG size;
-    DWORD flags;
-    const wchar_t* source;
-    USHORT processor_architecture;
-    LANGID language;
-    const wchar_t* assembly_directory;
-    const wchar_t* resource_name;
-    const wchar_t* application_name;
-    HMODULE module;
-};
-constexpr DWORD kResourceNameValid = 0x8;  // ACTCTX_FLAG_RESOURCE_NAME_VALID
-constexpr DWORD kModuleValid = 0x80;       // ACTCTX_FLAG_HMODULE_VALID
-constexpr WORD kProgramManifest = 1;       // CREATEPROCESS_MANIFEST_RESOURCE_ID
-using CreateActCtxFn = HANDLE(WINAPI*)(const ActivationContextRequest*);
-using ActivateActCtxFn = BOOL(WINAPI*)(HANDLE, ULONG_PTR*);
-
-HANDLE ProgramActivationContext()
-{
-    auto create = LoadedSystemFunction<CreateActCtxFn>(L"kernel32.dll", "CreateActCtxW");
-    if (!create)
-        return nullptr;
-    wchar_t program[kPathChars] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, program, kPathChars);
-    if (length == 0 || length >= DWORD(kPathChars))
-        return nullptr;
-    ActivationContextRequest request = {};
-    request.size = sizeof request;
-    request.flags = kResourceNameValid | kModuleValid;
-    request.source = program;
-    request.resource_name = MAKEINTRESOURCEW(kProgramManifest);
-    request.module = GetModuleHandleW(nullptr);
-    HANDLE context = create(&request);
-    if (context == INVALID_HANDLE_VALUE) {
-        DebugPrint(L"The program's activation context could not be made, error %lu\n", GetLastError());
-        return nullptr;
-    }
-    return context;
-}
-
 DWORD WINAPI SaverMain(void*)
 {
-    // Kept active for the thread's life, which ends with the process's.
-    ULONG_PTR cookie = 0;
-    auto activate = LoadedSystemFunction<ActivateActCtxFn>(L"kernel32.dll", "ActivateActCtx");
-    if (g_saver.context && activate && !activate(g_saver.context, &cookie))
-        DebugPrint(L"The saver could not take the program's activation context, error %lu\n", GetLastError());
     for (;;) {
         bool finishing = false;
         while (SaveJob* job = TakeFirst(&finishing)) {
@@ -195,8 +146,14 @@ bool EnsureSaver()
     }
     if (!g_saver.wake && !(g_saver.wake = CreateEventW(nullptr, FALSE, FALSE, nullptr)))
         return false;
-    if (!g_saver.thread && !g_saver.context)
-        g_saver.context = ProgramActivationContext();
+    // GDI+ is found through the program's manifest (the only copy on
+    // Windows XP lives in the side-by-side store), which a new thread may
+    // not see: the GUI thread loads it once and it stays for the program's
+    // life; the saver's sessions take that copy (LoadGdiplus).
+    if (!g_saver.gdiplus_tried) {
+        g_saver.gdiplus_tried = true;
+        g_saver.gdiplus = gdiplus::LoadGdiplus();
+    }
     if (!g_saver.thread && !(g_saver.thread = CreateThread(nullptr, 0, SaverMain, nullptr, 0, nullptr))) {
         DebugPrint(L"The snapshot saver could not be started, error %lu\n", GetLastError());
         return false;
