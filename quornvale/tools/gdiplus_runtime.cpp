@@ -74,6 +74,15 @@ bool Bind(HMODULE library, Fn& fn, const char* name)
 
 HMODULE LoadGdiplus()
 {
+    // Loaded already (the snapshot saver's thread, which may lack the
+    // program's activation context, takes the copy the GUI thread found).
+    if (HMODULE loaded = GetModuleHandleW(kFileName)) {
+        wchar_t path[MAX_PATH];
+        const DWORD length = GetModuleFileNameW(loaded, path, MAX_PATH);
+        if (length > 0 && length < MAX_PATH)
+            if (HMODULE module = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH))
+                return module;
+    }
     if (ActivationContextHasGdiplus()) {
         if (HMODULE module = LoadLibraryW(kFileName)) {
             DebugPrint(L"gdiplus.dll loaded through the activation context\n");

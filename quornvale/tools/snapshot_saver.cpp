@@ -5,7 +5,6 @@
 
 #include "common/clipboard_text.h"
 #include "common/debug_print.h"
-#include "common/system_function.h"
 #include "quornvale/resources/resource.h"
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/program_path.h"
@@ -37,7 +36,8 @@ struct SaverState {
     bool finishing;
     HANDLE wake;    // auto-reset: a job was queued or the end is asked for
     HANDLE thread;
-    HANDLE context;  // the GUI thread's activation context (its manifest), for GDI+
+    bool gdiplus_tried;
+    HMODULE gdiplus;  // held for the program's life
 };
 SaverState g_saver = {};
 
@@ -127,27 +127,8 @@ void Save(const SaveJob& job)
         ShowBalloon(IDS_CAPTURE_FAILED_TITLE, IDS_CAPTURE_FAILED_TEXT, kBalloonError);
 }
 
-// Activation contexts (Windows XP and later; Windows 2000 has none): the
-// saver loads GDI+ through the program's manifest as the GUI thread would.
-using GetCurrentActCtxFn = BOOL(WINAPI*)(HANDLE*);
-using ActivateActCtxFn = BOOL(WINAPI*)(HANDLE, ULONG_PTR*);
-
-HANDLE CurrentActivationContext()
-{
-    HANDLE context = nullptr;
-    auto get = LoadedSystemFunction<GetCurrentActCtxFn>(L"kernel32.dll", "GetCurrentActCtx");
-    if (get && !get(&context))
-        context = nullptr;
-    return context;
-}
-
 DWORD WINAPI SaverMain(void*)
 {
-    // Kept active for the thread's life, which ends with the process's.
-    ULONG_PTR cookie = 0;
-    auto activate = LoadedSystemFunction<ActivateActCtxFn>(L"kernel32.dll", "ActivateActCtx");
-    if (g_saver.context && activate && !activate(g_saver.context, &cookie))
-        DebugPrint(L"The saver could not take the program's activation context, error %lu\n", GetLastError());
     for (;;) {
         bool finishing = false;
         while (SaveJob* job = TakeFirst(&finishing)) {
@@ -168,8 +149,14 @@ bool EnsureSaver()
     }
     if (!g_saver.wake && !(g_saver.wake = CreateEventW(nullptr, FALSE, FALSE, nullptr)))
         return false;
-    if (!g_saver.thread && !g_saver.context)
-        g_saver.context = CurrentActivationContext();
+    // GDI+ is found through the program's manifest (the only copy on
+    // Windows XP lives in the side-by-side store), which a new thread may
+    // not see: the GUI thread loads it once and it stays for the program's
+    // life; the saver's sessions take that copy (LoadGdiplus).
+    if (!g_saver.gdiplus_tried) {
+        g_saver.gdiplus_tried = true;
+        g_saver.gdiplus = gdiplus::LoadGdiplus();
+    }
     if (!g_saver.thread && !(g_saver.thread = CreateThread(nullptr, 0, SaverMain, nullptr, 0, nullptr))) {
         DebugPrint(L"The snapshot saver could not be started, error %lu\n", GetLastError());
         return false;

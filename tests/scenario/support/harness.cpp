@@ -232,8 +232,14 @@ bool Program::Start()
     if (!main_window_)
         return false;
     // The window exists while its creation message still runs: wait until
-    // start-up is over and the program waits in its message loop.
+    // start-up is over and the program waits in its message loop.  The
+    // input thread waits for messages during start-up, which makes the
+    // process count as idle already: the main window's own answer (which
+    // its creation message does not give: its requests to the input thread
+    // block) is the end of start-up.
     WaitForInputIdle(info_.hProcess, 10000);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(main_window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
     return true;
 }
 
