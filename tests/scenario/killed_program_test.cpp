@@ -217,6 +217,10 @@ TEST_CASE("a_start_gives_back_every_change_a_killed_program_left")
         for (Changed& c : windows) {
             REQUIRE(c.wnd != nullptr);
             c.before = LookOf(c.wnd);
+            // A docked window gets the place it had when it docked (as at
+            // exit): where the drag had it when its edge entered the band.
+            if (c.changes & kDock)
+                OffsetRect(&c.before.rect, WorkArea().left + 10 - c.before.rect.left, 0);
         }
         // Each changed, and seen changed.
         for (Changed& c : windows) {
