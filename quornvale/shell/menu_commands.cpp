@@ -14,6 +14,7 @@
 #include "quornvale/tools/document_open.h"
 #include "quornvale/tools/net_accounts.h"
 #include "quornvale/tools/power.h"
+#include "quornvale/tools/settings_window.h"
 #include "quornvale/tools/snapshot.h"
 
 namespace {
@@ -141,6 +142,7 @@ LRESULT OnMenuCommand(HWND main_window, UINT id)
     // The file in use: the user's own in an installed copy.
     case CmdOpenSettings: Open(GetSettingsPath()[0] ? GetSettingsPath() : kSettingsFileName); break;
     case CmdAbout: ShowAboutDialog(); break;
+    case CmdSettingsWindow: ShowSettingsWindow(); break;
     case CmdAutoScrollMode1: SetAutoScrollMode(1); break;
     case CmdAutoScrollMode2: SetAutoScrollMode(2); break;
     default: DefaultCommand(id); break;
