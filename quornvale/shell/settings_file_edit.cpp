@@ -110,7 +110,7 @@ bool EditIniText(std::basic_string<Char>* text, const IniEdit<Char>& edit)
 {
     if (edit.section.empty() || edit.key.empty() || HasAny(edit.section, {Char('\r'), Char('\n'), Char(']')}) ||
         HasAny(edit.key, {Char('\r'), Char('\n'), Char('='), Char('[')}) || HasAny(edit.value, {Char('\r'), Char('\n')}) ||
-        Trim(edit.key) != edit.key || Trim(edit.section) != edit.section)
+        Trim(edit.key) != edit.key || Trim(edit.section) != edit.section || edit.key.front() == Char(';'))
         return false;
     const View<Char> whole(*text);
     const std::vector<Line> lines = SplitLines(whole);

@@ -23,9 +23,9 @@ struct IniEdit {
 // missing section is added at the end, with the file's own line ending.  The
 // first section of that name and its first key of that name are the ones the
 // profile functions read, so they are the ones changed.  False (text
-// unchanged) when a name or the value holds a line break or a name is empty
-// or holds "]" or "=": such an edit would write a line that reads back as
-// something else.
+// unchanged) when a name or the value holds a line break, a name is empty,
+// holds "]" or "=" or the key starts with ";": such an edit would write a
+// line that reads back as something else.
 template <class Char>
 bool EditIniText(std::basic_string<Char>* text, const IniEdit<Char>& edit);
 

@@ -265,7 +265,7 @@ TEST_CASE("the_writer_changes_only_the_key_given")
         }
         CHECK(ok);
         if (!CHECK_EQ(got, std::string(c.expected)))
-            MESSAGE(std::string(c.section) + " " + c.key);
+            MESSAGE(check::Format("%s %s", c.section, c.key));
     }
 }
 
