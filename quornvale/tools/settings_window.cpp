@@ -130,6 +130,13 @@ std::wstring Text(const wchar_t* key, const wchar_t* english)
     return english;
 }
 
+std::wstring Decimal(int value)
+{
+    wchar_t text[16] = {};
+    _snwprintf(text, 15, L"%d", value);
+    return text;
+}
+
 Setting RowSetting(int row) { return static_cast<Setting>(row); }
 HWND Part(int row, SettingsRowPart part) { return GetDlgItem(g_settings.window, SettingsControlId(RowSetting(row), part)); }
 
@@ -179,7 +186,7 @@ std::wstring DefaultText(Setting id)
     switch (FieldKindOf(id)) {
     case FieldKind::kCheck: text += Text(L"off", L"off"); break;
     case FieldKind::kBoundedNumber:
-    case FieldKind::kNumber: text += std::to_wstring(bounds.default_value); break;
+    case FieldKind::kNumber: text += Decimal(bounds.default_value); break;
     default: text += Text(L"empty", L"none"); break;
     }
     if (NeedsRestart(id))
@@ -289,7 +296,7 @@ void FillRow(int row)
         SendMessageW(control, BM_SETCHECK, ReadSetting(id) ? BST_CHECKED : BST_UNCHECKED, 0);
         break;
     case FieldKind::kBoundedNumber:
-    case FieldKind::kNumber: SetWindowTextW(control, std::to_wstring(ReadSetting(id)).c_str()); break;
+    case FieldKind::kNumber: SetWindowTextW(control, Decimal(ReadSetting(id)).c_str()); break;
     case FieldKind::kHotkey: {
         wchar_t text[kHotkeyTextChars] = {};
         ReadSettingText(id, text, kHotkeyTextChars);
@@ -399,10 +406,10 @@ bool StoredText(int row, const RowValue& value, std::wstring* stored, std::wstri
     case FieldKind::kNumber:
         if (ParseFormNumber(value.text, low, high, &number) != NumberCheck::kOk) {
             *error = RowName(row) + L": " + Text(L"bad_number", L"enter a whole number from") + L" " +
-                     std::to_wstring(low) + L" " + Text(L"to", L"to") + L" " + std::to_wstring(high) + L".";
+                     Decimal(low) + L" " + Text(L"to", L"to") + L" " + Decimal(high) + L".";
             return false;
         }
-        *stored = std::to_wstring(number);
+        *stored = Decimal(number);
         return true;
     case FieldKind::kHotkey: {
         const FormHotkey keys = FormHotkeyOf(value);
