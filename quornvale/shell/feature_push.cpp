@@ -10,6 +10,7 @@
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/platform_notice.h"
 #include "quornvale/shell/settings.h"
+#include "quornvale/shell/settings_watch.h"
 #include "quornvale/shell/tray_icon.h"
 #include "quornvale/tools/desktop_colours.h"
 #include "quornvale/tools/hotkeys.h"
@@ -55,6 +56,7 @@ LRESULT OnCreate(HWND main_window)
 
     ApplySimulatedWinKey(ReadSetting(Setting::kSimulatedWinKeyEnable));
     PushMidButtonExceptions();
+    StartSettingsWatch();
     // 32-bit applications: the companion gets everything pushed so far.
     StartCompanion(main_window);
     TellAboutWin64PackageIfNeeded();
@@ -65,6 +67,7 @@ LRESULT OnDestroy(HWND main_window)
 {
     // The companion gives its windows back meanwhile; waited for at the end.
     EndCompanion();
+    StopSettingsWatch();
     RestoreFadedWindowsBeforeExit();
     // The switches decide at start which optional hooks exist; a hook that a
     // menu toggle removed is already null, so removing by handle is safe.

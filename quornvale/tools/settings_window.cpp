@@ -10,10 +10,11 @@
 
 #include "common/debug_print.h"
 #include "quornvale/shell/app_state.h"
-#include "quornvale/shell/feature_apply.h"
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/settings.h"
+#include "quornvale/shell/settings_effects.h"
 #include "quornvale/shell/settings_file_edit.h"
+#include "quornvale/shell/settings_watch.h"
 #include "quornvale/tools/hotkey_text.h"
 #include "quornvale/tools/hotkeys.h"
 #include "quornvale/tools/settings_form.h"
@@ -49,77 +50,6 @@ struct WindowState {
     RowValue given[kRows];
 };
 WindowState g_settings;
-
-// The apply function that makes a changed key take effect, and the switch
-// whose value it is given: what start-up and the menu call.
-struct SettingEffect {
-    Setting changed;
-    ApplyFn apply;
-    Setting value_of;
-};
-
-void ApplyStartHotkeys(int)
-{
-    for (int id = kMonitorOffHotkeyId; id <= kSnapshotHotkeyId; ++id) {
-        Setting setting;
-        if (HotkeySetting(id, &setting))
-            RegisterHotkeyFromSettings(g_app.main_window, setting, id);
-    }
-}
-
-void ApplyMidButtonExceptions(int) { PushMidButtonExceptions(); }
-
-constexpr SettingEffect kEffects[] = {
-    {Setting::kTurnOffMonitorHotkey, ApplyStartHotkeys, Setting::kTurnOffMonitorHotkey},
-    {Setting::kHibernateHotkey, ApplyStartHotkeys, Setting::kHibernateHotkey},
-    {Setting::kSnapshotHotkey, ApplyStartHotkeys, Setting::kSnapshotHotkey},
-    {Setting::kNotifyIconHotkey, ApplyNotifyIcon, Setting::kNotifyIconEnable},
-    {Setting::kSizeWindowEnable, ApplySizeDisplay, Setting::kSizeWindowEnable},
-    {Setting::kSizeEnlarge, ApplySizeDisplay, Setting::kSizeWindowEnable},
-    {Setting::kSizeShrink, ApplySizeDisplay, Setting::kSizeWindowEnable},
-    {Setting::kSizeExtendWidth, ApplySizeDisplay, Setting::kSizeWindowEnable},
-    {Setting::kSizeReduceWidth, ApplySizeDisplay, Setting::kSizeWindowEnable},
-    {Setting::kSizeExtendHeight, ApplySizeDisplay, Setting::kSizeWindowEnable},
-    {Setting::kSizeReduceHeight, ApplySizeDisplay, Setting::kSizeWindowEnable},
-    {Setting::kSizeMoveLeft, ApplySizeDisplay, Setting::kSizeWindowEnable},
-    {Setting::kSizeMoveRight, ApplySizeDisplay, Setting::kSizeWindowEnable},
-    {Setting::kSizeMoveUp, ApplySizeDisplay, Setting::kSizeWindowEnable},
-    {Setting::kSizeMoveDown, ApplySizeDisplay, Setting::kSizeWindowEnable},
-    {Setting::kChord, ApplyChord, Setting::kChord},
-    {Setting::kNotifyIconEnable, ApplyNotifyIcon, Setting::kNotifyIconEnable},
-    {Setting::kNotifyIconList, ApplyNotifyIcon, Setting::kNotifyIconEnable},
-    {Setting::kAutoScrollDistance, ApplyAutoScroll, Setting::kAutoScrollMode},
-    {Setting::kAutoScrollDelta, ApplyAutoScroll, Setting::kAutoScrollMode},
-    {Setting::kAutoScrollMode, ApplyAutoScroll, Setting::kAutoScrollMode},
-    {Setting::kTransparentEnable, ApplyTransparency, Setting::kTransparentEnable},
-    {Setting::kTransparentMinimum, ApplyTransparency, Setting::kTransparentEnable},
-    {Setting::kMButtonCode, ApplyMiddleButtonCode, Setting::kMButtonCode},
-    {Setting::kMButtonExcept, ApplyMidButtonExceptions, Setting::kMButtonExcept},
-    {Setting::kRollUpEnable, ApplyRollUp, Setting::kRollUpEnable},
-    {Setting::kRollUpAnimate, ApplyRollUp, Setting::kRollUpEnable},
-    {Setting::kRollUpHotAction, ApplyRollUp, Setting::kRollUpEnable},
-    {Setting::kInformationEnable, ApplyWindowInfo, Setting::kInformationEnable},
-    {Setting::kTopmostEnable, ApplyTopmost, Setting::kTopmostEnable},
-    {Setting::kHideCursorEnable, ApplyHideCursor, Setting::kHideCursorEnable},
-    {Setting::kChangeCursorEnable, ApplyMoveCursor, Setting::kChangeCursorEnable},
-    {Setting::kDisableImeEnable, ApplyDisableIme, Setting::kDisableImeEnable},
-    {Setting::kDisableImeClasses, ApplyDisableIme, Setting::kDisableImeEnable},
-    {Setting::kDirectScrollEnable, ApplyDirectScroll, Setting::kDirectScrollEnable},
-    {Setting::kDirectScrollExcluded, ApplyDirectScroll, Setting::kDirectScrollEnable},
-    {Setting::kDockEnable, ApplyDocking, Setting::kDockEnable},
-    {Setting::kDockDragFullWindow, ApplyDocking, Setting::kDockEnable},
-    {Setting::kDockMode, ApplyDocking, Setting::kDockEnable},
-    {Setting::kIconTaskbarEnable, ApplyIconOnlyTaskbar, Setting::kIconTaskbarEnable},
-    {Setting::kDesktopCaptionsTransparent, ApplyDesktopCaptions, Setting::kDesktopCaptionsTransparent},
-    {Setting::kCaptionBackRed, ApplyDesktopCaptions, Setting::kDesktopCaptionsTransparent},
-    {Setting::kCaptionBackGreen, ApplyDesktopCaptions, Setting::kDesktopCaptionsTransparent},
-    {Setting::kCaptionBackBlue, ApplyDesktopCaptions, Setting::kDesktopCaptionsTransparent},
-    {Setting::kCaptionTextRed, ApplyDesktopCaptions, Setting::kDesktopCaptionsTransparent},
-    {Setting::kCaptionTextGreen, ApplyDesktopCaptions, Setting::kDesktopCaptionsTransparent},
-    {Setting::kCaptionTextBlue, ApplyDesktopCaptions, Setting::kDesktopCaptionsTransparent},
-    {Setting::kAutoCloseEnable, ApplyAutoClose, Setting::kAutoCloseEnable},
-    {Setting::kSimulatedWinKeyEnable, ApplySimulatedWinKey, Setting::kSimulatedWinKeyEnable},
-};
 
 // A language text of the window, or the English one.
 std::wstring Text(const wchar_t* key, const wchar_t* english)
@@ -494,27 +424,18 @@ bool ApplyChanges()
         return false;
     }
     bool restart = false;
-    std::vector<ApplyFn> applied;
+    std::vector<Setting> changed;
     for (const Change& change : changes) {
         g_settings.given[change.row] = change.value;
-        const Setting id = RowSetting(change.row);
-        restart = restart || NeedsRestart(id);
-        for (const SettingEffect& effect : kEffects) {
-            if (effect.changed != id)
-                continue;
-            bool done = false;
-            for (ApplyFn fn : applied)
-                done = done || fn == effect.apply;
-            if (!done) {
-                applied.push_back(effect.apply);
-                effect.apply(ReadSetting(effect.value_of));
-            }
-        }
+        changed.push_back(RowSetting(change.row));
+        restart = restart || NeedsRestart(RowSetting(change.row));
     }
+    const int applied = ApplySettingEffects(changed.data(), int(changed.size()));
+    NoteSettingsApplied();
     for (const Change& change : changes)
         if (FieldKindOf(RowSetting(change.row)) == FieldKind::kHotkey)
             UpdateHotkeyNote(change.row);
-    DebugPrint(L"Settings saved: %d keys, %d apply functions\n", int(changes.size()), int(applied.size()));
+    DebugPrint(L"Settings saved: %d keys, %d apply functions\n", int(changes.size()), applied);
     SetStatus(Text(L"saved", L"Saved.") +
               (restart ? L" " + Text(L"restart", L"Marked values take effect at the next start.") : L""));
     return true;

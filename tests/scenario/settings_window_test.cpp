@@ -262,3 +262,33 @@ TEST_CASE("one_window_refused_values_and_the_keyboard")
     CHECK(!monitor.Contains("Settings saved"));
     CHECK_EQ(program.Close(), 0);
 }
+
+TEST_CASE("a_hand_edit_of_the_file_takes_effect_within_two_seconds")
+{
+    DebugMonitor monitor;
+    Program program(L"settingsedit", Options());
+    REQUIRE(program.Start());
+    LibraryView library(program.LibraryPath());
+    REQUIRE(library.Loaded());
+    REQUIRE(monitor.WaitForText("for hand edits", 10000));
+    REQUIRE(WaitFor([&] { return library.Block().s_n_minimal_alpha == 40; }, 5000));
+    CHECK_EQ(library.Block().s_b_rollupwnd, 0);
+
+    // As an editor saves it: roll-up on, a broken alpha (wrapped as at start:
+    // 300 is 44), the snapshot hotkey moved.
+    std::string edited = kSettings;
+    edited.replace(edited.find("enable=0"), 8, "enable=1");
+    edited.replace(edited.find("minivalue=40"), 12, "minivalue=300");
+    edited.replace(edited.find("hotkey=ctrl+alt+s"), 17, "hotkey=ctrl+shift+j");
+    REQUIRE(WriteTextFile(program.SettingsPath(), edited));
+    const DWORD written = GetTickCount();
+    CHECK(WaitFor([&] { return library.Block().s_b_rollupwnd == 1 && library.Block().s_n_minimal_alpha == 44; },
+                  2000));
+    MESSAGE(check::Format("taken in %lu ms", GetTickCount() - written));
+    CHECK(monitor.WaitForText("Settings file changed: 3 keys", 2000));
+    CHECK(WaitFor([&] { return HeldElsewhere(MOD_CONTROL | MOD_SHIFT, 'J'); }, 2000));
+    CHECK(!HeldElsewhere(MOD_CONTROL | MOD_ALT, 'S'));
+    // The file is left as the user wrote it.
+    CHECK_EQ(ReadTextFile(program.SettingsPath()), edited);
+    CHECK_EQ(program.Close(), 0);
+}
