@@ -119,6 +119,42 @@ void ShowPageOf(HWND window, const wchar_t* section)
     Sync(window);
 }
 
+// The window as the screen shows it, into a 24-bit BMP file.
+bool SaveScreenshot(HWND window, const std::wstring& path)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0)
+        return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = (DWORD(width) * 3 + 3) & ~3u;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+    file.bfSize = file.bfOffBits + stride * DWORD(height);
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
+    bytes.append(static_cast<const char*>(bits), stride * DWORD(height));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return WriteTextFile(path, bytes);
+}
+
 // Whether some process holds the combination: then this one cannot have it.
 bool HeldElsewhere(UINT modifiers, UINT vk)
 {
@@ -167,6 +203,29 @@ TEST_CASE("apply_writes_only_the_changed_keys_and_they_take_effect_at_once")
     // Pages: the first is shown, another's controls are hidden.
     CHECK(IsWindowVisible(Control(window, Setting::kLanguageFile)));
     CHECK(!IsWindowVisible(rollup));
+
+    // It fits on an 800 x 600 screen; each page is kept as a picture beside
+    // the test programs, for a person to look at.
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    MESSAGE(check::Format("window %ld x %ld", outer.right - outer.left, outer.bottom - outer.top));
+    CHECK(outer.right - outer.left <= 800 && outer.bottom - outer.top <= 600);
+    const std::wstring pictures = JoinPath(BinDir(), L"test_output");
+    CreateDirectoryW(pictures.c_str(), nullptr);
+    SetForegroundWindow(window);
+    WaitFor([&] { return GetForegroundWindow() == window; }, 3000);
+    HWND pages = GetDlgItem(window, kSettingsPageList);
+    const int page_count = int(SendMessageW(pages, LB_GETCOUNT, 0, 0));
+    CHECK(page_count > 20);
+    for (int page = 0; page < page_count; ++page) {
+        SendMessageW(pages, LB_SETCURSEL, WPARAM(page), 0);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(kSettingsPageList, LBN_SELCHANGE), LPARAM(pages));
+        Sync(window);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        input::Settle(100);
+        CHECK(SaveScreenshot(window, JoinPath(pictures, L"settings_window_page_" +
+                                                            std::to_wstring(page + 1) + L".bmp")));
+    }
 
     // A switch, a number, a hotkey and a list, through their controls.
     ShowPageOf(window, L"rollupwnd");
