@@ -8,6 +8,7 @@
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/program_path.h"
 #include "quornvale/shell/settings.h"
+#include "quornvale/shell/settings_watch.h"
 #include "quornvale/shell/tray_icon.h"
 #include "quornvale/tools/about_dialog.h"
 #include "quornvale/tools/clipboard_switch.h"
@@ -55,6 +56,7 @@ void SetAutoScrollMode(int mode)
         return;
     }
     ApplyAutoScroll(mode);
+    NoteSettingsApplied();
 }
 
 // "atstart" is written as the opposite of the feature's state, which needs
@@ -113,6 +115,8 @@ LRESULT OnMenuCommand(HWND main_window, UINT id)
             ShowNotSaved();
         else if (entry->apply)
             entry->apply(now);
+        // Applied already: the watch of hand edits leaves it alone.
+        NoteSettingsApplied();
         return 0;
     }
     switch (id) {
