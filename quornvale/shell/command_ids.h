@@ -49,8 +49,9 @@ enum CommandId : UINT {
     CmdOpenSettings = 130,
     CmdHelpSeparator = 131,
     CmdAbout = 132,
+    CmdSettingsWindow = 133,
     CmdHelpFirst = CmdHomePage,
-    CmdHelpLast = CmdAbout,
+    CmdHelpLast = CmdSettingsWindow,
 
     // Features submenu.
     CmdRollUp = 256,

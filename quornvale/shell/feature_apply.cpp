@@ -71,8 +71,8 @@ void ApplyIconOnlyTaskbar(int on) { SetIconOnlyTaskbar(on != 0); }
 
 void ApplySizeDisplay(int on)
 {
-    if (on)
-        RegisterSizingHotkeys(g_app.main_window, true);
+    // Switched off from the settings window, the sizing keys go too.
+    RegisterSizingHotkeys(g_app.main_window, on != 0);
     PushFeature(kFeatureSizeDisplay, OneOrZero(on));
     if (!on)
         return;

@@ -11,6 +11,7 @@
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/platform_notice.h"
 #include "quornvale/shell/settings.h"
+#include "quornvale/shell/settings_watch.h"
 #include "quornvale/shell/shell_retry.h"
 #include "quornvale/shell/start_restore.h"
 #include "quornvale/shell/tray_icon.h"
@@ -65,6 +66,7 @@ LRESULT OnCreate(HWND main_window)
     ApplySimulatedWinKey(ReadSetting(Setting::kSimulatedWinKeyEnable));
     StartHookWatch(main_window);
     PushMidButtonExceptions();
+    StartSettingsWatch();
     // 32-bit applications: the companion gets everything pushed so far.
     StartCompanion(main_window);
     TellAboutWin64PackageIfNeeded();
@@ -75,6 +77,8 @@ LRESULT OnDestroy(HWND main_window)
 {
     // The companion gives its windows back meanwhile; waited for at the end.
     EndCompanion();
+    // Hand edits of settings.ini are no longer applied.
+    StopSettingsWatch();
     // No new gesture starts on the input thread while windows are given back.
     // The switches decide at start which optional hooks exist; a hook that a
     // menu toggle removed is already null, so removing by handle is safe.

@@ -8,6 +8,7 @@
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/program_path.h"
 #include "quornvale/shell/settings.h"
+#include "quornvale/shell/settings_watch.h"
 #include "quornvale/shell/tray_icon.h"
 #include "quornvale/shell/worker.h"
 #include "quornvale/tools/about_dialog.h"
@@ -15,6 +16,7 @@
 #include "quornvale/tools/document_open.h"
 #include "quornvale/tools/net_accounts.h"
 #include "quornvale/tools/power.h"
+#include "quornvale/tools/settings_window.h"
 #include "quornvale/tools/snapshot.h"
 
 namespace {
@@ -55,6 +57,7 @@ void SetAutoScrollMode(int mode)
         return;
     }
     ApplyAutoScroll(mode);
+    NoteSettingsApplied();
 }
 
 // "atstart" is written as the opposite of the feature's state, which needs
@@ -133,6 +136,8 @@ LRESULT OnMenuCommand(HWND main_window, UINT id)
             ShowNotSaved();
         else if (entry->apply)
             entry->apply(now);
+        // Applied already: the watch of hand edits leaves it alone.
+        NoteSettingsApplied();
         return 0;
     }
     switch (id) {
@@ -160,6 +165,7 @@ LRESULT OnMenuCommand(HWND main_window, UINT id)
     // The file in use: the user's own in an installed copy.
     case CmdOpenSettings: Open(GetSettingsPath()[0] ? GetSettingsPath() : kSettingsFileName); break;
     case CmdAbout: ShowAboutDialog(); break;
+    case CmdSettingsWindow: ShowSettingsWindow(); break;
     case CmdAutoScrollMode1: SetAutoScrollMode(1); break;
     case CmdAutoScrollMode2: SetAutoScrollMode(2); break;
     default: DefaultCommand(id); break;

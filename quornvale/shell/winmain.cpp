@@ -9,6 +9,7 @@
 #include "quornvale/shell/program_path.h"
 #include "quornvale/shell/settings.h"
 #include "quornvale/shell/settings_location.h"
+#include "quornvale/tools/settings_window.h"
 #include "quornvale/tools/snapshot_saver.h"
 
 // Shared by every process started from this image: a second start sees the
@@ -52,6 +53,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (IsSettingsWindowMessage(&msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -105,7 +105,7 @@ void ExpectLanguageTexts(const MenuView& menu, const std::wstring& file)
             CHECK_EQ(root[i].text, expected);
     }
     for (UINT id : {CmdLockWorkstation, CmdHibernate, CmdTurnOffMonitor, CmdHomePage, CmdHelpFile,
-                    CmdOpenSettings, CmdAbout, CmdRollUp, CmdTopmost, CmdHideCursor,
+                    CmdOpenSettings, CmdAbout, CmdSettingsWindow, CmdRollUp, CmdTopmost, CmdHideCursor,
                     CmdSnapshotWatermark, CmdWindowInfo}) {
         const wchar_t* section = id < CmdHelpFirst ? L"sysfunc" : id < CmdFeaturesFirst ? L"help" : L"features";
         const MenuItemView* item = menu.Command(id);

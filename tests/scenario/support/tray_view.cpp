@@ -278,7 +278,7 @@ std::string TestLanguage(const std::string& prefix,
     };
     const Range ranges[] = {
         {"root", 1, 16, {2, 6, 9, 12, 15}}, {"sysfunc", 96, 99, {98}},
-        {"features", 256, 275, {268, 271, 274}}, {"help", 128, 132, {131}},
+        {"features", 256, 275, {268, 271, 274}}, {"help", 128, 133, {131}},
         {"connection", 32, 34, {34}},
     };
     std::string out;

@@ -1,0 +1,353 @@
+// The settings window of the real program, opened by its menu command:
+// a switch, a number, a hotkey and a list changed through their controls
+// and applied (only those keys change in settings.ini, its comments, order
+// and unknown keys kept, and the library and the hotkeys follow at once);
+// Cancel and Escape write nothing; a second open brings the same window
+// forward; a value out of bounds and a key the hotkey text cannot name are
+// refused with a message that names the key.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "quornvale/shell/command_ids.h"
+#include "quornvale/tools/settings_window.h"
+#include "tests/framework/check.h"
+#include "tests/scenario/support/harness.h"
+#include "tests/scenario/support/input.h"
+#include "tests/scenario/support/library_view.h"
+
+using namespace scenario;
+
+namespace {
+constexpr char kSettings[] =
+    "; Hand-written head comment.\r\n"
+    "\r\n"
+    "[rollupwnd]\r\n"
+    "; roll-up comment\r\n"
+    "enable=0\r\n"
+    "animate = 0\r\n"
+    "\r\n"
+    "[transparent]\r\n"
+    "enable=1\r\n"
+    "minivalue=40\r\n"
+    "mystery=keep me\r\n"
+    "\r\n"
+    "[snapshot]\r\n"
+    "hotkey=ctrl+alt+s\r\n"
+    "\r\n"
+    "[notifyicon]\r\n"
+    "enable=1\r\n"
+    "hotkey=ctrl+alt+h\r\n"
+    "list=\r\n"
+    "\r\n"
+    "[zzz_unknown]\r\n"
+    "a=b\r\n";
+
+constexpr char kApplied[] =
+    "; Hand-written head comment.\r\n"
+    "\r\n"
+    "[rollupwnd]\r\n"
+    "; roll-up comment\r\n"
+    "enable=1\r\n"
+    "animate = 0\r\n"
+    "\r\n"
+    "[transparent]\r\n"
+    "enable=1\r\n"
+    "minivalue=90\r\n"
+    "mystery=keep me\r\n"
+    "\r\n"
+    "[snapshot]\r\n"
+    "hotkey=ctrl+shift+k\r\n"
+    "\r\n"
+    "[notifyicon]\r\n"
+    "enable=1\r\n"
+    "hotkey=ctrl+alt+h\r\n"
+    "list=C:\\Windows\\notepad.exe, Notepad\r\n"
+    "\r\n"
+    "[zzz_unknown]\r\n"
+    "a=b\r\n";
+
+HWND Control(HWND window, Setting id, SettingsRowPart part = kRowControl)
+{
+    return GetDlgItem(window, SettingsControlId(id, part));
+}
+
+std::wstring Text(HWND control)
+{
+    // Asked of the control itself: another process's edit keeps its text
+    // where GetWindowText does not look.
+    wchar_t text[512] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(control, WM_GETTEXT, 512, LPARAM(text), SMTO_NORMAL, 5000, &copied);
+    return text;
+}
+
+// Answers once the window's thread has handled what was sent before.
+void Sync(HWND window)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+}
+
+HWND OpenSettings(const Program& program)
+{
+    PostMessageW(program.MainWindow(), WM_COMMAND, CmdSettingsWindow, 0);
+    HWND window = nullptr;
+    WaitFor([&] {
+        window = FindProcessWindow(program.ProcessId(), L"#32770", L"Quornvale settings");
+        return window && IsWindowVisible(window);
+    }, 10000);
+    if (window)
+        Sync(window);
+    return window;
+}
+
+void Press(HWND window, int id)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(GetDlgItem(window, id), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &result);
+    Sync(window);
+}
+
+// The page chosen in the list, as a click on it would.
+void ShowPageOf(HWND window, const wchar_t* section)
+{
+    HWND pages = GetDlgItem(window, kSettingsPageList);
+    SendMessageW(pages, LB_SELECTSTRING, WPARAM(-1), LPARAM(section));
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(kSettingsPageList, LBN_SELCHANGE), LPARAM(pages));
+    Sync(window);
+}
+
+// The window as the screen shows it, into a 24-bit BMP file.
+bool SaveScreenshot(HWND window, const std::wstring& path)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0)
+        return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = (DWORD(width) * 3 + 3) & ~3u;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+    file.bfSize = file.bfOffBits + stride * DWORD(height);
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
+    bytes.append(static_cast<const char*>(bits), stride * DWORD(height));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return WriteTextFile(path, bytes);
+}
+
+// Whether some process holds the combination: then this one cannot have it.
+bool HeldElsewhere(UINT modifiers, UINT vk)
+{
+    if (!RegisterHotKey(nullptr, 0x7000, modifiers, vk))
+        return true;
+    UnregisterHotKey(nullptr, 0x7000);
+    return false;
+}
+
+ProgramOptions Options()
+{
+    ProgramOptions options = WithSettings(kSettings);
+    options.language_source = JoinPath(BinDir(), L"language");
+    return options;
+}
+}  // namespace
+
+TEST_CASE("apply_writes_only_the_changed_keys_and_they_take_effect_at_once")
+{
+    DebugMonitor monitor;
+    Program program(L"settingswin", Options());
+    REQUIRE(program.Start());
+    LibraryView library(program.LibraryPath());
+    REQUIRE(library.Loaded());
+    REQUIRE(WaitFor([&] { return HeldElsewhere(MOD_CONTROL | MOD_ALT, 'S'); }, 10000));
+    CHECK(!HeldElsewhere(MOD_CONTROL | MOD_SHIFT, 'K'));
+    CHECK_EQ(library.Block().s_b_rollupwnd, 0);
+
+    HWND window = OpenSettings(program);
+    REQUIRE(window != nullptr);
+    // The effective values, and the defaults beside them.
+    HWND rollup = Control(window, Setting::kRollUpEnable);
+    HWND minimum = Control(window, Setting::kTransparentMinimum);
+    HWND hotkey = Control(window, Setting::kSnapshotHotkey);
+    HWND list = Control(window, Setting::kNotifyIconList);
+    REQUIRE(rollup && minimum && hotkey && list);
+    CHECK_EQ(SendMessageW(rollup, BM_GETCHECK, 0, 0), LRESULT(BST_UNCHECKED));
+    CHECK_EQ(Text(minimum), std::wstring(L"40"));
+    CHECK_EQ(Text(Control(window, Setting::kTransparentMinimum, kRowNote)), std::wstring(L"Default: 40"));
+    CHECK_EQ(LOWORD(SendMessageW(hotkey, HKM_GETHOTKEY, 0, 0)), WORD(MAKEWORD('S', HOTKEYF_CONTROL | HOTKEYF_ALT)));
+    CHECK_EQ(Text(list), std::wstring());
+    // The up-down of a bounded number holds its bounds.
+    const LRESULT range = SendMessageW(Control(window, Setting::kTransparentMinimum, kRowExtra), UDM_GETRANGE, 0, 0);
+    CHECK_EQ(HIWORD(range), WORD(0));
+    CHECK_EQ(LOWORD(range), WORD(255));
+    // Pages: the first is shown, another's controls are hidden.
+    CHECK(IsWindowVisible(Control(window, Setting::kLanguageFile)));
+    CHECK(!IsWindowVisible(rollup));
+
+    // It fits on an 800 x 600 screen; each page is kept as a picture beside
+    // the test programs, for a person to look at.
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    MESSAGE(check::Format("window %ld x %ld", outer.right - outer.left, outer.bottom - outer.top));
+    CHECK(outer.right - outer.left <= 800 && outer.bottom - outer.top <= 600);
+    const std::wstring pictures = JoinPath(BinDir(), L"test_output");
+    CreateDirectoryW(pictures.c_str(), nullptr);
+    SetForegroundWindow(window);
+    WaitFor([&] { return GetForegroundWindow() == window; }, 3000);
+    HWND pages = GetDlgItem(window, kSettingsPageList);
+    const int page_count = int(SendMessageW(pages, LB_GETCOUNT, 0, 0));
+    CHECK(page_count > 20);
+    for (int page = 0; page < page_count; ++page) {
+        SendMessageW(pages, LB_SETCURSEL, WPARAM(page), 0);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(kSettingsPageList, LBN_SELCHANGE), LPARAM(pages));
+        Sync(window);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        input::Settle(100);
+        CHECK(SaveScreenshot(window, JoinPath(pictures, L"settings_window_page_" +
+                                                            std::to_wstring(page + 1) + L".bmp")));
+    }
+
+    // A switch, a number, a hotkey and a list, through their controls.
+    ShowPageOf(window, L"rollupwnd");
+    CHECK(IsWindowVisible(rollup));
+    CHECK(!IsWindowVisible(Control(window, Setting::kLanguageFile)));
+    Press(window, SettingsControlId(Setting::kRollUpEnable, kRowControl));
+    SetWindowTextW(minimum, L"90");
+    SendMessageW(hotkey, HKM_SETHOTKEY, MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_SHIFT), 0);
+    SetWindowTextW(list, L"C:\\Windows\\notepad.exe, Notepad");
+    Press(window, kSettingsApply);
+    REQUIRE(monitor.WaitForText("Settings saved: 4 keys", 10000));
+    CHECK_EQ(ReadTextFile(program.SettingsPath()), std::string(kApplied));
+    CHECK(IsWindow(window));
+    CHECK_EQ(Text(GetDlgItem(window, kSettingsStatus)), std::wstring(L"Saved."));
+    // Live: the library's roll-up and alpha, the list, the hotkeys.
+    CHECK(WaitFor([&] { return library.Block().s_b_rollupwnd == 1 && library.Block().s_n_minimal_alpha == 90; },
+                  5000));
+    CHECK_EQ(LibraryView::MappedList(L"OSTRILIX_NOFITYICON_LIST"), std::wstring(L"C:\\Windows\\notepad.exe, Notepad"));
+    CHECK(HeldElsewhere(MOD_CONTROL | MOD_SHIFT, 'K'));
+    CHECK(!HeldElsewhere(MOD_CONTROL | MOD_ALT, 'S'));
+    // Apply again with nothing changed: nothing written.
+    monitor.Clear();
+    Press(window, kSettingsApply);
+    CHECK(!monitor.WaitForText("Settings saved", 1000));
+
+    // Cancel writes nothing and leaves the library as it is.
+    Press(window, SettingsControlId(Setting::kRollUpEnable, kRowControl));
+    SetWindowTextW(minimum, L"100");
+    Press(window, IDCANCEL);
+    CHECK(WaitFor([&] { return !IsWindow(window); }, 5000));
+    CHECK_EQ(ReadTextFile(program.SettingsPath()), std::string(kApplied));
+    CHECK_EQ(library.Block().s_b_rollupwnd, 1);
+    CHECK_EQ(library.Block().s_n_minimal_alpha, 90);
+
+    // Opened again: the values as the file has them now.
+    window = OpenSettings(program);
+    REQUIRE(window != nullptr);
+    CHECK_EQ(SendMessageW(Control(window, Setting::kRollUpEnable), BM_GETCHECK, 0, 0), LRESULT(BST_CHECKED));
+    CHECK_EQ(Text(Control(window, Setting::kTransparentMinimum)), std::wstring(L"90"));
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST_CASE("one_window_refused_values_and_the_keyboard")
+{
+    DebugMonitor monitor;
+    Program program(L"settingsbad", Options());
+    REQUIRE(program.Start());
+    HWND window = OpenSettings(program);
+    REQUIRE(window != nullptr);
+
+    // A second open brings the same window to the front.
+    ShowWindow(window, SW_MINIMIZE);
+    REQUIRE(WaitFor([&] { return IsIconic(window) != FALSE; }, 5000));
+    PostMessageW(program.MainWindow(), WM_COMMAND, CmdSettingsWindow, 0);
+    CHECK(WaitFor([&] { return !IsIconic(window) && GetForegroundWindow() == window; }, 5000));
+    CHECK_EQ(FindProcessWindow(program.ProcessId(), L"#32770", L"Quornvale settings"), window);
+
+    // A number beyond its bounds: refused, named, nothing written.
+    HWND minimum = Control(window, Setting::kTransparentMinimum);
+    SetWindowTextW(minimum, L"300");
+    Press(window, kSettingsApply);
+    const std::wstring message = Text(GetDlgItem(window, kSettingsStatus));
+    CHECK(message.find(L"[transparent] minivalue") != std::wstring::npos);
+    CHECK(message.find(L"0 to 255") != std::wstring::npos);
+    CHECK(IsWindowVisible(minimum));  // its page is shown
+    SetWindowTextW(minimum, L"4x");
+    Press(window, IDOK);
+    CHECK(IsWindow(window));  // OK with a refused value keeps the window
+    CHECK(Text(GetDlgItem(window, kSettingsStatus)).find(L"whole number") != std::wstring::npos);
+    SetWindowTextW(minimum, L"40");
+
+    // A key the hotkey text cannot name: refused, not stored as something else.
+    HWND hotkey = Control(window, Setting::kSnapshotHotkey);
+    SendMessageW(hotkey, HKM_SETHOTKEY, MAKEWORD(VK_F5, HOTKEYF_CONTROL), 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(SettingsControlId(Setting::kSnapshotHotkey, kRowControl), EN_CHANGE),
+                 LPARAM(hotkey));
+    CHECK(Text(Control(window, Setting::kSnapshotHotkey, kRowNote)).find(L"Not storable") == 0);
+    Press(window, kSettingsApply);
+    CHECK(Text(GetDlgItem(window, kSettingsStatus)).find(L"[snapshot] hotkey: this key cannot be stored") == 0);
+    // Another of ours with the same keys is named beside the control at once.
+    SendMessageW(hotkey, HKM_SETHOTKEY, MAKEWORD('H', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(SettingsControlId(Setting::kSnapshotHotkey, kRowControl), EN_CHANGE),
+                 LPARAM(hotkey));
+    CHECK_EQ(Text(Control(window, Setting::kSnapshotHotkey, kRowNote)), std::wstring(L"Used by [notifyicon] hotkey"));
+    CHECK_EQ(ReadTextFile(program.SettingsPath()), std::string(kSettings));
+
+    // Escape is Cancel: the window goes, nothing is written.
+    SetForegroundWindow(window);
+    REQUIRE(WaitFor([&] { return GetForegroundWindow() == window; }, 5000));
+    input::Tap(VK_ESCAPE);
+    CHECK(WaitFor([&] { return !IsWindow(window); }, 5000));
+    CHECK_EQ(ReadTextFile(program.SettingsPath()), std::string(kSettings));
+    CHECK(!monitor.Contains("Settings saved"));
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST_CASE("a_hand_edit_of_the_file_takes_effect_within_two_seconds")
+{
+    DebugMonitor monitor;
+    Program program(L"settingsedit", Options());
+    REQUIRE(program.Start());
+    LibraryView library(program.LibraryPath());
+    REQUIRE(library.Loaded());
+    REQUIRE(monitor.WaitForText("for hand edits", 10000));
+    REQUIRE(WaitFor([&] { return library.Block().s_n_minimal_alpha == 40; }, 5000));
+    CHECK_EQ(library.Block().s_b_rollupwnd, 0);
+
+    // As an editor saves it: roll-up on, a broken alpha (wrapped as at start:
+    // 300 is 44), the snapshot hotkey moved.
+    std::string edited = kSettings;
+    edited.replace(edited.find("enable=0"), 8, "enable=1");
+    edited.replace(edited.find("minivalue=40"), 12, "minivalue=300");
+    edited.replace(edited.find("hotkey=ctrl+alt+s"), 17, "hotkey=ctrl+shift+j");
+    REQUIRE(WriteTextFile(program.SettingsPath(), edited));
+    const DWORD written = GetTickCount();
+    CHECK(WaitFor([&] { return library.Block().s_b_rollupwnd == 1 && library.Block().s_n_minimal_alpha == 44; },
+                  2000));
+    MESSAGE(check::Format("taken in %lu ms", GetTickCount() - written));
+    CHECK(monitor.WaitForText("Settings file changed: 3 keys", 2000));
+    CHECK(WaitFor([&] { return HeldElsewhere(MOD_CONTROL | MOD_SHIFT, 'J'); }, 2000));
+    CHECK(!HeldElsewhere(MOD_CONTROL | MOD_ALT, 'S'));
+    // The file is left as the user wrote it.
+    CHECK_EQ(ReadTextFile(program.SettingsPath()), edited);
+    CHECK_EQ(program.Close(), 0);
+}
