@@ -11,6 +11,10 @@
 # the test cases of that name (doctest's -tc: * and ? match any text).
 # QV_BUILD_TARGETS="x86_64" builds only that target (a quicker turn while
 # working; the static checks of the i686 images then fail).
+# Then, in a whole run (no filter) with the i686 build, the 32-bit stage
+# (tests/run-tests32.sh): the i686 programs under emulated 32-bit Wine.
+# QV_TESTS32=1 runs it with a filter too (the same filter); QV_TESTS32=0
+# leaves it out.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 filter=${1:-}
@@ -80,4 +84,14 @@ for exe in "$bin"/unit_*.exe "$bin"/scenario_*.exe; do
 done
 
 echo "$total_passed passed, $total_failed failed"
-[ "$total_failed" -eq 0 ]
+status=0
+[ "$total_failed" -eq 0 ] || status=1
+
+tests32=${QV_TESTS32:-}
+[ -z "$tests32" ] && { [ -z "$filter" ] && tests32=1 || tests32=0; }
+[[ " ${QV_BUILD_TARGETS:-i686} " == *" i686 "* ]] || tests32=0
+if [ "$tests32" = 1 ]; then
+  qv_stop
+  "$root/tests/run-tests32.sh" "$filter" "$test_case" || status=1
+fi
+exit $status

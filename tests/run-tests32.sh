@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# The 32-bit stage: runs the i686 test programs under 32-bit Wine (emulated,
+# scripts/wine32-env.sh), in a 32-bit prefix of this run's own copied from a
+# cached prepared one, on a private Xvfb display.  Expects the i686 build
+# (tests/run-tests.sh builds it and then calls this).  Prints how long each
+# stage took and how many retries the run needed; ends with the line
+# "32-bit: N passed, N failed".
+#   tests/run-tests32.sh [NAME-FILTER [TEST-CASE]]
+# A program is retried once, only when it ended without its summary line and
+# the emulator reported its own crash ("qemu: uncaught target signal"):
+# never on a wrong result.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+filter=${1:-}
+test_case=${2:-}
+bin="$root/build/i686/bin"
+
+# Programs kept out of this stage, each with the reason.
+declare -A excluded=(
+)
+
+. "$root/scripts/wine32-env.sh"
+run_dir=$(mktemp -d /tmp/qv-tests32.XXXXXX)
+cleanup() { qv_stop; rm -rf "$run_dir"; }
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+stage_started=$(date +%s)
+stage_times=()
+stage_done() {  # stage_done NAME: the time since the previous stage ended
+  local now
+  now=$(date +%s)
+  stage_times+=("$1 $((now - stage_started)) s")
+  echo "-- $1: $((now - stage_started)) s"
+  stage_started=$now
+}
+
+echo "== 32-bit Wine set-up"
+qv32_setup || exit 1
+stage_done "set-up (root)"
+qv_start_xvfb || exit 1
+template=$(qv32_prefix_template) || exit 1
+stage_done "prefix template"
+cp -a "$template" "$run_dir/prefix"
+find "$run_dir/prefix/drive_c/users" -mindepth 2 -maxdepth 2 -type l | while read -r link; do
+  rm -f "$link" && mkdir -p "$link"
+done
+qv32_wine_env "$run_dir/prefix"
+qv_start_wineserver
+
+passed=0
+failed=0
+retries=0
+summary_of() {  # the "N passed, N failed" line of a log, or nothing
+  tr -d '\r' < "$1" | grep -E '^[0-9]+ passed, [0-9]+ failed$' | tail -n 1
+}
+emulator_crashed() {
+  grep -q 'qemu: uncaught target signal' "$1" "$1.stderr" 2>/dev/null
+}
+
+# run_program NAME EXE [ARGS...]: runs it, retried once on the emulator's
+# own crash; adds its counts to the totals.
+run_program() {
+  local name=$1 log="$run_dir/$1.log" line attempt started
+  shift
+  for attempt in 1 2; do
+    started=$(date +%s)
+    (cd "$run_dir" && timeout 900 "$QV32_ROOT/usr/lib/wine/wine" "$@" > "$log" 2>"$log.stderr" </dev/null)
+    line=$(summary_of "$log")
+    [ -n "$line" ] && break
+    if [ "$attempt" = 1 ] && emulator_crashed "$log"; then
+      retries=$((retries + 1))
+      echo "  (the emulator crashed: $(grep -h -m1 'qemu: uncaught target signal' "$log" "$log.stderr"); retried once)"
+      continue
+    fi
+    break
+  done
+  tr -d '\r' < "$log" | grep -v -E '^\[ RUN  \]|^[0-9]+ passed, [0-9]+ failed$' | sed 's/^/  /'
+  echo "  ($(($(date +%s) - started)) s)"
+  if [ -z "$line" ]; then
+    failed=$((failed + 1))
+    echo "    (no summary: the program crashed or timed out)"
+    sed 's/^/    | /' "$log.stderr" | grep -v -E 'fixme:|^    \| $' | tail -n 15
+    return
+  fi
+  passed=$((passed + $(echo "$line" | cut -d' ' -f1)))
+  failed=$((failed + $(echo "$line" | cut -d' ' -f3)))
+}
+
+for exe in "$bin"/unit_*.exe; do
+  [ -e "$exe" ] || continue
+  name=$(basename "$exe" .exe)
+  [ -n "$filter" ] && [[ "$name" != *"$filter"* ]] && continue
+  if [ -n "${excluded[$name]:-}" ]; then
+    echo "== $name: left out: ${excluded[$name]}"
+    continue
+  fi
+  echo "== $name (32-bit)"
+  run_program "$name" "$exe" ${test_case:+"-tc=$test_case"}
+done
+stage_done "unit tests"
+
+echo "32-bit stage times: $(IFS=,; echo "${stage_times[*]}" | sed 's/,/, /g')"
+echo "32-bit retries (emulator crashes): $retries"
+echo "32-bit: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
