@@ -109,9 +109,12 @@ qv32_setup() {
   QV32_ROOT=$root
 }
 
+# No debugger is started for a crashed process (winedbg.exe disabled): under
+# the emulator it takes minutes, and it can wait for ever on a process the
+# emulator itself lost, which keeps the wine server (and the run) alive.
 qv32_wine_env() {
   export WINEPREFIX="$1" WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
-  export WINEDLLOVERRIDES="mscoree,mshtml=" WINESERVER="$QV32_WINESERVER"
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d" WINESERVER="$QV32_WINESERVER"
   export QEMU_LD_PREFIX="$QV32_ROOT" QEMU_RESERVED_VA="$QV32_RESERVED_VA"
   unset WINELOADER
 }
@@ -120,29 +123,57 @@ qv32_wine() {
   "$QV32_ROOT/usr/lib/wine/wine" "$@"
 }
 
+# Adds values to a stopped prefix's user.reg: "KEY" NAME=VALUE... with
+# VALUE in the file's own notation ("text" or dword:0000000N).  Each emulated
+# Wine process costs seconds to start and a cold server's services minutes,
+# so the bench writes its settings as text, never through Wine's reg tool.
+qv32_user_reg() {
+  local file="$WINEPREFIX/user.reg" key=$1 pair
+  shift
+  printf '\n[%s] %s\n' "${key//\\/\\\\}" "$(date +%s)" >> "$file"
+  for pair in "$@"; do
+    printf '"%s"=%s\n' "${pair%%=*}" "${pair#*=}" >> "$file"
+  done
+}
+
+# Ends every process of the prefix's server: waits up to SECONDS for them to
+# end by themselves, then kills them.
+qv32_stop_server() {
+  timeout "${1:-120}" "$QV32_WINESERVER" -w >/dev/null 2>&1 || "$QV32_WINESERVER" -k >/dev/null 2>&1
+  "$QV32_WINESERVER" -k >/dev/null 2>&1
+  timeout 30 "$QV32_WINESERVER" -w >/dev/null 2>&1
+  return 0
+}
+
 # The 32-bit prefix, created once (minutes under the emulator) and copied by
 # each run: no crash dialog, and captions drawn by Wine itself (no virtual
 # desktop, which is less stable under the emulator, and no window manager on
-# the bench's display, so unmanaged windows).
+# the bench's display, so unmanaged windows).  Wine's first start of a
+# prefix runs many programs; one of them crashing under the emulator leaves
+# it unfinished, so it is tried twice.
 qv32_prefix_template() {
-  local template
-  template="$QV_CACHE/prefix32-template-$(basename "$QV32_ROOT")-v1"
+  local template log="$QV_CACHE/prefix32-template.log"
+  template="$QV_CACHE/prefix32-template-$(basename "$QV32_ROOT")-v2"
   (
     flock 9
-    if [ ! -f "$template/.ready" ]; then
+    [ -f "$template/.ready" ] && exit 0
+    for attempt in 1 2; do
       rm -rf "$template" "$template.tmp"
       (
         qv32_wine_env "$template.tmp"
-        qv32_wine wineboot -u
-        qv32_wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
-        qv32_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
-        "$QV32_WINESERVER" -w
-      ) >"$QV_CACHE/prefix32-template.log" 2>&1 </dev/null
-      grep -q 'ShowCrashDialog' "$template.tmp/user.reg" 2>/dev/null &&
-        grep -q '"Managed"="N"' "$template.tmp/user.reg" ||
-        { echo "creating the 32-bit prefix failed (see $QV_CACHE/prefix32-template.log)" >&2; exit 1; }
-      mv "$template.tmp" "$template" && touch "$template/.ready"
-    fi
+        timeout 1500 "$QV32_ROOT/usr/lib/wine/wine" wineboot -u
+        qv32_stop_server 300
+      ) >"$log" 2>&1 </dev/null
+      grep -q 'has been updated' "$log" && [ -f "$template.tmp/drive_c/windows/system32/user32.dll" ] && break
+      echo "creating the 32-bit prefix failed (attempt $attempt, see $log)" >&2
+      [ "$attempt" = 2 ] && exit 1
+    done
+    (
+      qv32_wine_env "$template.tmp"
+      qv32_user_reg 'Software\Wine\WineDbg' 'ShowCrashDialog=dword:00000000'
+      qv32_user_reg 'Software\Wine\X11 Driver' 'Managed="N"'
+    )
+    mv "$template.tmp" "$template" && touch "$template/.ready"
   ) 9>"$QV_CACHE/prefix32.lock" || return 1
   echo "$template"
 }
