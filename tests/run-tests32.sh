@@ -15,8 +15,28 @@ filter=${1:-}
 test_case=${2:-}
 bin="$root/build/i686/bin"
 
-# Programs kept out of this stage, each with the reason.
+# Programs kept out of this stage, each with the reason (the emulator's
+# faults are described in CONTRIBUTING.md, "32-bit Wine under emulation").
+# Each of these crashed here in a test case where Windows raises and handles
+# an exception (Wine's RPC start-up, FreeLibrary of a page that is no module,
+# OutputDebugString) while another thread of the process runs: the other
+# thread then dies with "unexpected trap -1", which the 64-bit build never
+# shows and a program of a few lines with none of our code reproduces.
 declare -A excluded=(
+  [unit_library_docking_test]="the emulator's fault with an exception beside another thread"
+  [unit_library_lifetime_test]="the emulator's fault with an exception beside another thread"
+  [unit_library_rollup_test]="the emulator's fault with an exception beside another thread"
+  [unit_library_subclass_registry_test]="the emulator's fault with an exception beside another thread"
+  [unit_program_teardown_test]="the emulator's fault with an exception beside another thread (suspected: ends without a message)"
+  [unit_library_low_level_test]="Wine's X11 driver ends it with an X BadWindow error under the emulator (not yet explained)"
+)
+# Test cases kept out of a program's run here (doctest's -tce), each with
+# the reason.
+declare -A excluded_cases=(
+  # OutputDebugString while a debug-output monitor runs crashes the 32-bit
+  # process under qemu-i386 (also a program of a few lines with none of
+  # ours): the monitor's thread is resumed with the other thread's registers.
+  [unit_common_routines_test]="debug_output_formats_and_survives_long_text"
 )
 
 . "$root/scripts/wine32-env.sh"
@@ -96,7 +116,9 @@ for exe in "$bin"/unit_*.exe; do
     continue
   fi
   echo "== $name (32-bit)"
-  run_program "$name" "$exe" ${test_case:+"-tc=$test_case"}
+  cases=${excluded_cases[$name]:-}
+  [ -n "$cases" ] && echo "  (left out here: $cases)"
+  run_program "$name" "$exe" ${test_case:+"-tc=$test_case"} ${cases:+"-tce=$cases"}
 done
 stage_done "unit tests"
 
