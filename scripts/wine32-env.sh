@@ -161,7 +161,7 @@ qv32_prefix_template() {
       rm -rf "$template" "$template.tmp"
       (
         qv32_wine_env "$template.tmp"
-        timeout 1500 "$QV32_ROOT/usr/lib/wine/wine" wineboot -u
+        timeout 1200 "$QV32_ROOT/usr/lib/wine/wine" wineboot -u
         qv32_stop_server 300
       ) >"$log" 2>&1 </dev/null
       grep -q 'has been updated' "$log" && [ -f "$template.tmp/drive_c/windows/system32/user32.dll" ] && break
