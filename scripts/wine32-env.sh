@@ -165,7 +165,8 @@ qv32_prefix_template() {
         qv32_stop_server 300
       ) >"$log" 2>&1 </dev/null
       grep -q 'has been updated' "$log" && [ -f "$template.tmp/drive_c/windows/system32/user32.dll" ] && break
-      echo "creating the 32-bit prefix failed (attempt $attempt, see $log)" >&2
+      cp "$log" "$log.$attempt"
+      echo "creating the 32-bit prefix failed (attempt $attempt, see $log.$attempt)" >&2
       [ "$attempt" = 2 ] && exit 1
     done
     (
