@@ -133,10 +133,10 @@ if [ "$(probe alone)" != done ] && [ "$(probe alone)" != done ]; then
   sed 's/^/    | /' "$run_dir/probe-alone.log" | grep -v fixme: | tail -n 10
 elif [ "$(probe beside)" = done ]; then
   echo "  an exception beside a waiting thread came back: the emulator may no longer have"
-  echo "  the fault for which ${#excluded[@]} programs are left out; try them again"
+  echo "  the fault for which programs are left out below; try them again"
 else
   echo "  an exception alone came back; beside a waiting thread the process died"
-  echo "  (the emulator's fault, as expected: ${#excluded[@]} programs left out for it)"
+  echo "  (the emulator's fault, as expected: the programs left out for it stay out)"
 fi
 stage_done "emulator probe"
 
