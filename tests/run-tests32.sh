@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# The 32-bit stage: runs the i686 test programs under 32-bit Wine (emulated,
+# scripts/wine32-env.sh), in a 32-bit prefix of this run's own copied from a
+# cached prepared one, on a private Xvfb display.  Expects the i686 build
+# (tests/run-tests.sh builds it and then calls this).  Prints how long each
+# stage took and how many retries the run needed; ends with the line
+# "32-bit: N passed, N failed".
+#   tests/run-tests32.sh [NAME-FILTER [TEST-CASE]]
+# A program is retried once, only when it ended without its summary line and
+# the emulator reported its own crash ("qemu: uncaught target signal"):
+# never on a wrong result.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+filter=${1:-}
+test_case=${2:-}
+bin="$root/build/i686/bin"
+
+# Programs kept out of this stage, each with the reason (the emulator's
+# faults are described in CONTRIBUTING.md, "32-bit Wine under emulation").
+# Each of these crashed here in a test case where Windows raises and handles
+# an exception (Wine's RPC start-up, FreeLibrary of a page that is no module,
+# OutputDebugString) while another thread of the process runs: the other
+# thread then dies with "unexpected trap -1", which the 64-bit build never
+# shows and a program of a few lines with none of our code reproduces.
+declare -A excluded=(
+  [unit_library_docking_test]="the emulator's fault with an exception beside another thread"
+  [unit_library_lifetime_test]="the emulator's fault with an exception beside another thread"
+  [unit_library_rollup_test]="the emulator's fault with an exception beside another thread"
+  [unit_library_subclass_registry_test]="the emulator's fault with an exception beside another thread"
+  [unit_program_teardown_test]="the emulator's fault with an exception beside another thread (suspected: ends without a message)"
+  [unit_library_low_level_test]="Wine's X11 driver ends it with an X BadWindow error under the emulator (not yet explained)"
+)
+# Test cases kept out of a program's run here (doctest's -tce), each with
+# the reason.
+declare -A excluded_cases=(
+  # OutputDebugString while a debug-output monitor runs crashes the 32-bit
+  # process under qemu-i386 (also a program of a few lines with none of
+  # ours): the monitor's thread is resumed with the other thread's registers.
+  # And a 10 s wait for a helper program's window, made for native speed:
+  # 8 s to 18 s under the emulator on a loaded machine.
+  [unit_common_routines_test]="debug_output_formats_and_survives_long_text,taskbar_toolbar_found_only_in_the_xp_structure"
+)
+
+. "$root/scripts/wine32-env.sh"
+run_dir=$(mktemp -d /tmp/qv-tests32.XXXXXX)
+cleanup() { qv_stop; rm -rf "$run_dir"; }
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+stage_started=$(date +%s)
+stage_times=()
+stage_done() {  # stage_done NAME: the time since the previous stage ended
+  local now
+  now=$(date +%s)
+  stage_times+=("$1 $((now - stage_started)) s")
+  echo "-- $1: $((now - stage_started)) s"
+  stage_started=$now
+}
+
+echo "== 32-bit Wine set-up"
+qv32_setup || exit 1
+stage_done "set-up (root)"
+qv_start_xvfb || exit 1
+template=$(qv32_prefix_template) || exit 1
+stage_done "prefix template"
+cp -a "$template" "$run_dir/prefix"
+find "$run_dir/prefix/drive_c/users" -mindepth 2 -maxdepth 2 -type l | while read -r link; do
+  rm -f "$link" && mkdir -p "$link"
+done
+qv32_wine_env "$run_dir/prefix"
+# Wine's errors about signals stay on: they carry the emulator's signature.
+export WINEDEBUG=-all,err+seh
+qv_start_wineserver
+# The first process of a server starts Wine's services (a minute or more
+# under the emulator; some of them crash there): done once, before the
+# programs, so that no program's time-out pays for it.
+(cd "$run_dir" && timeout 600 "$QV32_ROOT/usr/lib/wine/wine" cmd /c exit >"$run_dir/start.log" 2>&1 </dev/null)
+stage_done "first process (services)"
+
+passed=0
+failed=0
+retries=0
+summary_of() {  # the "N passed, N failed" line of a log, or nothing
+  tr -d '\r' < "$1" | grep -E '^[0-9]+ passed, [0-9]+ failed$' | tail -n 1
+}
+# The emulator's own signatures: qemu's report of a signal the guest did not
+# handle, and Wine's report of a signal that carries no processor trap (a
+# real processor always gives one), which precedes the emulator's crashes
+# and hangs.
+emulator_crashed() {
+  grep -q -E 'qemu: uncaught target signal|segv_handler Got unexpected trap -1' "$1" "$1.stderr" 2>/dev/null
+}
+
+# run_program NAME EXE [ARGS...]: runs it, retried once on the emulator's
+# own crash; adds its counts to the totals.
+run_program() {
+  local name=$1 log="$run_dir/$1.log" line attempt started
+  shift
+  for attempt in 1 2; do
+    started=$(date +%s)
+    (cd "$run_dir" && timeout 300 "$QV32_ROOT/usr/lib/wine/wine" "$@" > "$log" 2>"$log.stderr" </dev/null)
+    line=$(summary_of "$log")
+    [ -n "$line" ] && break
+    if [ "$attempt" = 1 ] && emulator_crashed "$log"; then
+      retries=$((retries + 1))
+      echo "  (the emulator crashed: $(grep -h -m1 -E 'qemu: uncaught|unexpected trap -1' "$log" "$log.stderr" | head -n 1); retried once)"
+      continue
+    fi
+    break
+  done
+  tr -d '\r' < "$log" | grep -v -E '^\[ RUN  \]|^[0-9]+ passed, [0-9]+ failed$' | sed 's/^/  /'
+  echo "  ($(($(date +%s) - started)) s)"
+  if [ -z "$line" ]; then
+    failed=$((failed + 1))
+    echo "    (no summary: the program crashed or timed out)"
+    sed 's/^/    | /' "$log.stderr" | grep -v -E 'fixme:|^    \| $' | tail -n 15
+    return
+  fi
+  passed=$((passed + $(echo "$line" | cut -d' ' -f1)))
+  failed=$((failed + $(echo "$line" | cut -d' ' -f3)))
+}
+
+# The emulator's own fault, shown with none of our code: a plain exception
+# must come back, and the probe tells whether the fault that keeps the
+# programs above out of the stage is still there.
+echo "== emulator probe (tests/doubles/exception_thread_probe.cpp)"
+probe() {  # probe MODE: "done" when the probe came back
+  (cd "$run_dir" && timeout 180 "$QV32_ROOT/usr/lib/wine/wine" "$bin/exception_thread_probe.exe" "$1" \
+     > "$run_dir/probe-$1.log" 2>&1 </dev/null)
+  tr -d '\r' < "$run_dir/probe-$1.log" | grep -q '^probe done$' && echo done
+}
+if [ "$(probe alone)" != done ] && [ "$(probe alone)" != done ]; then
+  failed=$((failed + 1))
+  echo "  an exception alone did not come back: the 32-bit Wine is broken here"
+  sed 's/^/    | /' "$run_dir/probe-alone.log" | grep -v fixme: | tail -n 10
+elif [ "$(probe beside)" = done ]; then
+  echo "  an exception beside a waiting thread came back: the emulator may no longer have"
+  echo "  the fault for which programs are left out below; try them again"
+else
+  echo "  an exception alone came back; beside a waiting thread the process died"
+  echo "  (the emulator's fault, as expected: the programs left out for it stay out)"
+fi
+stage_done "emulator probe"
+
+for exe in "$bin"/unit_*.exe; do
+  [ -e "$exe" ] || continue
+  name=$(basename "$exe" .exe)
+  [ -n "$filter" ] && [[ "$name" != *"$filter"* ]] && continue
+  if [ -n "${excluded[$name]:-}" ]; then
+    echo "== $name: left out: ${excluded[$name]}"
+    continue
+  fi
+  echo "== $name (32-bit)"
+  cases=${excluded_cases[$name]:-}
+  [ -n "$cases" ] && echo "  (left out here: $cases)"
+  run_program "$name" "$exe" ${test_case:+"-tc=$test_case"} ${cases:+"-tce=$cases"}
+done
+stage_done "unit tests"
+
+echo "32-bit stage times: $(IFS=,; echo "${stage_times[*]}" | sed 's/,/, /g')"
+echo "32-bit retries (emulator crashes): $retries"
+echo "32-bit: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
