@@ -336,14 +336,17 @@ struct DebugListener {
             return false;
         }
         // Kept for the life of the process: never joined.
-        HANDLE thread = CreateThread(nullptr, 0, [](void* self) -> DWORD {
-            static_cast<DebugListener*>(self)->Run();
-            return 0;
-        }, this, 0, nullptr);
+        HANDLE thread = CreateThread(nullptr, 0, RunThread, this, 0, nullptr);
         if (!thread)
             return false;
         CloseHandle(thread);
         return true;
+    }
+
+    static DWORD WINAPI RunThread(void* self)
+    {
+        static_cast<DebugListener*>(self)->Run();
+        return 0;
     }
 
     void Run()
