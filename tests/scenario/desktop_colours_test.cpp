@@ -120,7 +120,13 @@ TEST_CASE("on_other_systems_the_program_and_the_hook_leave_the_desktop_alone")
         REQUIRE(list);
         Program program(L"dcolours_other", WithSettings(kSettings));
         REQUIRE(program.Start());
-        CHECK(ColoursAre(list, c.applied ? kWantedText : kDesktopText, c.applied ? CLR_NONE : kDesktopBack));
+        if (c.applied)
+            CHECK(WaitFor([&] { return ColoursAre(list, kWantedText, CLR_NONE); }, 5000));
+        else
+            CHECK(ColoursAre(list, kDesktopText, kDesktopBack));
+        MESSAGE(check::Format("row %ls on %ls: text %06lx, background %08lx", c.program_version, c.desktop_version,
+                              static_cast<unsigned long>(Send(list, LVM_GETTEXTCOLOR)),
+                              static_cast<unsigned long>(Send(list, LVM_GETTEXTBKCOLOR))));
         if (c.applied)  // the hook's library is in the desktop's process before the colours change
             CHECK(WaitFor([&] {
                 Send(list, WM_NULL);

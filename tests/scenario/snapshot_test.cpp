@@ -184,8 +184,13 @@ bool DragSnapshot(const Program& program, POINT from, POINT to, WORD cancel_key 
         input::Settle(30);
     }
     if (cancel_key) {
+        // The key ends the drag and hides the veil before the release is
+        // sent: the release then finds no drag.
         input::Tap(cancel_key);
-        input::Settle(100);
+        if (!WaitFor([&] { return !IsWindowVisible(program.MainWindow()); }, 5000)) {
+            MESSAGE("the veil did not go at the key");
+            return false;
+        }
     }
     input::Release(input::Button::Left, to);
     if (!WaitFor([&] { return !IsWindowVisible(program.MainWindow()); }, 10000)) {
@@ -381,9 +386,9 @@ bool Near(COLORREF a, COLORREF b)
 TEST_CASE("failures_show_the_balloon_and_a_click_or_a_key_captures_nothing")
 {
     const std::wstring shots = FreshPicturesFolder(L"shots");
-    // A file where a folder should be.
-    const std::wstring blocker = JoinPath(MakeTempDir(L"snapblock"), L"afile");
-    REQUIRE(WriteTextFile(blocker, "not a folder"));
+    // Where the settings put the captures: emptied of an earlier case's
+    // files, or the first capture here would rightly take the next free number.
+    FreshPicturesFolder(L"shots\\deep");
     TrayShell shell;
     REQUIRE(shell.Start());
     Program program(L"snapfail", WithSettings(kFileSettings));
@@ -412,31 +417,6 @@ TEST_CASE("failures_show_the_balloon_and_a_click_or_a_key_captures_nothing")
     CHECK_EQ(FailureBalloons(shell), size_t(0));
     PutClipboardText(L"untouched");
 
-    // Each failure: one balloon, no path on the clipboard, the number
-    // advanced; each in a program of its own, started with the case's
-    // settings.ini.
-    struct Case { const char* key; std::string value; };
-    const Case failures[] = {
-        {"format", "xyz"},                 // no encoder
-        {"format", ""},                    // no extension
-        {"format", "PNG"},                 // encoder types are exact
-        {"name", std::string(250, 'n')},   // the name does not fit 260 characters
-        {"path", check::Narrow(blocker) + "\\sub\\"},  // a file where the folder should be
-    };
-    for (const Case& c : failures) {
-        TrayShell case_shell;
-        REQUIRE(case_shell.Start());
-        // The case's key first: the first of two equal keys counts.
-        std::string settings = "[snapshot]\r\n" + std::string(c.key) + "=" + c.value +
-                               "\r\nintofile=1\r\npath=shots\\\r\nname=f\r\nformat=png\r\nnext=5\r\n";
-        Program failing(L"snapfailcase", WithSettings(settings.c_str()));
-        REQUIRE(failing.Start());
-        PutClipboardText(L"untouched");
-        REQUIRE(DragSnapshot(failing, from, to));
-        CHECK(WaitFor([&] { return FailureBalloons(case_shell) == 1; }, 10000));
-        CHECK_EQ(ClipboardText(), std::wstring(L"untouched"));
-        CHECK_EQ(SnapshotKey(failing, L"next"), std::wstring(L"6"));
-    }
     size_t balloons = 0;
     int next = 2;
 
@@ -460,6 +440,47 @@ TEST_CASE("failures_show_the_balloon_and_a_click_or_a_key_captures_nothing")
     } else {
         CHECK(WaitFor([&] { return FailureBalloons(shell) == balloons + 1; }, 5000));
         CHECK_EQ(ClipboardText(), std::wstring(L"untouched"));
+    }
+}
+
+// Each failure: one balloon, no path on the clipboard, the number advanced;
+// each in a program of its own, started with the case's settings.ini, with
+// one tray shell at a time (the program's icon, and so its balloons, go to
+// the one taskbar there is).
+TEST_CASE("each_capture_failure_shows_one_balloon_and_advances_the_number")
+{
+    FreshPicturesFolder(L"shots");
+    // A file where a folder should be.
+    const std::wstring blocker = JoinPath(MakeTempDir(L"snapblock"), L"afile");
+    REQUIRE(WriteTextFile(blocker, "not a folder"));
+    TargetOptions options;
+    options.pattern = true;
+    struct Case { const char* key; std::string value; };
+    const Case failures[] = {
+        {"format", "xyz"},                 // no encoder
+        {"format", ""},                    // no extension
+        {"format", "PNG"},                 // encoder types are exact
+        {"name", std::string(250, 'n')},   // the name does not fit 260 characters
+        {"path", check::Narrow(blocker) + "\\sub\\"},  // a file where the folder should be
+    };
+    for (const Case& c : failures) {
+        TrayShell case_shell;
+        REQUIRE(case_shell.Start());
+        // The case's key first: the first of two equal keys counts.
+        std::string settings = "[snapshot]\r\n" + std::string(c.key) + "=" + c.value +
+                               "\r\nintofile=1\r\npath=shots\\\r\nname=f\r\nformat=png\r\nnext=5\r\n";
+        Program failing(L"snapfailcase", WithSettings(settings.c_str()));
+        TargetWindow target;
+        REQUIRE(StartProgramAndTarget(failing, target, options));
+        input::Settle(300);
+        POINT from, to;
+        int x0, y0;
+        DragPoints(target.Window(), &from, &to, &x0, &y0);
+        PutClipboardText(L"untouched");
+        REQUIRE(DragSnapshot(failing, from, to));
+        CHECK(WaitFor([&] { return FailureBalloons(case_shell) == 1; }, 10000));
+        CHECK_EQ(ClipboardText(), std::wstring(L"untouched"));
+        CHECK_EQ(SnapshotKey(failing, L"next"), std::wstring(L"6"));
     }
 }
 
