@@ -299,7 +299,7 @@ SOURCE_FOLDERS = ("common", "ostrilix", "quornvale")
 #   which asks roll-up for the window's rolled height: ends when the rolled
 #   windows' table is a file of its own (as faded_windows is for wheel
 #   transparency).
-KNOWN_PAIRS = [("ostrilix/hooks/dock_wnd_proc", "ostrilix/rollup/rollup")]
+KNOWN_PAIRS = []
 
 
 def include_graph(source_root):

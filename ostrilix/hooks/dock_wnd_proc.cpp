@@ -9,7 +9,7 @@
 #include "ostrilix/docking/dock_state.h"
 #include "ostrilix/leave_as_found/leave_as_found.h"
 #include "ostrilix/dragging/drag_state.h"
-#include "ostrilix/rollup/rollup.h"
+#include "ostrilix/rollup/rolled_windows.h"
 #include "ostrilix/size_display/size_display.h"
 #include "ostrilix/core/subclass_registry.h"
 

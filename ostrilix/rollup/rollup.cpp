@@ -4,12 +4,11 @@
 
 #include "common/debug_print.h"
 #include "ostrilix/core/captioned_window.h"
-#include "ostrilix/core/process_lock.h"
 #include "ostrilix/core/shared_block.h"
 #include "ostrilix/core/window_placement.h"
 #include "ostrilix/core/window_records.h"
-#include "ostrilix/core/window_table.h"
 #include "ostrilix/hooks/dock_wnd_proc.h"
+#include "ostrilix/rollup/rolled_windows.h"
 #include "ostrilix/core/subclass_registry.h"
 
 int RolledUpHeightOf(int title_bar_height, int border_height)
@@ -44,53 +43,11 @@ bool AnimationTimeLeft(DWORD start_ms, DWORD now_ms)
 }
 
 namespace {
-struct RolledWindow {
-    HWND window;
-    RECT full;          // the rectangle before rolling up
-    int rolled_height;
-};
-constexpr int kRolledWindows = 16;
-// This process's rolled-up windows; guarded by the process lock.
-constinit WindowTable<RolledWindow, kRolledWindows> g_rolled = {};
 // A roll animation is running in this process (its resizes may let the
 // window's thread handle another click re-entrantly).
 volatile LONG s_b_in_rollup = 0;
 
 int Height(const RECT& r) { return r.bottom - r.top; }
-
-bool Remember(HWND frame, const RECT& full, int rolled_height)
-{
-    ProcessLockGuard guard;
-    RolledWindow* record = g_rolled.Find(frame);
-    if (!record) {
-        record = g_rolled.Add(frame);
-        if (!record) {
-            g_rolled.RemoveIf([](const RolledWindow& r) { return !IsWindow(r.window); });
-            record = g_rolled.Add(frame);
-        }
-    }
-    if (!record)
-        return false;
-    record->full = full;
-    record->rolled_height = rolled_height;
-    return true;
-}
-
-void KeepRolledHeight(HWND frame, int height)
-{
-    ProcessLockGuard guard;
-    if (RolledWindow* record = g_rolled.Find(frame))
-        record->rolled_height = height;
-}
-
-bool Lookup(HWND frame, RolledWindow* out)
-{
-    ProcessLockGuard guard;
-    const RolledWindow* record = g_rolled.Find(frame);
-    if (record)
-        *out = *record;
-    return record != nullptr;
-}
 
 // Keeps the top-left corner; the subclass clamp is not asked
 // (SWP_NOSENDCHANGING), so it does not hold the window at its old height.
@@ -170,12 +127,12 @@ bool ToggleRollUp(HWND window)
         rolled_height += abs(int(clicked.top - now.top));
 
     RolledWindow remembered = {};
-    const bool known = Lookup(frame, &remembered);
+    const bool known = LookupRolledWindow(frame, &remembered);
     const RollDecision decision = DecideRoll(
         Height(now), rolled_height, {known, remembered.rolled_height, Height(remembered.full)});
     RECT full = known ? remembered.full : now;
     if (decision.roll_up) {
-        if (!Remember(frame, now, rolled_height))
+        if (!RememberRolledWindow(frame, now, rolled_height))
             return false;
         RecordRolledUp(frame, Height(now), rolled_height);
         full = now;
@@ -183,11 +140,7 @@ bool ToggleRollUp(HWND window)
         if (!known)
             SubclassWindow(frame, DockWndProc);
     } else if (known) {
-        {
-            ProcessLockGuard guard;
-            g_rolled.Remove(frame);
-        }
-        EraseRolledUpRecord(frame);
+        ForgetRolledUp(frame);
         UnsubclassWindow(frame, false);
     }
     g_shared.s_b_rolled_up = decision.roll_up ? 1 : 0;
@@ -209,39 +162,11 @@ bool ToggleRollUp(HWND window)
     return true;
 }
 
-bool IsRolledUp(HWND window) { return RolledUpHeightFor(window) != 0; }
-
-int RolledUpHeightFor(HWND window)
-{
-    RolledWindow record = {};
-    if (!window || !Lookup(window, &record))
-        return 0;
-    RECT now = {};
-    if (!GetWindowRect(window, &now) || Height(now) != record.rolled_height)
-        return 0;
-    return record.rolled_height;
-}
-
-void ForgetRolledUp(HWND window)
-{
-    {
-        ProcessLockGuard guard;
-        g_rolled.Remove(window);
-    }
-    EraseRolledUpRecord(window);
-}
-
 bool RestoreRolledUpWindow(HWND window)
 {
     RolledWindow record = {};
-    {
-        ProcessLockGuard guard;
-        RolledWindow* rolled = g_rolled.Find(window);
-        if (!rolled)
-            return false;
-        record = *rolled;
-        g_rolled.Remove(window);
-    }
+    if (!TakeRolledWindow(window, &record))
+        return false;
     UnsubclassWindow(window, false);
     GiveBackFullHeight(window, Height(record.full), record.rolled_height);
     EraseRolledUpRecord(window);

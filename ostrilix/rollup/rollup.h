@@ -64,12 +64,6 @@ int GetRolledUpHeight(HWND window);
 // Rolls the captioned frame of the window up, or restores it; true when it
 // acted (false: no captioned frame, or too many rolled windows to remember).
 bool ToggleRollUp(HWND window);
-// The window was rolled up by this process and still has its rolled height.
-bool IsRolledUp(HWND window);
-// The height a rolled-up window is held at; 0 when it is not rolled up.
-int RolledUpHeightFor(HWND window);
-// The window is being destroyed: forget what was remembered for it.
-void ForgetRolledUp(HWND window);
 // The program is ending: a window this process rolled up gets its full
 // height back (at its place and width), and the roll's subclass request
 // goes; a window minimised or maximised meanwhile keeps that state and is

@@ -15,6 +15,7 @@
 #include "ostrilix/hooks/dock_wnd_proc.h"
 #include "ostrilix/leave_as_found/leave_as_found.h"
 #include "ostrilix/chord/right_chord.h"
+#include "ostrilix/rollup/rolled_windows.h"
 #include "ostrilix/rollup/rollup.h"
 #include "ostrilix/core/subclass_registry.h"
 #include "tests/framework/check.h"

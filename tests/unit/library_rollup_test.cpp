@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "ostrilix/hooks/dock_wnd_proc.h"
+#include "ostrilix/rollup/rolled_windows.h"
 #include "ostrilix/rollup/rollup.h"
 #include "ostrilix/core/subclass_registry.h"
 #include "tests/framework/check.h"
