@@ -45,19 +45,6 @@ WPARAM KeyForF6(TargetWindow& target)
     return got;
 }
 
-// Moves the cursor to and fro over the point until the condition holds or
-// the time is out.
-bool MoveUntil(POINT around, const std::function<bool()>& done, DWORD timeout_ms)
-{
-    const DWORD start = GetTickCount();
-    for (int i = 0; GetTickCount() - start < timeout_ms; ++i) {
-        if (done())
-            return true;
-        input::MoveTo(POINT{around.x + (i % 8) * 5, around.y + (i % 3) * 5});
-        input::Settle(50);
-    }
-    return done();
-}
 }  // namespace
 
 TEST_CASE("dropped_low_level_hooks_are_set_again_once_the_cursor_moves")
@@ -74,7 +61,7 @@ TEST_CASE("dropped_low_level_hooks_are_set_again_once_the_cursor_moves")
     // While the hooks answer, moving the mouse for longer than the watch's
     // silence sets nothing again.
     const DWORD moving = GetTickCount();
-    MoveUntil(centre, [&] { return GetTickCount() - moving > 6000; }, 7000);
+    input::MoveUntil(centre, [&] { return GetTickCount() - moving > 6000; }, 7000);
     CHECK_EQ(KeyForF6(target), WPARAM(VK_LWIN));
     CHECK_EQ(monitor.Count("Low-level hooks reinstalled"), size_t(0));
 
@@ -88,7 +75,7 @@ TEST_CASE("dropped_low_level_hooks_are_set_again_once_the_cursor_moves")
     // The cursor moves, no event comes: both hooks are set again, and F6 is
     // the Windows key once more.
     const DWORD dropped = GetTickCount();
-    CHECK(MoveUntil(centre, [&] { return monitor.Contains("Low-level hooks reinstalled (2)"); }, 20000));
+    CHECK(input::MoveUntil(centre, [&] { return monitor.Contains("Low-level hooks reinstalled (2)"); }, 20000));
     MESSAGE(check::Format("hooks set again %lu ms after they were dropped", GetTickCount() - dropped));
     CHECK_EQ(KeyForF6(target), WPARAM(VK_LWIN));
     CHECK_EQ(monitor.Count("Low-level hooks reinstalled"), size_t(1));

@@ -543,52 +543,43 @@ Timing Measure(const Gesture& g)
     CHECK_EQ(program.Close(), 0);
     return t;
 }
+
+// A hold-up that the work causes comes with every run of it; the machine's
+// own hiccups, which strike the program and the idle application apart, do
+// not: the work gets three runs to stay within the bound.
+void CheckAnswerTimes(const char* name, const std::function<Timing()>& measure)
+{
+    Timing t = {};
+    for (int run = 1; run <= 3; ++run) {
+        t = measure();
+        if (!t.measured)
+            break;
+        MESSAGE(check::Format("%-26s GUI thread answers within %4lu ms (%u answers, %u unanswered), input thread's hooks "
+                              "within %4lu ms (%u events); idle application %4lu ms%s",
+                              name, t.main_ms, t.answers, t.unanswered, t.hooks_ms, t.events, t.idle_ms,
+                              run > 1 ? " (again)" : ""));
+        if (WithinBound(t))
+            break;
+    }
+    if (!CHECK(t.measured)) {
+        MESSAGE(check::Format("%s: the bench could not be set up", name));
+        return;
+    }
+    CHECK(t.answers > 20);
+    CHECK(t.events > 0);
+    CHECK_EQ(t.unanswered, 0u);
+    CHECK(t.main_ms < t.idle_ms + kAnswerBoundMs);
+    CHECK(t.hooks_ms < t.idle_ms + kAnswerBoundMs);
+}
 }  // namespace
 
-// A hold-up that a gesture causes comes with every run of it; the machine's
-// own hiccups, which strike the program and the idle application apart, do
-// not: a gesture gets three runs to stay within the bound.
 TEST_CASE("the_main_thread_answers_while_each_gesture_meets_a_hung_window")
 {
-    for (const Gesture& g : kGestures) {
-        Timing t = {};
-        for (int run = 1; run <= 3; ++run) {
-            t = Measure(g);
-            if (!t.measured)
-                break;
-            MESSAGE(check::Format("%-26s GUI thread answers within %4lu ms (%u answers, %u unanswered), input thread's hooks "
-                        "within %4lu ms (%u events); idle application %4lu ms%s",
-                        g.name, t.main_ms, t.answers, t.unanswered, t.hooks_ms, t.events, t.idle_ms,
-                        run > 1 ? " (again)" : ""));
-            if (WithinBound(t))
-                break;
-        }
-        if (!CHECK(t.measured)) {
-            MESSAGE(check::Format("%s: the bench could not be set up", g.name));
-            continue;
-        }
-        CHECK(t.answers > 20);
-        CHECK(t.events > 0);
-        CHECK_EQ(t.unanswered, 0u);
-        CHECK(t.main_ms < t.idle_ms + kAnswerBoundMs);
-        CHECK(t.hooks_ms < t.idle_ms + kAnswerBoundMs);
-    }
+    for (const Gesture& g : kGestures)
+        CheckAnswerTimes(g.name, [&] { return Measure(g); });
 }
 
 namespace {
-// Moves the cursor to and fro over the point until the condition holds or
-// the time is out: the hooks get events all along.
-bool MoveUntil(POINT around, const std::function<bool()>& done, DWORD timeout_ms)
-{
-    const DWORD start = GetTickCount();
-    for (int i = 0; GetTickCount() - start < timeout_ms; ++i) {
-        if (done())
-            return true;
-        input::MoveTo(POINT{around.x + (i % 8) * 5, around.y + (i % 3) * 5});
-        input::Settle(50);
-    }
-    return done();
-}
 
 // An environment variable of the test, which the program started meanwhile inherits.
 class ScopedVariable {
@@ -664,7 +655,7 @@ bool TwoSnapshots(SlowBench& b) { return SnapshotDrag(b) && SnapshotDrag(b); }
 bool TwoSnapshotsIntoSlowFolder(SlowBench& b)
 {
     const bool saved =
-        MoveUntil(b.around, [&] { return b.monitor.Count("snapshot file done, saved 1") >= 2; }, 30000);
+        input::MoveUntil(b.around, [&] { return b.monitor.Count("snapshot file done, saved 1") >= 2; }, 30000);
     wchar_t next[16] = {};
     GetPrivateProfileStringW(L"snapshot", L"next", L"", next, 16, b.program.SettingsPath().c_str());
     const bool two = FileExists(SlowShot(1)) && FileExists(SlowShot(2)) && !FileExists(SlowShot(3));
@@ -688,7 +679,7 @@ ProgramOptions PowerDoubleOptions()
 bool HibernateSlowly(SlowBench& b)
 {
     PostMessageW(b.program.MainWindow(), WM_COMMAND, CmdHibernate, 0);
-    return MoveUntil(b.around, [&] { return b.monitor.Contains("power double: resumed"); }, 20000) &&
+    return input::MoveUntil(b.around, [&] { return b.monitor.Contains("power double: resumed"); }, 20000) &&
            b.monitor.Contains("power double: SetSuspendState(1, 1, 0)");
 }
 
@@ -704,7 +695,7 @@ ProgramOptions HelpOptions()
 bool OpenHelp(SlowBench& b)
 {
     PostMessageW(b.program.MainWindow(), WM_COMMAND, CmdHelpFile, 0);
-    return MoveUntil(b.around, [&] { return b.monitor.Contains("Help not opened: No program is set to open"); },
+    return input::MoveUntil(b.around, [&] { return b.monitor.Contains("Help not opened: No program is set to open"); },
                      20000) &&
            b.monitor.Contains("ShellExecuteEx of ");
 }
@@ -744,7 +735,7 @@ Timing MeasureSlowWork(const SlowWork& w)
     // A second more of watching: work that ended quickly still gets its
     // answers and events counted over a fair time.
     const DWORD after = GetTickCount();
-    MoveUntil(b.around, [&] { return GetTickCount() - after > 1000; }, 2000);
+    input::MoveUntil(b.around, [&] { return GetTickCount() - after > 1000; }, 2000);
     t = {true, main_thread.LongestMs(), main_thread.Samples(), main_thread.Unanswered(),
          hooks.LongestMs(), hooks.Events(), reference.LongestMs()};
     if (!CHECK(done))
@@ -758,27 +749,6 @@ Timing MeasureSlowWork(const SlowWork& w)
 // waits for it: both answer within the bound while it runs.
 TEST_CASE("the_gui_and_input_threads_answer_while_slow_work_runs")
 {
-    for (const SlowWork& w : kSlowWork) {
-        Timing t = {};
-        for (int run = 1; run <= 3; ++run) {
-            t = MeasureSlowWork(w);
-            if (!t.measured)
-                break;
-            MESSAGE(check::Format("%-26s GUI thread answers within %4lu ms (%u answers, %u unanswered), input "
-                                  "thread's hooks within %4lu ms (%u events); idle application %4lu ms%s",
-                                  w.name, t.main_ms, t.answers, t.unanswered, t.hooks_ms, t.events, t.idle_ms,
-                                  run > 1 ? " (again)" : ""));
-            if (WithinBound(t))
-                break;
-        }
-        if (!CHECK(t.measured)) {
-            MESSAGE(check::Format("%s: the bench could not be set up", w.name));
-            continue;
-        }
-        CHECK(t.answers > 20);
-        CHECK(t.events > 0);
-        CHECK_EQ(t.unanswered, 0u);
-        CHECK(t.main_ms < t.idle_ms + kAnswerBoundMs);
-        CHECK(t.hooks_ms < t.idle_ms + kAnswerBoundMs);
-    }
+    for (const SlowWork& w : kSlowWork)
+        CheckAnswerTimes(w.name, [&] { return MeasureSlowWork(w); });
 }

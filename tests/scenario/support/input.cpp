@@ -169,4 +169,16 @@ POINT PlaceCursor(POINT p)
     return now;
 }
 
+bool MoveUntil(POINT around, const std::function<bool()>& done, DWORD timeout_ms)
+{
+    const DWORD start = GetTickCount();
+    for (int i = 0; GetTickCount() - start < timeout_ms; ++i) {
+        if (done())
+            return true;
+        MoveTo(POINT{around.x + (i % 8) * 5, around.y + (i % 3) * 5});
+        Settle(50);
+    }
+    return done();
+}
+
 }  // namespace scenario::input

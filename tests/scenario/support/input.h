@@ -5,6 +5,8 @@
 // the cursor stays put and double clicks are recognised.
 #include <windows.h>
 
+#include <functional>
+
 namespace scenario::input {
 
 enum class Button { Left, Right, Middle };
@@ -58,5 +60,9 @@ void Settle(DWORD ms = 150);
 // low-level mouse hook is installed, Wine does not move the cursor for
 // injected moves, so it is placed directly.
 POINT PlaceCursor(POINT p);
+
+// Moves the cursor to and fro over the point until the condition holds or
+// the time is out: the low-level hooks get events all along.
+bool MoveUntil(POINT around, const std::function<bool()>& done, DWORD timeout_ms);
 
 }  // namespace scenario::input
