@@ -43,10 +43,13 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK CallWndProc(int code, WPARAM w
             OnTrayIconNotified(sent->hwnd, sent->lParam);
         break;
     default:
-        // Registered messages only (0xC000 and up).
-        if (sent->message < 0xC000 || !IsOwnProcessWindow(sent->hwnd))
+        // Registered messages only (0xC000 and up), and only ours: the
+        // window is asked about last.
+        if (sent->message < 0xC000)
             break;
         if (IsLeaveAsFoundMessage(sent->message)) {
+            if (!IsOwnProcessWindow(sent->hwnd))
+                break;
             // Giving the last subclass back may let the library go: counted
             // until this call is done.
             LibraryFrame frame;
@@ -54,11 +57,14 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK CallWndProc(int code, WPARAM w
             return NextHook(code, wParam, lParam);
         }
         if (IsGiveBackRecordedMessage(sent->message)) {
+            if (!IsOwnProcessWindow(sent->hwnd))
+                break;
             LibraryFrame frame;
             GiveBackRecordedOn(sent->hwnd, DWORD(sent->wParam));
             return NextHook(code, wParam, lParam);
         }
-        OnTrayRegisteredMessage(sent->hwnd, sent->message);
+        if (IsTrayRegisteredMessage(sent->message) && IsOwnProcessWindow(sent->hwnd))
+            OnTrayRegisteredMessage(sent->hwnd, sent->message);
         break;
     }
     return NextHook(code, wParam, lParam);

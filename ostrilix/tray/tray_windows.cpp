@@ -222,6 +222,12 @@ bool OnTrayRegisteredMessage(HWND window, UINT message)
     return false;
 }
 
+bool IsTrayRegisteredMessage(UINT message)
+{
+    return message >= 0xC000 &&
+           ((g_taskbar_created && message == g_taskbar_created) || message == ReturnFromTrayMessage());
+}
+
 extern "C" LONG WINAPI ReturnTrayWindows(DWORD budget_ms)
 {
     const UINT message = ReturnFromTrayMessage();

@@ -44,6 +44,10 @@ void OnTrayWindowDestroyed(HWND window);
 // back; the program's return request brings the window back.  True when the
 // message was one of these.
 bool OnTrayRegisteredMessage(HWND window, UINT message);
+// Whether a registered message is one of those above: asked before anything
+// is asked of the window, so that the many registered messages of other
+// programs cost no system call.
+bool IsTrayRegisteredMessage(UINT message);
 
 // Run by the program, in its process: asks every window in the tray, in
 // whatever process, to come back (shown, icon removed), waiting for each

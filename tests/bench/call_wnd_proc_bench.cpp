@@ -1,7 +1,8 @@
 // The call-window-procedure hook runs for every sent message of every GUI
 // thread of the desktop.  This measures the real exported CallWndProc on
-// sent messages it does not act on (WM_WINDOWPOSCHANGING; and WM_SIZE of a
-// window resized, not minimised and not in the tray, which it looks at)
+// sent messages it does not act on (WM_WINDOWPOSCHANGING; WM_SIZE of a
+// window resized, not minimised and not in the tray, which it looks at; and
+// another program's registered message)
 // interleaved with a bare CallNextHookEx, in this process, and prints the
 // ratios (goal: at most 1.5).
 #include <windows.h>
@@ -46,6 +47,8 @@ int main()
     Compare("CallWndProc on an ignored WM_WINDOWPOSCHANGING / bare CallNextHookEx", hook, changing);
     CWPSTRUCT sized = {MAKELPARAM(100, 100), SIZE_RESTORED, WM_SIZE, window};
     Compare("CallWndProc on WM_SIZE of a restored window / bare CallNextHookEx", hook, sized);
+    CWPSTRUCT registered = {0, 0, RegisterWindowMessageW(L"Quornvale.Bench.SomeoneElses"), window};
+    Compare("CallWndProc on another program's registered message / bare CallNextHookEx", hook, registered);
     DestroyWindow(window);
     FreeLibrary(library);
     return 0;
