@@ -11,6 +11,7 @@
 #include "common/debug_print.h"
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/language.h"
+#include "quornvale/shell/program_restart.h"
 #include "quornvale/shell/settings.h"
 #include "quornvale/shell/settings_effects.h"
 #include "quornvale/shell/settings_file_edit.h"
@@ -381,9 +382,21 @@ void FocusRow(int row)
         SendMessageW(control, EM_SETSEL, 0, -1);
 }
 
-// Writes the changed rows and applies them; false (nothing written) when a
-// value is refused or the file cannot be written.
-bool ApplyChanges()
+enum class Saved {
+    kRefused,       // nothing written: a value refused or the file not written
+    kDone,          // written (or nothing to write) and in effect
+    kNeedsRestart,  // written, and a value among them takes effect at start
+};
+
+// Shows the offer to restart now, beside the status that says why.
+void OfferRestart()
+{
+    ShowWindow(GetDlgItem(g_settings.window, kSettingsRestart), SW_SHOWNA);
+}
+
+// Writes the changed rows and applies them; nothing is written when a value
+// is refused or the file cannot be written.
+Saved ApplyChanges()
 {
     struct Change {
         int row;
@@ -404,13 +417,15 @@ bool ApplyChanges()
             SetStatus(error);
             MessageBeep(MB_ICONWARNING);
             DebugPrint(L"Settings refused: %s\n", error.c_str());
-            return false;
+            return Saved::kRefused;
         }
         changes.push_back({row, value, stored});
     }
     if (changes.empty()) {
-        SetStatus(L"");
-        return true;
+        // A restart offered before stays on offer, with its reason.
+        if (!IsWindowVisible(GetDlgItem(g_settings.window, kSettingsRestart)))
+            SetStatus(L"");
+        return Saved::kDone;
     }
     std::vector<IniEdit<wchar_t>> edits;
     for (const Change& change : changes) {
@@ -421,7 +436,7 @@ bool ApplyChanges()
         SetStatus(std::wstring(GetSettingsPath()) + L" " +
                   Text(L"not_saved", L"could not be written: nothing was changed."));
         MessageBeep(MB_ICONWARNING);
-        return false;
+        return Saved::kRefused;
     }
     bool restart = false;
     std::vector<Setting> changed;
@@ -438,7 +453,10 @@ bool ApplyChanges()
     DebugPrint(L"Settings saved: %d keys, %d apply functions\n", int(changes.size()), applied);
     SetStatus(Text(L"saved", L"Saved.") +
               (restart ? L" " + Text(L"restart", L"Marked values take effect at the next start.") : L""));
-    return true;
+    if (!restart)
+        return Saved::kDone;
+    OfferRestart();
+    return Saved::kNeedsRestart;
 }
 
 void Browse(int row)
@@ -490,6 +508,9 @@ void OnInit(HWND window)
         }
     MakeControl(L"STATIC", L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, kSettingsStatus, kLabelX, 192, kWidth - kLabelX - 7,
                 18);
+    // Shown once a saved value needs a restart.
+    MakeControl(L"BUTTON", Text(L"restart_now", L"&Restart now").c_str(), WS_TABSTOP | BS_PUSHBUTTON, 0,
+                kSettingsRestart, kLabelX, 215, 80, 14);
     MakeControl(L"BUTTON", Text(L"ok", L"OK").c_str(), WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK, 252, 215,
                 50, 14);
     MakeControl(L"BUTTON", Text(L"cancel", L"Cancel").c_str(), WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL,
@@ -503,11 +524,18 @@ void OnCommand(int id, int code)
 {
     switch (id) {
     case IDOK:
-        if (ApplyChanges())
+        // A value that needs a restart keeps the window open with the offer.
+        if (ApplyChanges() == Saved::kDone)
             DestroyWindow(g_settings.window);
         return;
     case IDCANCEL: DestroyWindow(g_settings.window); return;
     case kSettingsApply: ApplyChanges(); return;
+    case kSettingsRestart:
+        if (code == BN_CLICKED && IsWindowVisible(GetDlgItem(g_settings.window, kSettingsRestart))) {
+            DestroyWindow(g_settings.window);
+            RequestRestart(g_app.main_window);
+        }
+        return;
     case kSettingsPageList:
         if (code == LBN_SELCHANGE)
             ShowPage(int(SendDlgItemMessageW(g_settings.window, kSettingsPageList, LB_GETCURSEL, 0, 0)));

@@ -3,7 +3,8 @@
 // settings.ini, its controls made from the settings table (settings_form.h).
 // OK and Apply write only the keys whose controls were changed, with the
 // program's own writer (settings_file_edit.h), and hand the new values to
-// the features' apply functions; Cancel writes nothing.
+// the features' apply functions; Cancel writes nothing.  A saved value that
+// takes effect only at start brings the offer to restart the program.
 #include <windows.h>
 
 #include "quornvale/shell/settings_keys.h"
@@ -20,6 +21,8 @@ constexpr int kSettingsPageList = 900;
 constexpr int kSettingsStatus = 901;
 constexpr int kSettingsApply = 902;
 constexpr int kSettingsPageLabel = 903;
+// "Restart now": shown once a saved value takes effect only at start.
+constexpr int kSettingsRestart = 904;
 // Each row of the table: its label, its control, the control beside it (the
 // up-down, the Win check box or the browse button) and its default/notes.
 enum SettingsRowPart { kRowLabel, kRowControl, kRowExtra, kRowNote };

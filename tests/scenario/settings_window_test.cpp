@@ -4,7 +4,8 @@
 // and unknown keys kept, and the library and the hotkeys follow at once);
 // Cancel and Escape write nothing; a second open brings the same window
 // forward; a value out of bounds and a key the hotkey text cannot name are
-// refused with a message that names the key.
+// refused with a message that names the key; a value that takes effect
+// only at start offers a restart, and the restarted program uses it.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -16,6 +17,7 @@
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/input.h"
 #include "tests/scenario/support/library_view.h"
+#include "tests/scenario/support/tray_view.h"
 
 using namespace scenario;
 
@@ -349,5 +351,88 @@ TEST_CASE("a_hand_edit_of_the_file_takes_effect_within_two_seconds")
     CHECK(!HeldElsewhere(MOD_CONTROL | MOD_ALT, 'S'));
     // The file is left as the user wrote it.
     CHECK_EQ(ReadTextFile(program.SettingsPath()), edited);
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST_CASE("a_value_read_only_at_start_offers_a_restart_and_the_new_instance_uses_it")
+{
+    DebugMonitor monitor;
+    REQUIRE(monitor.Active());
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    const std::string before = std::string("[language]\r\nfilepath=language\\English.ini\r\n\r\n") + kSettings;
+    std::string after = before;
+    after.replace(after.find("English.ini"), 11, "Beta.ini");
+    ProgramOptions options = Options();
+    options.settings = before.c_str();
+    options.files = {{L"language\\Beta.ini", TestLanguage("Beta")}};
+    Program program(L"settingsrestart", options);
+    REQUIRE(program.Start());
+    const HWND old_window = program.MainWindow();
+    const DWORD old_process = program.ProcessId();
+    REQUIRE(shell.WaitForNotification(old_window, NIM_ADD));
+
+    HWND window = OpenSettings(program);
+    REQUIRE(window != nullptr);
+    HWND restart = GetDlgItem(window, kSettingsRestart);
+    REQUIRE(restart != nullptr);
+    // Marked beside its control; no offer before such a value is saved.
+    CHECK(Text(Control(window, Setting::kLanguageFile, kRowNote)).find(L"(at next start)") != std::wstring::npos);
+    CHECK(!IsWindowVisible(restart));
+    // A value that takes effect at once brings no offer.
+    ShowPageOf(window, L"transparent");
+    SetWindowTextW(Control(window, Setting::kTransparentMinimum), L"41");
+    Press(window, kSettingsApply);
+    CHECK_EQ(Text(GetDlgItem(window, kSettingsStatus)), std::wstring(L"Saved."));
+    CHECK(!IsWindowVisible(restart));
+
+    ShowPageOf(window, L"language");
+    SetWindowTextW(Control(window, Setting::kLanguageFile), L"language\\Beta.ini");
+    // OK saves it and keeps the window open with the offer.
+    Press(window, IDOK);
+    REQUIRE(IsWindow(window));
+    after.replace(after.find("minivalue=40"), 12, "minivalue=41");
+    CHECK_EQ(ReadTextFile(program.SettingsPath()), after);
+    CHECK_EQ(Text(GetDlgItem(window, kSettingsStatus)),
+             std::wstring(L"Saved. Marked values take effect at the next start."));
+    CHECK(IsWindowVisible(restart));
+    CHECK_EQ(Text(restart), std::wstring(L"&Restart now"));
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    input::Settle(100);
+    const std::wstring pictures = JoinPath(BinDir(), L"test_output");
+    CreateDirectoryW(pictures.c_str(), nullptr);
+    CHECK(SaveScreenshot(window, JoinPath(pictures, L"settings_window_restart_offer.bmp")));
+
+    // Restart now: this instance ends as at Exit, a new one takes its place.
+    monitor.Clear();
+    Press(window, kSettingsRestart);
+    const int exit_code = program.FollowRestart(30000);
+    CHECK_EQ(exit_code, 0);
+    REQUIRE(program.Running());
+    CHECK_NE(program.ProcessId(), old_process);
+    CHECK_NE(program.MainWindow(), old_window);
+    CHECK(monitor.WaitForText("Restart: started process " + std::to_string(program.ProcessId()), 5000));
+    CHECK(monitor.WaitForText("Restart: process " + std::to_string(old_process), 5000));
+    // The old icon went with the exit work before the new one came.
+    REQUIRE(shell.WaitForNotification(program.MainWindow(), NIM_ADD));
+    CHECK_EQ(shell.CountOf(old_window, NIM_DELETE), size_t(1));
+    const std::vector<TrayNotification> all = shell.Notifications();
+    size_t deleted_at = all.size(), added_at = all.size();
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (all[i].window == (unsigned long)(ULONG_PTR)old_window && all[i].message == NIM_DELETE)
+            deleted_at = i;
+        if (all[i].window == (unsigned long)(ULONG_PTR)program.MainWindow() && all[i].message == NIM_ADD &&
+            added_at == all.size())
+            added_at = i;
+    }
+    CHECK(deleted_at < added_at);
+    CHECK(added_at < all.size());
+    // The new instance speaks the language chosen; the file is as saved.
+    MenuView menu;
+    REQUIRE(ReadTrayMenu(program, &menu));
+    const MenuItemView* settings_entry = menu.Command(CmdSettingsWindow);
+    REQUIRE(settings_entry != nullptr);
+    CHECK_EQ(settings_entry->Label(), std::wstring(L"Beta 133"));
+    CHECK_EQ(ReadTextFile(program.SettingsPath()), after);
     CHECK_EQ(program.Close(), 0);
 }
