@@ -74,7 +74,8 @@ std::vector<std::pair<std::wstring, std::wstring>> LanguageKeys()
                                L"ID_HIBERNATE_NOT_READY", L"ID_HIBERNATE_ERROR_MESSAGE"})
         keys.push_back({L"error_message", key});
     keys.push_back({L"help_file", L"file"});
-    keys.push_back({L"settings_window", L"restart_now"});
+    for (const wchar_t* key : {L"restart_now", L"accounts"})
+        keys.push_back({L"settings_window", key});
     for (const wchar_t* key : {L"IDD_DIALOG_ABOUT", L"IDC_STATIC_GROUP_QUORNVALE",
                                L"IDC_STATIC_GROUP_THANKS", L"IDC_STATIC_VERSION", L"IDC_STATIC_AUTHOR",
                                L"IDC_STATIC_HOMEPAGE", L"IDC_STATIC_FORUM"})

@@ -342,6 +342,47 @@ TEST_CASE("the_file_writer_keeps_ansi_and_utf16_files_and_leaves_a_read_only_one
     CHECK(!WriteIniEdits(L"", &edit, 1));
 }
 
+TEST_CASE("an_account_value_is_written_so_that_it_reads_back_as_typed")
+{
+    struct Row {
+        const wchar_t* typed;
+        const wchar_t* written;
+    };
+    const Row rows[] = {
+        {L"secret", L"secret"},
+        {L"pa\"ss", L"pa\"ss"},                    // a quote inside stays as it is
+        {L"\"quoted\"", L"\"\"quoted\"\""},        // quotes around it would be stripped
+        {L"'single'", L"\"'single'\""},
+        {L"\"", L"\""},                            // one quote alone is read as it is
+        {L"\"\"", L"\"\"\"\""},
+        {L" lead", L"\" lead\""},                  // blanks at the ends would be trimmed
+        {L"trail\t", L"\"trail\t\""},
+        {L"in side", L"in side"},
+        {L"", L""},
+    };
+    const std::wstring dir = MakeTempDir(L"unitaccounts");
+    const std::wstring file = JoinPath(dir, L"settings.ini");
+    REQUIRE(WriteTextFile(file, "[0]\r\nremote=host\r\n"));
+    for (const Row& row : rows) {
+        const std::wstring written = ProfileTextFor(row.typed);
+        CHECK_EQ(written, std::wstring(row.written));
+        // The profile functions give the typed text back.
+        const IniEdit<wchar_t> edit = {AccountSectionName(0), L"psw", written};
+        REQUIRE(WriteIniEdits(file.c_str(), &edit, 1));
+        wchar_t read[64] = L"untouched";
+        GetPrivateProfileStringW(L"0", L"psw", L"<none>", read, 64, file.c_str());
+        if (!CHECK_EQ(std::wstring(read), std::wstring(row.typed)))
+            MESSAGE(check::Format("%ls", row.written));
+    }
+    // The records' sections; the page edits their keys but "state".
+    CHECK_EQ(std::wstring(AccountSectionName(0)), std::wstring(L"0"));
+    CHECK_EQ(std::wstring(AccountSectionName(9)), std::wstring(L"9"));
+    CHECK(AccountSectionName(10) == nullptr);
+    CHECK(AccountSectionName(-1) == nullptr);
+    for (Setting field : kAccountFields)
+        CHECK(SettingKeyOf(field).section == nullptr && field != Setting::kAccountState);
+}
+
 TEST_CASE("a_restart_names_the_ending_process_on_the_next_ones_command_line")
 {
     struct Row {
