@@ -8,11 +8,23 @@
 #include "quornvale/shell/icon_taskbar.h"
 #include "quornvale/shell/language.h"
 #include "quornvale/shell/settings.h"
+#include "quornvale/tools/hotkey_text.h"
+#include "quornvale/tools/hotkeys.h"
 #include "quornvale/tools/net_accounts.h"
 
 namespace {
 constexpr UINT kTrackFlags = TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_RIGHTBUTTON;  // 0x2A
 constexpr int kMaxStates = 32;
+
+struct MenuHotkey {
+    UINT command;
+    int hotkey_id;
+};
+constexpr MenuHotkey kMenuHotkeys[] = {
+    {CmdSnapshot, kSnapshotHotkeyId},
+    {CmdHibernate, kHibernateHotkeyId},
+    {CmdTurnOffMonitor, kMonitorOffHotkeyId},
+};
 
 wchar_t* CopyText(const wchar_t* text)
 {
@@ -84,6 +96,23 @@ DynMenuItem* ConnectionItems(int* count)
         items[fixed + i] = {g_net_accounts[i].id, kItemCommand, CopyText(g_net_accounts[i].remote)};
     *count = fixed + accounts;
     return items;
+}
+
+// The hotkey each command entry's function holds now, beside its text.  The
+// language file's text itself is left as it is.
+void AddHotkeyColumn(DynMenuItem* items, int count)
+{
+    for (int i = 0; items && i < count; ++i) {
+        DynMenuItem& item = items[i];
+        const int hotkey_id = item.kind == kItemCommand ? MenuHotkeyId(UINT(item.id)) : 0;
+        wchar_t hotkey[kHotkeyMenuChars] = {};
+        if (!hotkey_id || !item.text || !RegisteredHotkeyMenuText(hotkey_id, hotkey, kHotkeyMenuChars))
+            continue;
+        if (wchar_t* joined = MenuTextWithHotkey(item.text, hotkey)) {
+            delete[] item.text;
+            item.text = joined;
+        }
+    }
 }
 
 // A submenu into the root entry of that id; a submenu that could not be
@@ -187,6 +216,29 @@ DynMenuItem MakeFixedEntry(const wchar_t* section, UINT id)
     return {id, FixedEntryKind(text), text};
 }
 
+int MenuHotkeyId(UINT command_id)
+{
+    for (const MenuHotkey& row : kMenuHotkeys)
+        if (row.command == command_id)
+            return row.hotkey_id;
+    return 0;
+}
+
+wchar_t* MenuTextWithHotkey(const wchar_t* text, const wchar_t* hotkey)
+{
+    const int text_chars = text ? lstrlenW(text) : 0;
+    const int hotkey_chars = hotkey ? lstrlenW(hotkey) : 0;
+    auto* joined = new (std::nothrow) wchar_t[text_chars + hotkey_chars + 2];
+    if (!joined)
+        return nullptr;
+    lstrcpyW(joined, text ? text : L"");
+    if (hotkey_chars > 0) {
+        joined[text_chars] = L'\t';
+        lstrcpyW(joined + text_chars + 1, hotkey);
+    }
+    return joined;
+}
+
 int ComputeMenuStates(const MenuInputs& in, MenuItemState* out, int max)
 {
     int n = 0;
@@ -276,6 +328,8 @@ bool BuildTrayMenu(TrayMenu* menu)
         menu->account_items = ConnectionItems(&menu->account_count);
     menu->language_items = LanguageItems(&menu->language_count);
     menu->help_items = FixedEntries(L"help", CmdHelpFirst, CmdHelpLast, 0, &menu->help_count);
+    AddHotkeyColumn(menu->root_items, menu->root_count);
+    AddHotkeyColumn(menu->system_items, menu->system_count);
     if (!menu->root_items) {
         FreeTrayMenu(menu);
         return false;

@@ -34,6 +34,15 @@ int FixedEntryKind(const wchar_t* text);
 // runs out.
 DynMenuItem MakeFixedEntry(const wchar_t* section, UINT id);
 
+// The hotkey id (hotkeys.h) of the function a command runs, or 0: snapshot,
+// hibernate and monitor off.  The minimise-to-tray switch has none: its
+// hotkey minimises the window under the cursor, another function.
+int MenuHotkeyId(UINT command_id);
+// An entry's text with a hotkey in Windows' accelerator column, after a tab:
+// "Snapshot\tCtrl+Alt+S", in a new buffer the caller frees with delete[];
+// the text alone for an empty hotkey.  Null only when memory runs out.
+wchar_t* MenuTextWithHotkey(const wchar_t* text, const wchar_t* hotkey);
+
 // What decides the check marks and grey states, read at the moment the menu
 // opens.
 struct MenuInputs {

@@ -7,22 +7,26 @@
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/main_window.h"
 #include "quornvale/shell/program_path.h"
+#include "quornvale/shell/program_restart.h"
 #include "quornvale/shell/settings.h"
 #include "quornvale/shell/settings_location.h"
 #include "quornvale/tools/settings_window.h"
 #include "quornvale/tools/snapshot_saver.h"
 
 // Shared by every process started from this image: a second start sees the
-// first one's flag and leaves.
+// first one's flag and leaves.  An instance that restarts the program
+// releases it before it starts the next one.
 LONG s_b_instance_running __attribute__((section(".share"), shared)) = 0;
 
 constexpr DWORD kSnapshotFinishMs = 10000;
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int)
 {
-    if (s_b_instance_running == 1)
+    // Started by a restart: the instance that started this one is ending;
+    // its window, icon and hooks are gone already, its process goes next.
+    AwaitPreviousInstance(command_line, kRestartHandOverMs);
+    if (InterlockedCompareExchange(&s_b_instance_running, 1, 0) != 0)
         return 0;
-    s_b_instance_running = 1;
 
     if (!RegisterMainWindowClass(instance, kMainWindowClass)) {
         MessageBoxW(nullptr, L"This program requires Windows NT!", kMainWindowClass, MB_ICONERROR);
@@ -61,5 +65,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     // The window and the hooks are gone: a snapshot still being written to a
     // slow folder gets a while to finish.
     FinishSnapshotSaves(kSnapshotFinishMs);
+    if (IsRestartRequested()) {
+        // Every exit step is done: the next instance may run.
+        InterlockedExchange(&s_b_instance_running, 0);
+        StartNextInstance();
+    }
     return int(msg.wParam);
 }

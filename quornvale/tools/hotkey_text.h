@@ -19,3 +19,15 @@ struct HotkeyCombination {
 // text, or a character that no key of the layout types.  A false answer must
 // never be registered: it names no key.
 bool ParseHotkeyText(std::wstring_view text, HotkeyCombination* out);
+
+// Characters of a hotkey as a menu shows it, terminator included:
+// "Win+Ctrl+Alt+Shift+Right" and room to spare.
+constexpr int kHotkeyMenuChars = 32;
+
+// The hotkey as a menu shows it beside an entry's text, in Windows'
+// accelerator column: "Ctrl+Alt+S", "Win+Shift+Up".  The modifier words as
+// ParseHotkeyText reads them, named in the order Win, Ctrl, Alt, Shift, then
+// the key: an arrow word capitalised, else the first character of the rest
+// (a to z in upper case).  False (out empty) when no key is left; a text
+// that does not fit is cut, as any bounded text.
+bool HotkeyMenuText(std::wstring_view text, wchar_t* out, int out_chars);

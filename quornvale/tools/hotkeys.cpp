@@ -39,6 +39,16 @@ constexpr HotkeyRow kHotkeys[kLastHotkeyId] = {
 constexpr int kMinimumHotkeyChars = 3;
 constexpr int kBalloonTextChars = 256;
 
+// The text each id was registered with; empty while it holds no hotkey.
+// Main thread only, as registration.
+wchar_t g_registered[kLastHotkeyId][kHotkeyTextChars] = {};
+
+void Unregister(HWND main_window, int hotkey_id)
+{
+    UnregisterHotKey(main_window, hotkey_id);
+    g_registered[hotkey_id - 1][0] = L'\0';
+}
+
 // Failed hotkey texts of the open batch, separated by ", ".
 int g_batch_depth = 0;
 wchar_t g_failed[kBalloonTextChars] = {};
@@ -102,7 +112,9 @@ bool SizingAction(int hotkey_id, int* action)
 
 bool RegisterHotkeyFromSettings(HWND main_window, Setting hotkey_text, int hotkey_id)
 {
-    UnregisterHotKey(main_window, hotkey_id);
+    if (hotkey_id < 1 || hotkey_id > kLastHotkeyId)
+        return false;
+    Unregister(main_window, hotkey_id);
     wchar_t text[kHotkeyTextChars] = {};
     if (ReadSettingText(hotkey_text, text, kHotkeyTextChars) < kMinimumHotkeyChars)
         return false;
@@ -118,6 +130,7 @@ bool RegisterHotkeyFromSettings(HWND main_window, Setting hotkey_text, int hotke
         ReportFailure(text);
         return false;
     }
+    lstrcpynW(g_registered[hotkey_id - 1], text, kHotkeyTextChars);
     DebugPrint(L"Hotkey %d registered: modifiers 0x%x, key 0x%x\n", hotkey_id, combination.modifiers,
                combination.virtual_key);
     return true;
@@ -136,14 +149,23 @@ void RegisterSizingHotkeys(HWND main_window, bool register_keys)
         if (register_keys)
             RegisterHotkeyFromSettings(main_window, kHotkeys[id - 1].setting, id);
         else
-            UnregisterHotKey(main_window, id);
+            Unregister(main_window, id);
     }
 }
 
 void UnregisterAllHotkeys(HWND main_window)
 {
     for (int id = 1; id <= kLastHotkeyId; ++id)
-        UnregisterHotKey(main_window, id);
+        Unregister(main_window, id);
+}
+
+bool RegisteredHotkeyMenuText(int hotkey_id, wchar_t* out, int out_chars)
+{
+    if (out && out_chars > 0)
+        out[0] = L'\0';
+    if (hotkey_id < 1 || hotkey_id > kLastHotkeyId || !g_registered[hotkey_id - 1][0])
+        return false;
+    return HotkeyMenuText(g_registered[hotkey_id - 1], out, out_chars);
 }
 
 HotkeyFailureBatch::HotkeyFailureBatch()

@@ -43,6 +43,12 @@ public:
     HotkeyFailureBatch& operator=(const HotkeyFailureBatch&) = delete;
 };
 
+// The hotkey an id holds now, as a menu shows it ("Ctrl+Alt+S"): the text
+// it was registered with.  False (out empty) while it holds none: an empty
+// text, one that names no key, a combination Windows refused, or after it
+// was unregistered.
+bool RegisteredHotkeyMenuText(int hotkey_id, wchar_t* out, int out_chars);
+
 // WM_HOTKEY with the id of wParam; ids outside 1 to 14 are ignored.
 LRESULT OnHotkey(HWND main_window, int hotkey_id);
 

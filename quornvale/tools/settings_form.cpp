@@ -226,3 +226,20 @@ int FindHotkeyClash(const FormHotkey* hotkeys, int count, int index)
             return i;
     return -1;
 }
+
+const wchar_t* AccountSectionName(int index)
+{
+    static constexpr const wchar_t* kSections[kMaxNetAccountCount] = {L"0", L"1", L"2", L"3", L"4",
+                                                                      L"5", L"6", L"7", L"8", L"9"};
+    return index >= 0 && index < kMaxNetAccountCount ? kSections[index] : nullptr;
+}
+
+std::wstring ProfileTextFor(std::wstring_view value)
+{
+    const bool blank_at_end = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+    const bool quoted = value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
+                        value.back() == value.front();
+    if (!blank_at_end && !quoted)
+        return std::wstring(value);
+    return L"\"" + std::wstring(value) + L"\"";
+}

@@ -4,12 +4,13 @@
 // into a control may be stored.
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 #include "quornvale/shell/settings_keys.h"
 
 enum class FieldKind {
-    kNone,           // not in the window (the network accounts' own records)
+    kNone,           // not a row of a section's page (the accounts' records have their own)
     kCheck,          // a switch: check box
     kBoundedNumber,  // an integer with bounds: edit with an up-down control
     kNumber,         // an integer its consumer takes as read: edit
@@ -65,3 +66,17 @@ struct FormHotkey {
     UINT virtual_key;
 };
 int FindHotkeyClash(const FormHotkey* hotkeys, int count, int index);
+
+// The page of the network accounts' own records, sections "0" to "9": the
+// keys it edits, in column order.  "state" is the program's own record of a
+// connection, written by the program alone, and is not edited.
+constexpr Setting kAccountFields[] = {Setting::kAccountRemote, Setting::kAccountUser, Setting::kAccountPassword};
+constexpr int kAccountFieldCount = int(sizeof(kAccountFields) / sizeof(kAccountFields[0]));
+// The section of account record `index` (0 to 9), or null.
+const wchar_t* AccountSectionName(int index);
+
+// The text to write for a value so that the profile functions read it back
+// as it is: they trim blanks at both ends and strip one pair of matching
+// quotes ('...' or "...") around a value, so such a value is written inside
+// one more pair of double quotes; any other value as it is.
+std::wstring ProfileTextFor(std::wstring_view value);

@@ -11,6 +11,7 @@
 #include "common/debug_print.h"
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/language.h"
+#include "quornvale/shell/program_restart.h"
 #include "quornvale/shell/settings.h"
 #include "quornvale/shell/settings_effects.h"
 #include "quornvale/shell/settings_file_edit.h"
@@ -33,6 +34,12 @@ constexpr int kRowTop = 7, kRowStep = 15;
 constexpr int kLabelX = 106, kLabelWidth = 72;
 constexpr int kControlX = 180, kControlWidth = 110;
 constexpr int kNoteX = 296, kNoteWidth = 114;
+// The accounts' page: the record's label, then one column per key.
+constexpr int kAccountLabelWidth = 16;
+constexpr int kAccountColumnX[kAccountFieldCount] = {124, 238, 324};
+constexpr int kAccountColumnWidth[kAccountFieldCount] = {110, 82, 86};
+// Account texts are read with room for the quotes a stored value may have.
+constexpr int kAccountReadChars = kSettingTextChars + 2;
 
 // The value a row's control holds; compared with the one it was given.
 struct RowValue {
@@ -48,6 +55,9 @@ struct WindowState {
     const wchar_t* pages[kMaxPages] = {};
     int page_count = 0;
     RowValue given[kRows];
+    // The accounts' page follows the sections' pages.
+    int accounts_page = -1;
+    std::wstring account_given[kMaxNetAccountCount][kAccountFieldCount];
 };
 WindowState g_settings;
 
@@ -142,6 +152,55 @@ std::wstring WindowText(HWND control)
     GetWindowTextW(control, text.data(), length + 1);
     text.resize(size_t(lstrlenW(text.c_str())));
     return text;
+}
+
+HWND AccountEdit(int index, int column) { return GetDlgItem(g_settings.window, SettingsAccountControlId(index, column)); }
+
+Setting AccountSetting(int column) { return kAccountFields[column]; }
+
+void MakeAccountPage()
+{
+    for (int column = 0; column < kAccountFieldCount; ++column)
+        MakeControl(L"STATIC", SettingKeyOf(AccountSetting(column)).key, SS_LEFT | SS_NOPREFIX, 0,
+                    kSettingsAccountHeading + column, kAccountColumnX[column], kRowTop + 2,
+                    kAccountColumnWidth[column], 8);
+    for (int index = 0; index < kMaxNetAccountCount; ++index) {
+        const int y = kRowTop + (index + 1) * kRowStep;
+        const std::wstring label = std::wstring(L"[") + AccountSectionName(index) + L"]";
+        MakeControl(L"STATIC", label.c_str(), SS_LEFT | SS_NOPREFIX, 0, SettingsAccountLabelId(index), kLabelX,
+                    y + 2, kAccountLabelWidth, 8);
+        for (int column = 0; column < kAccountFieldCount; ++column) {
+            const Setting id = AccountSetting(column);
+            const DWORD style = WS_TABSTOP | ES_AUTOHSCROLL | (id == Setting::kAccountPassword ? ES_PASSWORD : 0);
+            HWND edit = MakeControl(L"EDIT", L"", style, WS_EX_CLIENTEDGE, SettingsAccountControlId(index, column),
+                                    kAccountColumnX[column], y, kAccountColumnWidth[column], 12);
+            SendMessageW(edit, EM_LIMITTEXT, WPARAM(SettingChars(id) - 1), 0);
+        }
+    }
+}
+
+// The records as settings.ini holds them now.
+void FillAccountPage()
+{
+    for (int index = 0; index < kMaxNetAccountCount; ++index)
+        for (int column = 0; column < kAccountFieldCount; ++column) {
+            wchar_t text[kAccountReadChars] = {};
+            ReadAccountString(index, SettingKeyOf(AccountSetting(column)).key, text, kAccountReadChars);
+            SetWindowTextW(AccountEdit(index, column), text);
+            g_settings.account_given[index][column] = WindowText(AccountEdit(index, column));
+        }
+}
+
+void ShowAccountPage(bool show)
+{
+    const int how = show ? SW_SHOWNA : SW_HIDE;
+    for (int column = 0; column < kAccountFieldCount; ++column)
+        ShowWindow(GetDlgItem(g_settings.window, kSettingsAccountHeading + column), how);
+    for (int index = 0; index < kMaxNetAccountCount; ++index) {
+        ShowWindow(GetDlgItem(g_settings.window, SettingsAccountLabelId(index)), how);
+        for (int column = 0; column < kAccountFieldCount; ++column)
+            ShowWindow(AccountEdit(index, column), how);
+    }
 }
 
 void MakeRow(int row)
@@ -256,6 +315,7 @@ bool SameValue(FieldKind kind, const RowValue& a, const RowValue& b)
 
 void ShowPage(int page)
 {
+    ShowAccountPage(page == g_settings.accounts_page);
     for (int row = 0; row < kRows; ++row) {
         if (FieldKindOf(RowSetting(row)) == FieldKind::kNone)
             continue;
@@ -381,9 +441,21 @@ void FocusRow(int row)
         SendMessageW(control, EM_SETSEL, 0, -1);
 }
 
-// Writes the changed rows and applies them; false (nothing written) when a
-// value is refused or the file cannot be written.
-bool ApplyChanges()
+enum class Saved {
+    kRefused,       // nothing written: a value refused or the file not written
+    kDone,          // written (or nothing to write) and in effect
+    kNeedsRestart,  // written, and a value among them takes effect at start
+};
+
+// Shows the offer to restart now, beside the status that says why.
+void OfferRestart()
+{
+    ShowWindow(GetDlgItem(g_settings.window, kSettingsRestart), SW_SHOWNA);
+}
+
+// Writes the changed rows and applies them; nothing is written when a value
+// is refused or the file cannot be written.
+Saved ApplyChanges()
 {
     struct Change {
         int row;
@@ -404,25 +476,63 @@ bool ApplyChanges()
             SetStatus(error);
             MessageBeep(MB_ICONWARNING);
             DebugPrint(L"Settings refused: %s\n", error.c_str());
-            return false;
+            return Saved::kRefused;
         }
         changes.push_back({row, value, stored});
     }
-    if (changes.empty()) {
-        SetStatus(L"");
-        return true;
+    // The accounts' records: their texts as typed, each within its buffer.
+    struct AccountChange {
+        int index, column;
+        std::wstring value, stored;
+    };
+    std::vector<AccountChange> account_changes;
+    for (int index = 0; index < kMaxNetAccountCount; ++index)
+        for (int column = 0; column < kAccountFieldCount; ++column) {
+            std::wstring value = WindowText(AccountEdit(index, column));
+            if (value == g_settings.account_given[index][column])
+                continue;
+            const Setting id = AccountSetting(column);
+            const std::wstring name = std::wstring(L"[") + AccountSectionName(index) + L"] " + SettingKeyOf(id).key;
+            const TextCheck check = CheckFormText(value, SettingChars(id));
+            if (check != TextCheck::kOk) {
+                const std::wstring error =
+                    name + L": " + (check == TextCheck::kLineBreak ? Text(L"bad_line_break", L"a value is one line.")
+                                                                    : Text(L"bad_long", L"too long."));
+                SelectPage(g_settings.accounts_page);
+                SetFocus(AccountEdit(index, column));
+                SendMessageW(AccountEdit(index, column), EM_SETSEL, 0, -1);
+                SetStatus(error);
+                MessageBeep(MB_ICONWARNING);
+                DebugPrint(L"Settings refused: %s\n", error.c_str());
+                return Saved::kRefused;
+            }
+            // Written so that a read gives it back: blanks at its ends and
+            // quotes around it kept.
+            std::wstring stored = ProfileTextFor(value);
+            account_changes.push_back({index, column, std::move(value), std::move(stored)});
+        }
+    if (changes.empty() && account_changes.empty()) {
+        // A restart offered before stays on offer, with its reason.
+        if (!IsWindowVisible(GetDlgItem(g_settings.window, kSettingsRestart)))
+            SetStatus(L"");
+        return Saved::kDone;
     }
     std::vector<IniEdit<wchar_t>> edits;
     for (const Change& change : changes) {
         const SettingKey& key = SettingKeyOf(RowSetting(change.row));
         edits.push_back({key.section, key.key, change.stored});
     }
+    for (const AccountChange& change : account_changes)
+        edits.push_back({AccountSectionName(change.index), SettingKeyOf(AccountSetting(change.column)).key,
+                         change.stored});
     if (!WriteIniEdits(GetSettingsPath(), edits.data(), int(edits.size()))) {
         SetStatus(std::wstring(GetSettingsPath()) + L" " +
                   Text(L"not_saved", L"could not be written: nothing was changed."));
         MessageBeep(MB_ICONWARNING);
-        return false;
+        return Saved::kRefused;
     }
+    for (const AccountChange& change : account_changes)
+        g_settings.account_given[change.index][change.column] = change.value;
     bool restart = false;
     std::vector<Setting> changed;
     for (const Change& change : changes) {
@@ -430,15 +540,21 @@ bool ApplyChanges()
         changed.push_back(RowSetting(change.row));
         restart = restart || NeedsRestart(RowSetting(change.row));
     }
+    // The accounts' records need no apply function: the tray menu and the
+    // connections read them when they are used.
     const int applied = ApplySettingEffects(changed.data(), int(changed.size()));
     NoteSettingsApplied();
     for (const Change& change : changes)
         if (FieldKindOf(RowSetting(change.row)) == FieldKind::kHotkey)
             UpdateHotkeyNote(change.row);
-    DebugPrint(L"Settings saved: %d keys, %d apply functions\n", int(changes.size()), applied);
+    DebugPrint(L"Settings saved: %d keys, %d apply functions\n", int(changes.size() + account_changes.size()),
+               applied);
     SetStatus(Text(L"saved", L"Saved.") +
               (restart ? L" " + Text(L"restart", L"Marked values take effect at the next start.") : L""));
-    return true;
+    if (!restart)
+        return Saved::kDone;
+    OfferRestart();
+    return Saved::kNeedsRestart;
 }
 
 void Browse(int row)
@@ -483,13 +599,20 @@ void OnInit(HWND window)
     g_settings.page_count = SettingPages(g_settings.pages, kMaxPages);
     for (int page = 0; page < g_settings.page_count; ++page)
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(g_settings.pages[page]));
+    g_settings.accounts_page = g_settings.page_count;
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(L"accounts", L"accounts [0] - [9]").c_str()));
     for (int row = 0; row < kRows; ++row)
         if (FieldKindOf(RowSetting(row)) != FieldKind::kNone) {
             MakeRow(row);
             FillRow(row);
         }
+    MakeAccountPage();
+    FillAccountPage();
     MakeControl(L"STATIC", L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, kSettingsStatus, kLabelX, 192, kWidth - kLabelX - 7,
                 18);
+    // Shown once a saved value needs a restart.
+    MakeControl(L"BUTTON", Text(L"restart_now", L"&Restart now").c_str(), WS_TABSTOP | BS_PUSHBUTTON, 0,
+                kSettingsRestart, kLabelX, 215, 80, 14);
     MakeControl(L"BUTTON", Text(L"ok", L"OK").c_str(), WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK, 252, 215,
                 50, 14);
     MakeControl(L"BUTTON", Text(L"cancel", L"Cancel").c_str(), WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL,
@@ -503,11 +626,18 @@ void OnCommand(int id, int code)
 {
     switch (id) {
     case IDOK:
-        if (ApplyChanges())
+        // A value that needs a restart keeps the window open with the offer.
+        if (ApplyChanges() == Saved::kDone)
             DestroyWindow(g_settings.window);
         return;
     case IDCANCEL: DestroyWindow(g_settings.window); return;
     case kSettingsApply: ApplyChanges(); return;
+    case kSettingsRestart:
+        if (code == BN_CLICKED && IsWindowVisible(GetDlgItem(g_settings.window, kSettingsRestart))) {
+            DestroyWindow(g_settings.window);
+            RequestRestart(g_app.main_window);
+        }
+        return;
     case kSettingsPageList:
         if (code == LBN_SELCHANGE)
             ShowPage(int(SendDlgItemMessageW(g_settings.window, kSettingsPageList, LB_GETCURSEL, 0, 0)));

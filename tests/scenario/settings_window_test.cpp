@@ -4,7 +4,9 @@
 // and unknown keys kept, and the library and the hotkeys follow at once);
 // Cancel and Escape write nothing; a second open brings the same window
 // forward; a value out of bounds and a key the hotkey text cannot name are
-// refused with a message that names the key.
+// refused with a message that names the key; a value that takes effect
+// only at start offers a restart, and the restarted program uses it; the
+// network accounts' records are edited on a page of their own.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -16,6 +18,7 @@
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/input.h"
 #include "tests/scenario/support/library_view.h"
+#include "tests/scenario/support/tray_view.h"
 
 using namespace scenario;
 
@@ -349,5 +352,213 @@ TEST_CASE("a_hand_edit_of_the_file_takes_effect_within_two_seconds")
     CHECK(!HeldElsewhere(MOD_CONTROL | MOD_ALT, 'S'));
     // The file is left as the user wrote it.
     CHECK_EQ(ReadTextFile(program.SettingsPath()), edited);
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST_CASE("a_value_read_only_at_start_offers_a_restart_and_the_new_instance_uses_it")
+{
+    DebugMonitor monitor;
+    REQUIRE(monitor.Active());
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    const std::string before = std::string("[language]\r\nfilepath=language\\English.ini\r\n\r\n") + kSettings;
+    std::string after = before;
+    after.replace(after.find("English.ini"), 11, "Beta.ini");
+    ProgramOptions options = Options();
+    options.settings = before.c_str();
+    options.files = {{L"language\\Beta.ini", TestLanguage("Beta")}};
+    Program program(L"settingsrestart", options);
+    REQUIRE(program.Start());
+    const HWND old_window = program.MainWindow();
+    const DWORD old_process = program.ProcessId();
+    REQUIRE(shell.WaitForNotification(old_window, NIM_ADD));
+
+    HWND window = OpenSettings(program);
+    REQUIRE(window != nullptr);
+    HWND restart = GetDlgItem(window, kSettingsRestart);
+    REQUIRE(restart != nullptr);
+    // Marked beside its control; no offer before such a value is saved.
+    CHECK(Text(Control(window, Setting::kLanguageFile, kRowNote)).find(L"(at next start)") != std::wstring::npos);
+    CHECK(!IsWindowVisible(restart));
+    // A value that takes effect at once brings no offer.
+    ShowPageOf(window, L"transparent");
+    SetWindowTextW(Control(window, Setting::kTransparentMinimum), L"41");
+    Press(window, kSettingsApply);
+    CHECK_EQ(Text(GetDlgItem(window, kSettingsStatus)), std::wstring(L"Saved."));
+    CHECK(!IsWindowVisible(restart));
+
+    ShowPageOf(window, L"language");
+    SetWindowTextW(Control(window, Setting::kLanguageFile), L"language\\Beta.ini");
+    // OK saves it and keeps the window open with the offer.
+    Press(window, IDOK);
+    REQUIRE(IsWindow(window));
+    after.replace(after.find("minivalue=40"), 12, "minivalue=41");
+    CHECK_EQ(ReadTextFile(program.SettingsPath()), after);
+    CHECK_EQ(Text(GetDlgItem(window, kSettingsStatus)),
+             std::wstring(L"Saved. Marked values take effect at the next start."));
+    CHECK(IsWindowVisible(restart));
+    CHECK_EQ(Text(restart), std::wstring(L"&Restart now"));
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    input::Settle(100);
+    const std::wstring pictures = JoinPath(BinDir(), L"test_output");
+    CreateDirectoryW(pictures.c_str(), nullptr);
+    CHECK(SaveScreenshot(window, JoinPath(pictures, L"settings_window_restart_offer.bmp")));
+
+    // Restart now: this instance ends as at Exit, a new one takes its place.
+    monitor.Clear();
+    Press(window, kSettingsRestart);
+    const int exit_code = program.FollowRestart(30000);
+    CHECK_EQ(exit_code, 0);
+    REQUIRE(program.Running());
+    CHECK_NE(program.ProcessId(), old_process);
+    CHECK_NE(program.MainWindow(), old_window);
+    CHECK(monitor.WaitForText("Restart: started process " + std::to_string(program.ProcessId()), 5000));
+    CHECK(monitor.WaitForText("Restart: process " + std::to_string(old_process), 5000));
+    // The old icon went with the exit work before the new one came.
+    REQUIRE(shell.WaitForNotification(program.MainWindow(), NIM_ADD));
+    CHECK_EQ(shell.CountOf(old_window, NIM_DELETE), size_t(1));
+    const std::vector<TrayNotification> all = shell.Notifications();
+    size_t deleted_at = all.size(), added_at = all.size();
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (all[i].window == (unsigned long)(ULONG_PTR)old_window && all[i].message == NIM_DELETE)
+            deleted_at = i;
+        if (all[i].window == (unsigned long)(ULONG_PTR)program.MainWindow() && all[i].message == NIM_ADD &&
+            added_at == all.size())
+            added_at = i;
+    }
+    CHECK(deleted_at < added_at);
+    CHECK(added_at < all.size());
+    // The new instance speaks the language chosen; the file is as saved.
+    MenuView menu;
+    REQUIRE(ReadTrayMenu(program, &menu));
+    const MenuItemView* settings_entry = menu.Command(CmdSettingsWindow);
+    REQUIRE(settings_entry != nullptr);
+    CHECK_EQ(settings_entry->Label(), std::wstring(L"Beta 133"));
+    CHECK_EQ(ReadTextFile(program.SettingsPath()), after);
+    CHECK_EQ(program.Close(), 0);
+}
+
+TEST_CASE("the_accounts_page_writes_the_records_changed_and_the_menu_lists_them")
+{
+    DebugMonitor monitor;
+    REQUIRE(monitor.Active());
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    const std::string before =
+        "; Accounts written by hand.\r\n"
+        "[netaccounts]\r\n"
+        "count=2\r\n"
+        "atstart=0\r\n"
+        "\r\n"
+        "[0]\r\n"
+        "; the first share\r\n"
+        "remote=host-a\r\n"
+        "user=alice\r\n"
+        "psw=old\r\n"
+        "state=0\r\n"
+        "\r\n"
+        "[1]\r\n"
+        "remote=host-b\r\n"
+        "state=0\r\n";
+    // What each changed field is given, and how the file then holds it: a
+    // value with blanks at its ends or quotes around it is quoted once more,
+    // so that it reads back as typed; a record's missing key and a missing
+    // record are added.
+    struct Field {
+        int index, column;
+        const wchar_t* typed;
+        const char* line;  // the key's line after Apply
+    };
+    const std::wstring longest(127, L'x');  // the longest password there is room for
+    const Field fields[] = {
+        {1, 0, L"host-c", "remote=host-c"},
+        {0, 2, L"\"quoted\"", "psw=\"\"quoted\"\""},
+        {1, 1, L" bob ", "user=\" bob \""},
+        {1, 2, longest.c_str(), "psw=xx...x"},
+        {2, 0, L"host-new", "remote=host-new"},
+    };
+    const std::string after =
+        "; Accounts written by hand.\r\n"
+        "[netaccounts]\r\n"
+        "count=2\r\n"
+        "atstart=0\r\n"
+        "\r\n"
+        "[0]\r\n"
+        "; the first share\r\n"
+        "remote=host-a\r\n"
+        "user=alice\r\n"
+        "psw=\"\"quoted\"\"\r\n"
+        "state=0\r\n"
+        "\r\n"
+        "[1]\r\n"
+        "remote=host-c\r\n"
+        "state=0\r\n"
+        "user=\" bob \"\r\n"
+        "psw=" + std::string(127, 'x') + "\r\n"
+        "\r\n"
+        "[2]\r\n"
+        "remote=host-new\r\n";
+    ProgramOptions options = Options();
+    options.settings = before.c_str();
+    Program program(L"settingsaccounts", options);
+    REQUIRE(program.Start());
+    HWND window = OpenSettings(program);
+    REQUIRE(window != nullptr);
+    // The page lists every record with the file's values; the password is
+    // hidden.
+    HWND pages = GetDlgItem(window, kSettingsPageList);
+    const int last = int(SendMessageW(pages, LB_GETCOUNT, 0, 0)) - 1;
+    SendMessageW(pages, LB_SETCURSEL, WPARAM(last), 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(kSettingsPageList, LBN_SELCHANGE), LPARAM(pages));
+    Sync(window);
+    for (int index = 0; index < 10; ++index)
+        for (int column = 0; column < 3; ++column)
+            REQUIRE(IsWindowVisible(GetDlgItem(window, SettingsAccountControlId(index, column))));
+    CHECK(!IsWindowVisible(Control(window, Setting::kLanguageFile)));
+    CHECK_EQ(Text(GetDlgItem(window, SettingsAccountControlId(0, 0))), std::wstring(L"host-a"));
+    CHECK_EQ(Text(GetDlgItem(window, SettingsAccountControlId(1, 0))), std::wstring(L"host-b"));
+    CHECK_EQ(Text(GetDlgItem(window, SettingsAccountControlId(9, 0))), std::wstring());
+    HWND password = GetDlgItem(window, SettingsAccountControlId(0, 2));
+    CHECK((GetWindowLongW(password, GWL_STYLE) & ES_PASSWORD) != 0);
+
+    // A password longer than its buffer: refused, named, nothing written.
+    SetWindowTextW(password, std::wstring(128, L'p').c_str());
+    Press(window, kSettingsApply);
+    CHECK_EQ(Text(GetDlgItem(window, kSettingsStatus)), std::wstring(L"[0] psw: too long."));
+    CHECK_EQ(ReadTextFile(program.SettingsPath()), before);
+    CHECK(!monitor.Contains("Settings saved"));
+    SetWindowTextW(password, L"old");
+
+    for (const Field& field : fields)
+        SetWindowTextW(GetDlgItem(window, SettingsAccountControlId(field.index, field.column)), field.typed);
+    monitor.Clear();
+    Press(window, kSettingsApply);
+    REQUIRE(monitor.WaitForText("Settings saved: 5 keys", 10000));
+    CHECK_EQ(ReadTextFile(program.SettingsPath()), after);
+    const wchar_t* const keys[] = {L"remote", L"user", L"psw"};
+    for (const Field& field : fields) {
+        // Read back by the profile functions as typed.
+        wchar_t read[300] = {};
+        GetPrivateProfileStringW(std::to_wstring(field.index).c_str(), keys[field.column], L"", read, 300,
+                                 program.SettingsPath().c_str());
+        if (!CHECK_EQ(std::wstring(read), std::wstring(field.typed)))
+            MESSAGE(check::Format("%s", field.line));
+    }
+    // The connection submenu lists the changed record.
+    MenuView menu;
+    REQUIRE(ReadTrayMenu(program, &menu));
+    std::vector<MenuItemView> accounts = menu.Submenu(0);
+    REQUIRE_EQ(accounts.size(), size_t(5));
+    CHECK_EQ(accounts[3].text, std::wstring(L"host-a"));
+    CHECK_EQ(accounts[4].text, std::wstring(L"host-c"));
+
+    // Cancel writes nothing.
+    window = OpenSettings(program);
+    REQUIRE(window != nullptr);
+    CHECK_EQ(Text(GetDlgItem(window, SettingsAccountControlId(1, 1))), std::wstring(L" bob "));
+    SetWindowTextW(GetDlgItem(window, SettingsAccountControlId(1, 0)), L"host-d");
+    Press(window, IDCANCEL);
+    CHECK(WaitFor([&] { return !IsWindow(window); }, 5000));
+    CHECK_EQ(ReadTextFile(program.SettingsPath()), after);
     CHECK_EQ(program.Close(), 0);
 }

@@ -1,12 +1,13 @@
 // The real tray menu, read inside the running program: its entries, ids,
-// texts, check marks and grey states for the settings, languages and
-// Windows versions that shape it.
+// texts, hotkeys, check marks and grey states for the settings, languages
+// and Windows versions that shape it.
 #include <set>
 
 #include "quornvale/shell/command_ids.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/library_view.h"
+#include "tests/scenario/support/net_double.h"
 #include "tests/scenario/support/tray_view.h"
 
 using namespace scenario;
@@ -38,7 +39,9 @@ void ExpectEntries(const std::vector<MenuItemView>& got, const std::vector<UINT>
             continue;
         }
         CHECK(!got[i].Separator());
-        CHECK_EQ(got[i].text, W(prefix + " " + std::to_string(id)));
+        // The language's text exactly; no hotkey column without hotkeys.
+        CHECK_EQ(got[i].Label(), W(prefix + " " + std::to_string(id)));
+        CHECK_EQ(got[i].Accelerator(), std::wstring());
         if (kSubmenus.count(id) && got[i].depth == 0)
             CHECK(got[i].submenu);
         else
@@ -182,6 +185,59 @@ TEST_CASE("check_marks_and_grey_states_follow_the_settings")
     CHECK_EQ(off.Close(), 0);
 }
 
+TEST_CASE("entries_show_the_hotkey_their_function_holds_and_follow_its_change")
+{
+    ScopedReportedVersion xp(L"winxp");
+    // A combination this test holds is refused to the program: no column.
+    REQUIRE(RegisterHotKey(nullptr, 0x7001, MOD_CONTROL | MOD_SHIFT, 'E'));
+    TrayShell shell;
+    REQUIRE(shell.Start());
+    DebugMonitor monitor;
+    REQUIRE(monitor.Active());
+    const char* const settings[] = {
+        "[language]\r\nfilepath=language\\Alpha.ini\r\n"
+        "[turnoffmonitor]\r\nhotkey=ctrl+alt+m\r\n[hibernate]\r\nhotkey=ctrl+shift+e\r\n"
+        "[snapshot]\r\nhotkey=shift+alt+up\r\n[notifyicon]\r\nhotkey=ctrl+alt+h\r\n",
+        // Changed by hand while the program runs.
+        "[language]\r\nfilepath=language\\Alpha.ini\r\n"
+        "[turnoffmonitor]\r\nhotkey=\r\n[hibernate]\r\nhotkey=ctrl+alt+k\r\n"
+        "[snapshot]\r\nhotkey=ALT+CTRL+j\r\n[notifyicon]\r\nhotkey=ctrl+alt+h\r\n",
+    };
+    struct Row {
+        UINT id;
+        const wchar_t* shown[2];  // with each settings text
+    };
+    const Row rows[] = {
+        {CmdTurnOffMonitor, {L"Ctrl+Alt+M", L""}},
+        {CmdHibernate, {L"", L"Ctrl+Alt+K"}},
+        {CmdSnapshot, {L"Alt+Shift+Up", L"Ctrl+Alt+J"}},
+        // Its hotkey minimises the window under the cursor: another function.
+        {CmdNotifyIcon, {L"", L""}},
+        {CmdLockWorkstation, {L"", L""}},
+    };
+    Program program(L"menuhotkeys", WithAlpha(settings[0]));
+    REQUIRE(program.Start());
+    for (int step = 0; step < 2; ++step) {
+        if (step == 1) {
+            monitor.Clear();
+            REQUIRE(WriteTextFile(program.SettingsPath(), settings[1]));
+            REQUIRE(monitor.WaitForText("Settings file changed", 10000));
+        }
+        MenuView menu;
+        REQUIRE(ReadTrayMenu(program, &menu));
+        for (const Row& row : rows) {
+            const MenuItemView* item = menu.Command(row.id);
+            if (!CHECK(item != nullptr))
+                continue;
+            CHECK_EQ(item->Label(), Label("Alpha", row.id));
+            if (!CHECK_EQ(item->Accelerator(), std::wstring(row.shown[step])))
+                MESSAGE(check::Format("step %d, entry %u", step, row.id));
+        }
+    }
+    UnregisterHotKey(nullptr, 0x7001);
+    CHECK_EQ(program.Close(), 0);
+}
+
 TEST_CASE("docking_is_grey_when_full_window_dragging_cannot_be_had")
 {
     ScopedReportedVersion xp(L"winxp");
@@ -235,6 +291,11 @@ TEST_CASE("separators_come_from_dash_texts_and_missing_texts_show_the_id")
 TEST_CASE("accounts_add_the_connection_submenu_with_its_check_marks")
 {
     ScopedReportedVersion xp(L"winxp");
+    // "atstart" connects every account at start, and a connection that ran
+    // writes its "state": without net.exe none runs, so the check marks show
+    // the states as written here, whenever the menu is read.
+    NetDouble net("", false);
+    REQUIRE(net.Ready());
     TrayShell shell;
     REQUIRE(shell.Start());
     Program program(L"menuaccounts",
@@ -245,6 +306,13 @@ TEST_CASE("accounts_add_the_connection_submenu_with_its_check_marks")
                               "[2]\r\nremote=a-remote-name-longer-than-thirty-one\r\nstate=1\r\n"
                               "[3]\r\nremote=left-over\r\nstate=1\r\n"));
     REQUIRE(program.Start());
+    // The connections at start were tried.
+    CHECK(WaitFor([&] {
+        for (const TrayNotification& n : shell.Notifications())
+            if (n.info.find(L"could not be started") != std::wstring::npos)
+                return true;
+        return false;
+    }, 10000));
     MenuView menu;
     REQUIRE(ReadTrayMenu(program, &menu));
     std::vector<MenuItemView> root = menu.Root();

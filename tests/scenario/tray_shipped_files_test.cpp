@@ -74,6 +74,8 @@ std::vector<std::pair<std::wstring, std::wstring>> LanguageKeys()
                                L"ID_HIBERNATE_NOT_READY", L"ID_HIBERNATE_ERROR_MESSAGE"})
         keys.push_back({L"error_message", key});
     keys.push_back({L"help_file", L"file"});
+    for (const wchar_t* key : {L"restart_now", L"accounts"})
+        keys.push_back({L"settings_window", key});
     for (const wchar_t* key : {L"IDD_DIALOG_ABOUT", L"IDC_STATIC_GROUP_QUORNVALE",
                                L"IDC_STATIC_GROUP_THANKS", L"IDC_STATIC_VERSION", L"IDC_STATIC_AUTHOR",
                                L"IDC_STATIC_HOMEPAGE", L"IDC_STATIC_FORUM"})
@@ -91,26 +93,42 @@ std::wstring Text(const std::wstring& file, const std::wstring& section, const s
 
 std::wstring Shipped(const wchar_t* name) { return JoinPath(BinDir(), name); }
 
+// The hotkeys of the shipped settings.ini, beside the entries of their
+// functions; every other entry has none.
+std::wstring ShippedHotkey(UINT id)
+{
+    switch (id) {
+    case CmdSnapshot: return L"Ctrl+Alt+S";
+    case CmdTurnOffMonitor: return L"Ctrl+Alt+M";
+    default: return {};  // hibernate ships without one
+    }
+}
+
 // Every menu entry of the root, features, system and help menus has the text
-// of that language file.
+// of that language file, and the hotkey column its function's hotkey.
 void ExpectLanguageTexts(const MenuView& menu, const std::wstring& file)
 {
     std::vector<MenuItemView> root = menu.Root();
     REQUIRE_EQ(root.size(), size_t(14));
     for (size_t i = 0; i < root.size(); ++i) {
-        std::wstring expected = Text(file, L"root", std::to_wstring(CmdRootFirstWithoutAccounts + i));
-        if (expected == L"-")
+        const UINT id = UINT(CmdRootFirstWithoutAccounts + i);
+        std::wstring expected = Text(file, L"root", std::to_wstring(id));
+        if (expected == L"-") {
             CHECK(root[i].Separator());
-        else
-            CHECK_EQ(root[i].text, expected);
+            continue;
+        }
+        CHECK_EQ(root[i].Label(), expected);
+        CHECK_EQ(root[i].Accelerator(), root[i].submenu ? std::wstring() : ShippedHotkey(id));
     }
     for (UINT id : {CmdLockWorkstation, CmdHibernate, CmdTurnOffMonitor, CmdHomePage, CmdHelpFile,
                     CmdOpenSettings, CmdAbout, CmdSettingsWindow, CmdRollUp, CmdTopmost, CmdHideCursor,
                     CmdSnapshotWatermark, CmdWindowInfo}) {
         const wchar_t* section = id < CmdHelpFirst ? L"sysfunc" : id < CmdFeaturesFirst ? L"help" : L"features";
         const MenuItemView* item = menu.Command(id);
-        if (CHECK(item != nullptr))
-            CHECK_EQ(item->text, Text(file, section, std::to_wstring(id)));
+        if (!CHECK(item != nullptr))
+            continue;
+        CHECK_EQ(item->Label(), Text(file, section, std::to_wstring(id)));
+        CHECK_EQ(item->Accelerator(), ShippedHotkey(id));
     }
 }
 }  // namespace
@@ -164,7 +182,7 @@ TEST_CASE("both_shipped_languages_hold_every_text")
             std::wstring text = Text(file, section, key);
             bool present = text != L"\x1<missing>" && !text.empty();
             bool menu_text = section != L"error_message" && section != L"help_file" &&
-                             section != L"about_dialog";
+                             section != L"about_dialog" && section != L"settings_window";
             if (!CHECK(present) || (menu_text && !CHECK(text.size() <= 31)))
                 MESSAGE(check::Format("%ls [%ls] %ls", name, section.c_str(), key.c_str()));
         }

@@ -56,6 +56,43 @@ TEST_CASE("hotkey_texts_give_their_modifiers_and_key")
     }
 }
 
+TEST_CASE("a_hotkey_shows_in_a_menu_as_windows_writes_accelerators")
+{
+    struct Row {
+        const wchar_t* text;
+        const wchar_t* shown;  // null: no key, nothing shown
+    };
+    const Row rows[] = {
+        {L"ctrl+alt+s", L"Ctrl+Alt+S"},
+        {L"shift+alt+up", L"Alt+Shift+Up"},  // the modifiers in one order
+        {L"win+ctrl+alt+shift+right", L"Win+Ctrl+Alt+Shift+Right"},
+        {L"ALT+LEFT", L"Alt+Left"},
+        {L"ctrl-x", L"Ctrl+X"},
+        {L"ctrl+f12", L"Ctrl+F"},  // the key the parser registers
+        {L"ctrl+upper", L"Ctrl+U"},
+        {L"alt+7", L"Alt+7"},
+        {L"ctrl+,", L"Ctrl+,"},
+        {L"ctrl+alt", nullptr},
+        {L"ctrl+alt+", nullptr},
+        {L"", nullptr},
+    };
+    for (const Row& row : rows) {
+        wchar_t out[kHotkeyMenuChars] = L"untouched";
+        const bool shown = HotkeyMenuText(row.text, out, kHotkeyMenuChars);
+        if (!CHECK_EQ(shown, row.shown != nullptr) || !CHECK_EQ(std::wstring(out), std::wstring(row.shown ? row.shown : L"")))
+            MESSAGE(check::Format("%ls", row.text));
+    }
+    // A small buffer is cut, never overrun; none at all is refused.
+    wchar_t small[5] = L"xxxx";
+    CHECK(HotkeyMenuText(L"ctrl+alt+s", small, 5));
+    CHECK_EQ(std::wstring(small), std::wstring(L"Ctrl"));
+    CHECK(!HotkeyMenuText(L"ctrl+alt+s", nullptr, 5));
+    // Only a registered id shows one: nothing registered in this process.
+    wchar_t registered[kHotkeyMenuChars] = L"untouched";
+    for (int id : {0, kSnapshotHotkeyId, kLastHotkeyId + 1})
+        CHECK(!RegisteredHotkeyMenuText(id, registered, kHotkeyMenuChars) && registered[0] == L'\0');
+}
+
 TEST_CASE("the_fourteen_ids_have_their_keys_and_sizing_actions")
 {
     const Setting keys[] = {Setting::kTurnOffMonitorHotkey, Setting::kHibernateHotkey, Setting::kSnapshotHotkey,

@@ -1,12 +1,14 @@
 // The settings window's decisions: a control for each row of the settings
 // table, the pages, the checks of typed values, the hotkey text, and the
-// writer that changes only the keys given.
+// writer that changes only the keys given, and the command line of the
+// restart it offers.
 #include <windows.h>
 #include <commctrl.h>
 #include <limits.h>
 
 #include <string>
 
+#include "quornvale/shell/program_restart.h"
 #include "quornvale/shell/settings_file_edit.h"
 #include "quornvale/tools/hotkey_text.h"
 #include "quornvale/tools/settings_form.h"
@@ -338,4 +340,87 @@ TEST_CASE("the_file_writer_keeps_ansi_and_utf16_files_and_leaves_a_read_only_one
     CHECK(!WriteIniEdits(locked.c_str(), &bad, 1));
     CHECK_EQ(ReadTextFile(locked), std::string("[a]\r\nx=1\r\n"));
     CHECK(!WriteIniEdits(L"", &edit, 1));
+}
+
+TEST_CASE("an_account_value_is_written_so_that_it_reads_back_as_typed")
+{
+    struct Row {
+        const wchar_t* typed;
+        const wchar_t* written;
+    };
+    const Row rows[] = {
+        {L"secret", L"secret"},
+        {L"pa\"ss", L"pa\"ss"},                    // a quote inside stays as it is
+        {L"\"quoted\"", L"\"\"quoted\"\""},        // quotes around it would be stripped
+        {L"'single'", L"\"'single'\""},
+        {L"\"", L"\""},                            // one quote alone is read as it is
+        {L"\"\"", L"\"\"\"\""},
+        {L" lead", L"\" lead\""},                  // blanks at the ends would be trimmed
+        {L"trail\t", L"\"trail\t\""},
+        {L"in side", L"in side"},
+        {L"", L""},
+    };
+    const std::wstring dir = MakeTempDir(L"unitaccounts");
+    const std::wstring file = JoinPath(dir, L"settings.ini");
+    REQUIRE(WriteTextFile(file, "[0]\r\nremote=host\r\n"));
+    for (const Row& row : rows) {
+        const std::wstring written = ProfileTextFor(row.typed);
+        CHECK_EQ(written, std::wstring(row.written));
+        // The profile functions give the typed text back.
+        const IniEdit<wchar_t> edit = {AccountSectionName(0), L"psw", written};
+        REQUIRE(WriteIniEdits(file.c_str(), &edit, 1));
+        wchar_t read[64] = L"untouched";
+        GetPrivateProfileStringW(L"0", L"psw", L"<none>", read, 64, file.c_str());
+        if (!CHECK_EQ(std::wstring(read), std::wstring(row.typed)))
+            MESSAGE(check::Format("%ls", row.written));
+    }
+    // The records' sections; the page edits their keys but "state".
+    CHECK_EQ(std::wstring(AccountSectionName(0)), std::wstring(L"0"));
+    CHECK_EQ(std::wstring(AccountSectionName(9)), std::wstring(L"9"));
+    CHECK(AccountSectionName(10) == nullptr);
+    CHECK(AccountSectionName(-1) == nullptr);
+    for (Setting field : kAccountFields)
+        CHECK(SettingKeyOf(field).section == nullptr && field != Setting::kAccountState);
+}
+
+TEST_CASE("a_restart_names_the_ending_process_on_the_next_ones_command_line")
+{
+    struct Row {
+        const wchar_t* line;
+        DWORD id;  // 0: not a restart
+    };
+    const Row rows[] = {
+        {L"/restart:1234", 1234},
+        {L"  /RESTART:77  ", 77},
+        {L"\"C:\\Program Files\\Quornvale\\quornvale.exe\" /restart:4294967295", 4294967295u},
+        {L"C:\\Quornvale\\quornvale.exe /restart:9", 9},
+        {L"/restart:4294967296", 0},  // beyond 32 bits
+        {L"/restart:0", 0},
+        {L"/restart:", 0},
+        {L"/restart:12x", 0},
+        {L"/restart:-5", 0},
+        {L"/restart 12", 0},
+        {L"/restarted:12", 0},
+        {L"\"C:\\a b\\quornvale.exe\"", 0},
+        {L"", 0},
+    };
+    for (const Row& row : rows) {
+        DWORD id = 0xDEAD;
+        const bool parsed = ParseRestartArgument(row.line, &id);
+        if (!CHECK_EQ(parsed, row.id != 0) || (parsed && !CHECK_EQ(id, row.id)))
+            MESSAGE(check::Format("%ls", row.line));
+    }
+    // What one instance writes, the next one reads.
+    wchar_t line[MAX_PATH + 32] = {};
+    const int length = FormatRestartCommandLine(L"C:\\Program Files\\Q\\quornvale.exe", 4321, line, MAX_PATH + 32);
+    CHECK_EQ(std::wstring(line), std::wstring(L"\"C:\\Program Files\\Q\\quornvale.exe\" /restart:4321"));
+    CHECK_EQ(length, lstrlenW(line));
+    DWORD id = 0;
+    CHECK(ParseRestartArgument(line, &id) && id == 4321);
+    // Too small a buffer or no path: nothing, never a cut line.
+    wchar_t small[20] = L"untouched";
+    CHECK_EQ(FormatRestartCommandLine(L"C:\\Q\\quornvale.exe", 4321, small, 20), 0);
+    CHECK_EQ(std::wstring(small), std::wstring());
+    CHECK_EQ(FormatRestartCommandLine(L"", 1, line, MAX_PATH + 32), 0);
+    CHECK_EQ(FormatRestartCommandLine(nullptr, 1, line, MAX_PATH + 32), 0);
 }

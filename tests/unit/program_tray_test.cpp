@@ -11,6 +11,7 @@
 #include "quornvale/shell/settings.h"
 #include "quornvale/shell/shell_retry.h"
 #include "quornvale/shell/tray_menu.h"
+#include "quornvale/tools/hotkeys.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
 
@@ -149,6 +150,30 @@ TEST_CASE("fixed_entries_are_separators_when_their_text_starts_with_a_dash")
     CHECK(!GetLanguageText(nullptr, L"96", buffer, 8));
     CHECK(!GetLanguageText(L"sysfunc", L"97", buffer, 8));
     CHECK_EQ(std::wstring(buffer), std::wstring());
+}
+
+TEST_CASE("entries_of_functions_with_a_hotkey_show_it_after_a_tab")
+{
+    struct Row {
+        UINT command;
+        int hotkey_id;
+    };
+    const Row rows[] = {
+        {CmdSnapshot, kSnapshotHotkeyId}, {CmdHibernate, kHibernateHotkeyId},
+        {CmdTurnOffMonitor, kMonitorOffHotkeyId}, {CmdNotifyIcon, 0}, {CmdLockWorkstation, 0},
+        {CmdSystemMenu, 0}, {CmdExit, 0}, {0, 0},
+    };
+    for (const Row& row : rows)
+        if (!CHECK_EQ(MenuHotkeyId(row.command), row.hotkey_id))
+            MESSAGE(check::Format("command %u", row.command));
+    CHECK_EQ(Owned(MenuTextWithHotkey(L"Snapshot", L"Ctrl+Alt+S")), std::wstring(L"Snapshot\tCtrl+Alt+S"));
+    CHECK_EQ(Owned(MenuTextWithHotkey(L"Snapshot", L"")), std::wstring(L"Snapshot"));
+    CHECK_EQ(Owned(MenuTextWithHotkey(L"Snapshot", nullptr)), std::wstring(L"Snapshot"));
+    CHECK_EQ(Owned(MenuTextWithHotkey(nullptr, L"Ctrl+Alt+S")), std::wstring(L"\tCtrl+Alt+S"));
+    // The longest language text and hotkey fit whole.
+    const std::wstring text(kMenuTextChars - 1, L'a');
+    CHECK_EQ(Owned(MenuTextWithHotkey(text.c_str(), L"Win+Ctrl+Alt+Shift+Right")),
+             text + L"\tWin+Ctrl+Alt+Shift+Right");
 }
 
 TEST_CASE("check_and_grey_rules")

@@ -252,6 +252,70 @@ HANDLE Program::StartAnother()
     return other.hProcess;
 }
 
+namespace {
+struct FileWindowSearch {
+    const std::wstring* exe;
+    DWORD other_than;
+    HWND found;
+    DWORD process_id;
+};
+
+BOOL CALLBACK FindFileWindowProc(HWND wnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<FileWindowSearch*>(param);
+    wchar_t name[64] = {};
+    GetClassNameW(wnd, name, 64);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (lstrcmpW(name, L"QUORNVALE") != 0 || pid == search->other_than)
+        return TRUE;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process)
+        return TRUE;
+    wchar_t path[MAX_PATH] = {};
+    DWORD chars = MAX_PATH;
+    const bool same = QueryFullProcessImageNameW(process, 0, path, &chars) &&
+                      lstrcmpiW(path, search->exe->c_str()) == 0;
+    CloseHandle(process);
+    if (!same)
+        return TRUE;
+    search->found = wnd;
+    search->process_id = pid;
+    return FALSE;
+}
+}  // namespace
+
+int Program::FollowRestart(DWORD timeout_ms)
+{
+    if (!info_.hProcess || WaitForSingleObject(info_.hProcess, timeout_ms) != WAIT_OBJECT_0)
+        return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    const DWORD ended = info_.dwProcessId;
+    EndProcess(&info_);
+    main_window_ = nullptr;
+    const std::wstring exe = ExePath();
+    FileWindowSearch search = {&exe, ended, nullptr, 0};
+    WaitFor([&] {
+        search.found = nullptr;
+        EnumWindows(FindFileWindowProc, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    }, timeout_ms);
+    if (!search.found)
+        return -1;
+    info_.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE,
+                                 search.process_id);
+    if (!info_.hProcess)
+        return -1;
+    info_.dwProcessId = search.process_id;
+    main_window_ = search.found;
+    // As at Start: the end of start-up is the main window's own answer.
+    WaitForInputIdle(info_.hProcess, 10000);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(main_window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
+    return int(code);
+}
+
 int Program::Close(DWORD timeout_ms)
 {
     if (!info_.hProcess)

@@ -59,6 +59,12 @@ public:
     bool Start();
     // Starts one more process of the same image; returns its process handle.
     HANDLE StartAnother();
+    // After the program restarted itself: waits for this process to end and
+    // for the main window of a new process of the same file, which this
+    // object then stands for (started up and waiting in its message loop).
+    // The ended process's exit code, or -1 when it did not end or no new
+    // instance came within the time.
+    int FollowRestart(DWORD timeout_ms = 30000);
     // WM_CLOSE to the main window; the exit code, or -1 when it did not end.
     int Close(DWORD timeout_ms = 10000);
     void Kill();

@@ -56,6 +56,14 @@ struct MenuItemView {
     bool submenu = false;
     std::wstring text;
 
+    // The entry's own text, before a tab, and what stands in the accelerator
+    // column after it (the hotkey of its function; empty without one).
+    std::wstring Label() const { return text.substr(0, text.find(L'\t')); }
+    std::wstring Accelerator() const
+    {
+        const size_t tab = text.find(L'\t');
+        return tab == std::wstring::npos ? std::wstring() : text.substr(tab + 1);
+    }
     bool Separator() const { return (type & MFT_SEPARATOR) != 0; }
     bool Checked() const { return (state & MFS_CHECKED) != 0; }
     bool Grayed() const { return (state & MFS_GRAYED) != 0; }
