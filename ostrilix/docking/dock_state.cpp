@@ -178,8 +178,13 @@ DragStep StepDockDrag(HWND window, const RECT& drag, POINT cursor, RECT* work, D
     }
     *work = record->work;
     if (!record->last_known) {
-        // The first move of this drag is where it starts from.
-        record->last = drag;
+        // The drag starts where the window is: WM_MOVING comes before the
+        // window moves, so its rectangle is the one before this step (a
+        // first step that already lands in a band, when the move loop took
+        // several mouse moves at once, enters it).  No message: allowed
+        // under the lock.
+        if (!GetWindowRect(window, &record->last))
+            record->last = drag;
         record->last_known = true;
     }
     if (record->docked) {

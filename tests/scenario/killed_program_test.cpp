@@ -106,11 +106,22 @@ bool DockLeft(HWND wnd)
                      GetCursorPos(&now);
                      return now.x == p.x;
                  }, 5000);
+        if (!docked) {
+            POINT now = {};
+            GetCursorPos(&now);
+            MESSAGE(check::Format("cursor at %ld,%ld, wanted %ld,%ld", now.x, now.y, p.x, p.y));
+        }
     }
     docked = docked && WaitFor([&] {
         const RECT now = WindowRect(wnd);
         return now.left == w.left && now.top == w.top && RectHeight(now) == w.bottom - w.top;
     }, 5000);
+    if (!docked) {
+        const RECT now = WindowRect(wnd);
+        MESSAGE(check::Format("caption %ld,%ld; window %ld,%ld-%ld,%ld; work area %ld,%ld-%ld,%ld", caption.x,
+                              caption.y, now.left, now.top, now.right, now.bottom, w.left, w.top, w.right,
+                              w.bottom));
+    }
     return input::RealLeftUp() && docked;
 }
 
@@ -227,7 +238,11 @@ TEST_CASE("a_start_gives_back_every_change_a_killed_program_left")
             TargetWindow& target = c.wnd == other.Window() ? other : first;
             if (c.wnd == first.Second()) {
                 // The second window of a target is docked by itself.
-                REQUIRE(CHECK(DockLeft(c.wnd)));
+                const bool docked = DockLeft(c.wnd);
+                if (!docked)
+                    MESSAGE(check::Format("traces: %zu 'dock to left', %zu 'apply dock left'",
+                                          monitor.Count("dock to left"), monitor.Count("apply dock left")));
+                REQUIRE(CHECK(docked));
                 continue;
             }
             REQUIRE(Apply(target, c.changes));

@@ -405,6 +405,33 @@ TEST_CASE("docking_one_window_pins_only_that_window_and_a_destroyed_one_leaves_n
     CHECK_EQ(SubclassSlotOf(b), -1);
 }
 
+TEST_CASE("a_drag_whose_first_step_lands_in_the_band_docks")
+{
+    // A busy move loop takes several mouse moves as one: the first WM_MOVING
+    // of the drag may already be in the band.  The window came from outside.
+    RECT work = {};
+    REQUIRE(GetMonitorWorkArea(10, 10, &work));
+    g_shared.s_b_dockwindow = 1;
+    g_shared.s_n_aero_snap_mode = 0;
+    HWND a = MakeWindow(work.left + 300, work.top + 200);
+    HWND b = MakeWindow(work.left + 300, work.top + 10);
+    REQUIRE(a && b);
+    for (HWND w : {a, b}) {
+        REQUIRE(SubclassWindow(w, DockWndProc));
+        CHECK(BeginDockableDrag(w));
+    }
+    CHECK_EQ(Moving(a, At(work.left + 300, work.top + 10)), TRUE);
+    DockState state = {};
+    CHECK((LookupDockState(a, &state) && state.docked && state.side == kDockTop));
+    // A window that starts its drag in the band has not entered it.
+    CHECK_EQ(Moving(b, At(work.left + 300, work.top + 5)), 0);
+    CHECK((LookupDockState(b, &state) && !state.docked));
+    EndDockableDrags();
+    for (HWND w : {a, b})
+        DestroyWindow(w);
+    CHECK_EQ(g_dock_records, 0);
+}
+
 TEST_CASE("half_screen_docking_fills_a_half_and_leaving_as_found_gives_the_size_back")
 {
     RECT work = {};
