@@ -1,5 +1,6 @@
-// The win64 installer (scripts/package.sh builds it beside bin/, in
-// packages/) in this run's prefix: a silent install into Program Files over
+// The installer of this build's own bitness, win64 or win32
+// (scripts/package.sh builds it beside bin/, in packages/; the 32-bit stage
+// runs the i686 build in a 32-bit prefix), in this run's prefix: a silent install into Program Files over
 // the settings.ini an earlier version left there (moved to the installing
 // user's profile, the defaults put in its place), the installed program
 // started as the plain user of the prefix and keeping its settings in that
@@ -28,7 +29,11 @@ constexpr wchar_t kRunValue[] = L"quornvale.exe";
 
 std::wstring Installer()
 {
+#ifdef _WIN64
     return JoinPath(BinDir(), L"..\\packages\\quornvale-" QUORNVALE_VERSION_WTEXT L"-win64-setup.exe");
+#else
+    return JoinPath(BinDir(), L"..\\packages\\quornvale-" QUORNVALE_VERSION_WTEXT L"-win32-setup.exe");
+#endif
 }
 
 std::wstring Folder(int csidl, const wchar_t* name)
@@ -233,10 +238,13 @@ TEST_CASE("installer_installs_upgrades_keeping_settings_and_uninstalls_a_running
     MESSAGE(bench);
 
     CHECK_EQ(RunSetup(Installer()), DWORD(0));
-    for (const wchar_t* name : {L"quornvale.exe", L"Ostrilix.dll", L"settings.ini", L"readme_en.txt",
-                                L"language\\English.ini", L"language\\Deutsch.ini", L"uninstall.exe",
-                                // the 32-bit companion and its library
-                                L"x86\\quornvale32.exe", L"x86\\Ostrilix.dll"})
+    std::vector<const wchar_t*> names = {L"quornvale.exe", L"Ostrilix.dll", L"settings.ini", L"readme_en.txt",
+                                         L"language\\English.ini", L"language\\Deutsch.ini", L"uninstall.exe"};
+#ifdef _WIN64
+    // the 32-bit companion and its library
+    names.insert(names.end(), {L"x86\\quornvale32.exe", L"x86\\Ostrilix.dll"});
+#endif
+    for (const wchar_t* name : names)
         CHECK_MESSAGE(FileExists(JoinPath(dir, name)), check::Narrow(name));
     CHECK(!FileExists(JoinPath(dir, L"portable.txt")));  // an installed copy
     CHECK(FileExists(Shortcut()));
