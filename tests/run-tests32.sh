@@ -117,7 +117,7 @@ probe() {  # probe MODE: "done" when the probe came back
 }
 for mode in alone beside; do
   if [ "$(probe $mode)" = done ]; then
-    echo "  an exception $mode came back"
+    echo "  an exception $([ $mode = beside ] && echo 'beside a waiting thread' || echo alone) came back"
     continue
   fi
   failed=$((failed + 1))
