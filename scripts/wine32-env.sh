@@ -85,12 +85,14 @@ EOF
 
 # The binfmt_misc handler for i386 ELF files, pointing at QV32_QEMU; one that
 # points at another emulator (bookworm's, as an earlier set-up registered
-# it) is removed and registered again.
+# it) is removed and registered again, and so is ours with "again" (flag F
+# keeps the file that was opened at registration, so a new download of the
+# emulator at the same path needs a new registration).
 qv32_setup_binfmt() {
   [ -e /proc/sys/fs/binfmt_misc/register ] ||
     qv32_sudo mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc || return 1
-  if [ -e "$QV32_HANDLER" ] && ! grep -qxF "interpreter $QV32_QEMU" "$QV32_HANDLER"; then
-    echo "binfmt handler qemu-i386: $(grep '^interpreter' "$QV32_HANDLER") replaced by $QV32_QEMU"
+  if [ -e "$QV32_HANDLER" ] && { [ "${1:-}" = again ] || ! grep -qxF "interpreter $QV32_QEMU" "$QV32_HANDLER"; }; then
+    echo "binfmt handler qemu-i386 ($(grep '^interpreter' "$QV32_HANDLER")) registered again for $QV32_QEMU"
     echo -1 | qv32_sudo tee "$QV32_HANDLER" >/dev/null || return 1
   fi
   if [ ! -e "$QV32_HANDLER" ]; then
@@ -156,8 +158,12 @@ qv32_setup() {
   root=$(qv32_root)
   (
     flock 9
-    [ -f "$QV32_QEMU_DIR/.ready" ] || qv32_make_qemu "$QV32_QEMU_DIR" || exit 1
-    qv32_setup_binfmt || exit 1
+    again=""
+    if [ ! -f "$QV32_QEMU_DIR/.ready" ]; then
+      qv32_make_qemu "$QV32_QEMU_DIR" || exit 1
+      again=again
+    fi
+    qv32_setup_binfmt $again || exit 1
     [ -f "$root/.ready" ] || qv32_make_root "$root"
   ) 9>"$QV_CACHE/wine32.lock" || return 1
   QV32_ROOT=$root
@@ -165,8 +171,9 @@ qv32_setup() {
 }
 
 # No debugger is started for a crashed process (winedbg.exe disabled): under
-# the emulator it takes minutes, and it can wait for ever on a process the
-# emulator itself lost, which keeps the wine server (and the run) alive.
+# bookworm's emulator it took minutes, and it could wait for ever on a
+# process the emulator itself lost, which kept the wine server (and the run)
+# alive.
 qv32_wine_env() {
   export WINEPREFIX="$1" WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d" WINESERVER="$QV32_WINESERVER"
