@@ -4,6 +4,10 @@
 # (wine32:i386, the same version as the installed wine64) runs instead under
 # qemu-i386 user-mode emulation, started by a binfmt_misc handler so that
 # Wine's own fork+exec of its 32-bit loader also goes through the emulator.
+# The emulator is qemu-user of bookworm-backports (10.0), unpacked into the
+# cache: bookworm's own qemu-user-static 7.2 kills a process that handles an
+# exception while it has a second thread (CONTRIBUTING.md, "The 32-bit
+# stage"), and needs minutes per process without a reserved address space.
 # wine32:i386 is never installed into the system (that would upgrade many
 # amd64 packages and make /usr/bin/wine pick the 32-bit loader): its i386
 # packages are unpacked into a private root in the cache, which the emulator
@@ -11,7 +15,8 @@
 # 64-bit wineserver serves the 32-bit processes (same protocol, native speed).
 #
 #   qv32_setup              once per machine: i386 package lists, the
-#                           binfmt_misc handler, the private root (cached)
+#                           emulator and the private root (cached), the
+#                           binfmt_misc handler pointing at that emulator
 #   qv32_prefix_template    make (once) and print the cached 32-bit prefix
 #   qv32_wine_env PREFIX    set the environment for that prefix
 #   qv32_wine ARGS...       run a 32-bit program or Wine tool in it
@@ -24,12 +29,13 @@
 
 QV32_WINESERVER=$QV_WINESERVER
 QV32_HANDLER=/proc/sys/fs/binfmt_misc/qemu-i386
-# qemu 7.2 ignores MAP_FIXED_NOREPLACE, with which Wine reserves the address
-# space above its user limit: with the default 4 GiB guest space each process
-# takes minutes to start.  A guest space ending just above 0x80000000 makes it
-# seconds; it must stay above 0x80100000 (Wine maps the shared user data page
-# at 0x7ffe0000 and its reserve above it).
-QV32_RESERVED_VA=0x81000000
+# Where the emulator comes from: Debian's backports of this release, whose
+# qemu-user package carries static binaries (qemu-user-static is only a
+# transitional package there).
+QV32_QEMU_SOURCE="deb http://deb.debian.org/debian bookworm-backports main"
+QV32_QEMU_PACKAGE=qemu-user
+QV32_QEMU_DIR="$QV_CACHE/qemu-user-bookworm-backports-v1"
+QV32_QEMU="$QV32_QEMU_DIR/qemu-i386"
 
 qv32_sudo() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -42,25 +48,73 @@ qv32_wine_version() {
 }
 
 qv32_root() {
-  echo "$QV_CACHE/wine32-root-$(qv32_wine_version | tr -c 'A-Za-z0-9.\n' '_')-v1"
+  echo "$QV_CACHE/wine32-root-$(qv32_wine_version | tr -c 'A-Za-z0-9.\n' '_')-v2"
 }
 
+# Unpacks the emulator of QV32_QEMU_SOURCE into DIR: apt with lists, cache
+# and sources of its own (the system's apt sources are not changed and no
+# package is installed); only qemu-i386 is kept (the package holds every
+# target, about 380 MB).
+qv32_make_qemu() {
+  local dir=$1 work conf
+  work="$dir.tmp"
+  rm -rf "$work" && mkdir -p "$work/apt/lists/partial" "$work/apt/cache/archives/partial" "$work/debs" "$work/root" || return 1
+  conf="$work/apt/apt.conf"
+  printf '%s\n' "$QV32_QEMU_SOURCE" > "$work/apt/sources.list"
+  cat > "$conf" <<EOF
+Dir::Etc::sourcelist "$work/apt/sources.list";
+Dir::Etc::sourceparts "-";
+Dir::State::Lists "$work/apt/lists";
+Dir::Cache "$work/apt/cache";
+APT::Architectures { "amd64"; };
+APT::Sandbox::User "$(id -un)";
+EOF
+  APT_CONFIG=$conf apt-get -q update >"$work/apt.log" 2>&1 || {
+    echo "the package list of '$QV32_QEMU_SOURCE' could not be fetched (see $work/apt.log)" >&2; return 1; }
+  (cd "$work/debs" && APT_CONFIG=$conf apt-get -q download "$QV32_QEMU_PACKAGE" >>"$work/apt.log" 2>&1) || {
+    echo "downloading $QV32_QEMU_PACKAGE failed (see $work/apt.log)" >&2; return 1; }
+  dpkg-deb -x "$work"/debs/*.deb "$work/root" || return 1
+  mkdir -p "$work/out" &&
+    cp "$work/root/usr/bin/qemu-i386" "$work/out/qemu-i386" || { echo "no qemu-i386 in $QV32_QEMU_PACKAGE" >&2; return 1; }
+  cp "$work/root/usr/share/doc/$QV32_QEMU_PACKAGE/copyright" "$work/out/" 2>/dev/null
+  # A static binary: it must run here as it is.
+  "$work/out/qemu-i386" --version > "$work/out/version" 2>&1 || {
+    echo "the unpacked qemu-i386 does not run: $(head -n 1 "$work/out/version")" >&2; return 1; }
+  rm -rf "$dir" && mv "$work/out" "$dir" && rm -rf "$work" && touch "$dir/.ready"
+}
+
+# The binfmt_misc handler for i386 ELF files, pointing at QV32_QEMU; one that
+# points at another emulator (bookworm's, as an earlier set-up registered
+# it) is removed and registered again, and so is ours with "again" (flag F
+# keeps the file that was opened at registration, so a new download of the
+# emulator at the same path needs a new registration).
 qv32_setup_binfmt() {
   [ -e /proc/sys/fs/binfmt_misc/register ] ||
     qv32_sudo mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc || return 1
+  if [ -e "$QV32_HANDLER" ] && { [ "${1:-}" = again ] || ! grep -qxF "interpreter $QV32_QEMU" "$QV32_HANDLER"; }; then
+    echo "binfmt handler qemu-i386 ($(grep '^interpreter' "$QV32_HANDLER")) registered again for $QV32_QEMU"
+    echo -1 | qv32_sudo tee "$QV32_HANDLER" >/dev/null || return 1
+  fi
   if [ ! -e "$QV32_HANDLER" ]; then
     # i386 ELF executables and shared objects; flag F opens the emulator now,
     # so the handler works whatever root the caller sees.
-    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$QV32_QEMU"':F' |
       qv32_sudo tee /proc/sys/fs/binfmt_misc/register >/dev/null || return 1
   fi
   grep -qx enabled "$QV32_HANDLER" || { echo "binfmt handler qemu-i386 disabled" >&2; return 1; }
+  grep -qxF "interpreter $QV32_QEMU" "$QV32_HANDLER" || {
+    echo "binfmt handler qemu-i386 does not point at $QV32_QEMU" >&2; return 1; }
 }
 
-# Unpacks wine32:i386 (the installed wine64's version) and every i386 package
-# it needs into the root; marks zlib1.dll as Wine's libwine install step does
-# and gives the root its own ld.so cache (else the host's is read and
-# FreeType is not found).
+# X extension libraries that Wine only recommends and loads when it finds
+# them; the 64-bit Wine here has each of them.  Without libXi, for one,
+# Wine's X11 driver refuses every ClipCursor (it clips through XInput2).
+QV32_X_LIBS=(libxi6 libxrandr2 libxrender1 libxcursor1 libxinerama1 libxfixes3 libxcomposite1 libxxf86vm1)
+
+# Unpacks wine32:i386 (the installed wine64's version), the X libraries above
+# and every i386 package they need into the root; marks zlib1.dll as Wine's
+# libwine install step does and gives the root its own ld.so cache (else the
+# host's is read and FreeType is not found).
 qv32_make_root() {
   local root=$1 version pkgs work d m w in out
   version=$(qv32_wine_version)
@@ -68,7 +122,8 @@ qv32_make_root() {
   work="$root.tmp"
   rm -rf "$work" && mkdir -p "$work/root" "$work/debs" || return 1
   # What apt would install for wine32:i386, less the amd64 upgrades it lists.
-  mapfile -t pkgs < <(apt-get -s --no-remove --no-install-recommends install "wine32:i386=$version" 2>/dev/null |
+  mapfile -t pkgs < <(apt-get -s --no-remove --no-install-recommends install "wine32:i386=$version" \
+                        "${QV32_X_LIBS[@]/%/:i386}" 2>/dev/null |
                       awk '/^Inst/ && $2 ~ /:i386$/ {print $2}')
   if [ ${#pkgs[@]} -eq 0 ]; then
     echo "apt resolves no i386 packages for wine32:i386=$version" >&2
@@ -99,23 +154,30 @@ qv32_setup() {
   if ! apt-cache show "wine32:i386=$(qv32_wine_version)" >/dev/null 2>&1; then
     qv32_sudo apt-get -o DPkg::Lock::Timeout=900 update -qq || return 1
   fi
-  qv32_setup_binfmt || return 1
   local root
   root=$(qv32_root)
   (
     flock 9
+    again=""
+    if [ ! -f "$QV32_QEMU_DIR/.ready" ]; then
+      qv32_make_qemu "$QV32_QEMU_DIR" || exit 1
+      again=again
+    fi
+    qv32_setup_binfmt $again || exit 1
     [ -f "$root/.ready" ] || qv32_make_root "$root"
   ) 9>"$QV_CACHE/wine32.lock" || return 1
   QV32_ROOT=$root
+  echo "emulator: $(head -n 1 "$QV32_QEMU_DIR/version")"
 }
 
 # No debugger is started for a crashed process (winedbg.exe disabled): under
-# the emulator it takes minutes, and it can wait for ever on a process the
-# emulator itself lost, which keeps the wine server (and the run) alive.
+# bookworm's emulator it took minutes, and it could wait for ever on a
+# process the emulator itself lost, which kept the wine server (and the run)
+# alive.
 qv32_wine_env() {
   export WINEPREFIX="$1" WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d" WINESERVER="$QV32_WINESERVER"
-  export QEMU_LD_PREFIX="$QV32_ROOT" QEMU_RESERVED_VA="$QV32_RESERVED_VA"
+  export QEMU_LD_PREFIX="$QV32_ROOT"
   unset WINELOADER
 }
 
