@@ -11,9 +11,9 @@
 # the test cases of that name (doctest's -tc: * and ? match any text).
 # QV_BUILD_TARGETS="x86_64" builds only that target (a quicker turn while
 # working; the static checks of the i686 images then fail).
-# QV_TESTS32=1 then runs the 32-bit stage (tests/run-tests32.sh, the same
-# filter): the i686 programs under emulated 32-bit Wine.  It is not yet part
-# of every run (nor of CI): the emulator is not stable enough for it.
+# Then the 32-bit stage (tests/run-tests32.sh, the same filter) runs the
+# i686 programs under emulated 32-bit Wine, whenever the i686 build is part
+# of the run; QV_TESTS32=0 leaves it out.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 filter=${1:-}
@@ -86,7 +86,7 @@ echo "$total_passed passed, $total_failed failed"
 status=0
 [ "$total_failed" -eq 0 ] || status=1
 
-tests32=${QV_TESTS32:-0}
+tests32=${QV_TESTS32:-1}
 [[ " ${QV_BUILD_TARGETS:-i686} " == *" i686 "* ]] || tests32=0
 if [ "$tests32" = 1 ]; then
   qv_stop

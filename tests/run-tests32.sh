@@ -146,6 +146,17 @@ for exe in "$bin"/unit_*.exe; do
 done
 stage_done "unit tests"
 
+# The scenario programs of the stage, each in this prefix as it is then:
+# the win32 installer installed silently, driven through its pages, and
+# uninstalled.
+scenario_programs=(scenario_installer_test)
+for name in "${scenario_programs[@]}"; do
+  [ -n "$filter" ] && [[ "$name" != *"$filter"* ]] && continue
+  echo "== $name (32-bit)"
+  run_program "$name" "$bin/$name.exe" ${test_case:+"-tc=$test_case"}
+done
+stage_done "scenario programs"
+
 echo "32-bit stage times: $(IFS=,; echo "${stage_times[*]}" | sed 's/,/, /g')"
 echo "32-bit retries (emulator crashes): $retries"
 echo "32-bit: $passed passed, $failed failed"
