@@ -6,7 +6,8 @@
 // the tray menu is written to settings.ini, and after the exit the target's
 // window is as it was found.  The version paths are those of the reported
 // version (the trace of its class, the entries of the tray menu).  The
-// 32-bit stage runs it once for each of win2k, winxp and win7.
+// 32-bit stage runs it once for each of win2k, winxp and win7, naming the
+// version in QV_TEST_WINDOWS_VERSION, which the reported one must match.
 #include "common/os_version.h"
 #include "common/version.h"
 #include "quornvale/shell/command_ids.h"
@@ -49,6 +50,24 @@ size_t Reposted(const TargetWindow& target, int amount)
     return n;
 }
 
+// The version class the runner asked the prefix for (QV_TEST_WINDOWS_VERSION:
+// win2k, winxp, vista, win7), or -1 when it asked for none.
+int RequestedVersionClass()
+{
+    wchar_t text[16] = {};
+    const DWORD n = GetEnvironmentVariableW(L"QV_TEST_WINDOWS_VERSION", text, 16);
+    if (n == 0 || n >= 16)
+        return -1;
+    const struct {
+        const wchar_t* name;
+        int os_class;
+    } versions[] = {{L"win2k", kOsWin2000}, {L"winxp", kOsWinXP}, {L"vista", kOsVista}, {L"win7", kOsWin7}};
+    for (const auto& v : versions)
+        if (lstrcmpiW(text, v.name) == 0)
+            return v.os_class;
+    return kOsUnknown;  // a name this test does not know never matches
+}
+
 // Milliseconds since the given tick, for the step times of the report.
 DWORD Since(DWORD start) { return GetTickCount() - start; }
 }  // namespace
@@ -57,6 +76,10 @@ TEST_CASE("the_zips_program_shows_its_icon_rolls_up_scrolls_writes_a_switch_and_
 {
     const int os_class = GetOsVersionClass();
     MESSAGE(check::Format("reported version class %d, time factor %lu", os_class, TimeFactor()));
+    // A prefix that ignored the runner's version would test another system.
+    const int requested = RequestedVersionClass();
+    if (requested >= 0)
+        REQUIRE_EQ(os_class, requested);
     REQUIRE(FileExists(JoinPath(PackageFolder(), L"quornvale.exe")));
     REQUIRE(FileExists(JoinPath(PackageFolder(), L"portable.txt")));
     DebugMonitor monitor;
