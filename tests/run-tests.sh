@@ -23,9 +23,12 @@ test_case=${2:-}
 export QV_STRICT_WARNINGS=${QV_STRICT_WARNINGS:-1}
 "$root/scripts/build.sh" ${QV_BUILD_TARGETS:-} || exit 1
 packaging=0
-if [ -z "$filter" ] || [[ "package_checks" == *"$filter"* ]] || [[ "scenario_installer_test" == *"$filter"* ]] ||
-   [[ "scenario_smoke_test" == *"$filter"* ]]; then
+if [ -z "$filter" ] || [[ "package_checks" == *"$filter"* ]] || [[ "scenario_installer_test" == *"$filter"* ]]; then
   packaging=1
+fi
+# The smoke starts the program from the staged package folder: packages
+# built, not checked.
+if [ "$packaging" = 1 ] || [[ "scenario_smoke_test" == *"$filter"* ]]; then
   "$root/scripts/package.sh" ${QV_BUILD_TARGETS:-} >/dev/null || exit 1
 fi
 
