@@ -25,6 +25,10 @@ export QV_STRICT_WARNINGS=${QV_STRICT_WARNINGS:-1}
 packaging=0
 if [ -z "$filter" ] || [[ "package_checks" == *"$filter"* ]] || [[ "scenario_installer_test" == *"$filter"* ]]; then
   packaging=1
+fi
+# The smoke starts the program from the staged package folder: packages
+# built, not checked.
+if [ "$packaging" = 1 ] || [[ "scenario_smoke_test" == *"$filter"* ]]; then
   "$root/scripts/package.sh" ${QV_BUILD_TARGETS:-} >/dev/null || exit 1
 fi
 

@@ -157,6 +157,71 @@ for name in "${scenario_programs[@]}"; do
 done
 stage_done "scenario programs"
 
+# ---- Smokes of the i686 program under win2k, winxp and win7 (begin) ----
+# tests/scenario/smoke_test.cpp once for each Windows version the prefix
+# reports (HKCU\Software\Wine "Version", written as text into the stopped
+# prefix's user.reg): the program of the zip's folder (the staged package
+# folder, staged here when missing), its tray icon, its library in a 32-bit
+# target, roll-up, direct scrolling, a tray switch, the exit.  Each smoke
+# runs on a fresh server (as the 64-bit runner runs every scenario program),
+# whose first process starts Wine's services before it.  A smoke is run
+# again once, only when it ended without its summary line and the emulator
+# reported its own crash; never on a wrong result.  Its waits take
+# QV_TEST_TIME_FACTOR (default here 5) times their native time-outs; the
+# smoke fails when the version it is told (QV_TEST_WINDOWS_VERSION) is not
+# the one reported.
+smoke_exe="$bin/scenario_smoke_test.exe"
+smoke_versions=(win2k winxp win7)
+smoke_times=()
+smoke_restart() {  # smoke_restart VERSION: a fresh server reporting VERSION
+  "$QV32_WINESERVER" -k >/dev/null 2>&1
+  timeout 60 "$QV32_WINESERVER" -w >/dev/null 2>&1
+  qv32_user_reg 'Software\Wine' "Version=\"$1\""
+  qv_start_wineserver
+  (cd "$run_dir" && timeout 600 "$QV32_ROOT/usr/lib/wine/wine" cmd /c exit >"$run_dir/start-$1.log" 2>&1 </dev/null)
+}
+if [ -e "$smoke_exe" ] && { [ -z "$filter" ] || [[ scenario_smoke_test == *"$filter"* ]]; }; then
+  # Staged afresh from this build (quick once the images are built): a
+  # folder staged before the last change would smoke an older program.
+  cmake --build "$root/build/i686" --target package_stage >"$run_dir/package_stage.log" 2>&1 ||
+    { echo "  staging the i686 package folder failed"; sed 's/^/    | /' "$run_dir/package_stage.log" | tail -n 10; }
+  stage_done "package folder"
+  for version in "${smoke_versions[@]}"; do
+    name="scenario_smoke_test-$version"
+    log="$run_dir/$name.log"
+    echo "== scenario_smoke_test ($version, 32-bit)"
+    for attempt in 1 2; do
+      smoke_restart "$version"
+      started=$(date +%s)
+      (cd "$run_dir" && QV_TEST_TIME_FACTOR=${QV_TEST_TIME_FACTOR:-5} QV_TEST_WINDOWS_VERSION=$version timeout 300 \
+         "$QV32_ROOT/usr/lib/wine/wine" "$smoke_exe" ${test_case:+"-tc=$test_case"} > "$log" 2>"$log.stderr" </dev/null)
+      line=$(summary_of "$log")
+      [ -n "$line" ] && break
+      if [ "$attempt" = 1 ] && emulator_crashed "$log"; then
+        retries=$((retries + 1))
+        echo "  (the emulator crashed: $(grep -h -m1 -E 'qemu: uncaught|unexpected trap -1' "$log" "$log.stderr" | head -n 1); retried once)"
+        continue
+      fi
+      break
+    done
+    took=$(($(date +%s) - started))
+    tr -d '\r' < "$log" | grep -v -E '^\[ RUN  \]|^[0-9]+ passed, [0-9]+ failed$' | sed 's/^/  /'
+    echo "  ($took s, attempt $attempt)"
+    smoke_times+=("$version $took s")
+    if [ -z "$line" ]; then
+      failed=$((failed + 1))
+      echo "    (no summary: the program crashed or timed out)"
+      sed 's/^/    | /' "$log.stderr" | grep -v -E 'fixme:|^    \| $' | tail -n 15
+    else
+      passed=$((passed + $(echo "$line" | cut -d' ' -f1)))
+      failed=$((failed + $(echo "$line" | cut -d' ' -f3)))
+    fi
+    stage_done "smoke $version"
+  done
+  echo "32-bit smoke times: $(IFS=,; echo "${smoke_times[*]}" | sed 's/,/, /g')"
+fi
+# ---- Smokes of the i686 program (end) ----
+
 echo "32-bit stage times: $(IFS=,; echo "${stage_times[*]}" | sed 's/,/, /g')"
 echo "32-bit retries (emulator crashes): $retries"
 echo "32-bit: $passed passed, $failed failed"

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/debug_print.h"
+#include "common/os_version.h"
 #include "common/system_function.h"
 #include "quornvale/shell/app_state.h"
 #include "quornvale/shell/main_window.h"
@@ -44,6 +45,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int)
     // the program directory.
     if (GetModuleDirectory(instance, path, kPathChars) > 0)
         SetCurrentDirectoryW(path);
+
+    // The version class that the program's version paths ask (2: Windows
+    // 2000: the shorter tray record, the desktop captions entry, the
+    // desktop colours), traced so that a run shows which paths it takes.
+    DebugPrint(L"Windows version class %d\n", GetOsVersionClass());
 
     // The manifest declares the program DPI-aware (Windows Vista and later):
     // coordinates from hooks, messages and the screen are all physical pixels.

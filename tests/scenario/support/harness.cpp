@@ -79,6 +79,16 @@ bool FileExists(const std::wstring& path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+DWORD TimeFactor()
+{
+    wchar_t text[16] = {};
+    const DWORD n = GetEnvironmentVariableW(L"QV_TEST_TIME_FACTOR", text, 16);
+    const long factor = n > 0 && n < 16 ? wcstol(text, nullptr, 10) : 1;
+    return factor >= 1 && factor <= 20 ? DWORD(factor) : 1;
+}
+
+DWORD Scaled(DWORD timeout_ms) { return timeout_ms * TimeFactor(); }
+
 void PumpFor(DWORD ms)
 {
     DWORD start = GetTickCount();
@@ -198,6 +208,11 @@ ProgramOptions WithSettings(const char* settings)
 Program::Program(const wchar_t* tag, const ProgramOptions& options)
     : dir_(MakeTempDir(tag)), options_(options)
 {
+    if (!options_.package_dir.empty()) {
+        CopyDirectoryFiles(options_.package_dir, dir_);
+        CopyDirectoryFiles(JoinPath(options_.package_dir, L"language"), JoinPath(dir_, L"language"));
+        return;
+    }
     // The test build of the program, with its test seams.
     CopyFileW(JoinPath(BinDir(), L"test_seams\\quornvale.exe").c_str(), ExePath().c_str(), FALSE);
     if (options_.with_library)
@@ -228,7 +243,7 @@ bool Program::Start()
     WaitFor([&] {
         main_window_ = FindProcessWindow(info_.dwProcessId, L"QUORNVALE");
         return main_window_ != nullptr || WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0;
-    }, 15000);
+    }, Scaled(15000));
     if (!main_window_)
         return false;
     // The window exists while its creation message still runs: wait until
@@ -237,9 +252,9 @@ bool Program::Start()
     // process count as idle already: the main window's own answer (which
     // its creation message does not give: its requests to the input thread
     // block) is the end of start-up.
-    WaitForInputIdle(info_.hProcess, 10000);
+    WaitForInputIdle(info_.hProcess, Scaled(10000));
     DWORD_PTR answer = 0;
-    SendMessageTimeoutW(main_window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
+    SendMessageTimeoutW(main_window_, WM_NULL, 0, 0, SMTO_NORMAL, Scaled(10000), &answer);
     return true;
 }
 

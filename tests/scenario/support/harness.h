@@ -21,6 +21,13 @@ bool WriteTextFile(const std::wstring& path, const std::string& bytes);
 std::string ReadTextFile(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 
+// How many times longer than natively the desktop may take here: the
+// environment variable QV_TEST_TIME_FACTOR (a whole number, 1 to 20; the
+// 32-bit stage sets it, its Wine runs under an emulator), else 1.  For the
+// time-outs of waits for positive events, never for fixed waits.
+DWORD TimeFactor();
+DWORD Scaled(DWORD timeout_ms);
+
 // Polls (pumping this thread's messages) until the predicate holds.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeout_ms, DWORD step_ms = 20);
 // Pumps this thread's messages for the given time.
@@ -39,6 +46,11 @@ struct ProgramOptions {
     // Every file of this directory is copied into "language" beside the
     // program (e.g. BinDir() + L"\\language", the shipped language files).
     std::wstring language_source;
+    // Not empty: the program, its library and the shipped files are copied
+    // from this folder (one laid out as the portable zip, such as the build's
+    // staged package folder, with its language folder) instead of the test
+    // build; `with_library`, `portable` and `settings` then change nothing.
+    std::wstring package_dir;
     // More files written beside the program before it starts: a name relative
     // to the program's directory (its directories are created) and the bytes.
     std::vector<std::pair<std::wstring, std::string>> files;
