@@ -118,11 +118,16 @@ bool UnregisterSubclass(HWND window, SubclassRecord* out)
     return true;
 }
 
+WNDPROC GetOriginalWndProcLocked(HWND window)
+{
+    const SubclassRecord* record = window ? FindLocked(window) : nullptr;
+    return record ? record->original : nullptr;
+}
+
 WNDPROC GetOriginalWndProc(HWND window)
 {
     ProcessLockGuard guard;
-    const SubclassRecord* record = window ? FindLocked(window) : nullptr;
-    return record ? record->original : nullptr;
+    return GetOriginalWndProcLocked(window);
 }
 
 bool IsWindowSubclassed(HWND window)

@@ -47,6 +47,10 @@ bool RegisterSubclass(HWND window, WNDPROC current, SubclassRecord* out);
 bool UnregisterSubclass(HWND window, SubclassRecord* out);
 // The recorded original procedure, or null.
 WNDPROC GetOriginalWndProc(HWND window);
+// The same for a caller that holds the process lock (process_lock.h), so
+// that a window procedure that already asked its own table under the lock
+// does not take it again for the procedure it forwards to.
+WNDPROC GetOriginalWndProcLocked(HWND window);
 // Recorded, and running some procedure other than its recorded original.
 bool IsWindowSubclassed(HWND window);
 

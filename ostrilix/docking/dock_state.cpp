@@ -2,6 +2,7 @@
 
 #include "common/debug_print.h"
 #include "ostrilix/core/process_lock.h"
+#include "ostrilix/core/subclass_registry.h"
 #include "ostrilix/core/window_records.h"
 #include "ostrilix/core/window_table.h"
 #include "ostrilix/docking/dock_geometry.h"
@@ -155,11 +156,13 @@ bool ForgetDockState(HWND window, DockState* out)
     return true;
 }
 
-DragStep StepDockDrag(HWND window, const RECT& drag, POINT cursor, RECT* work, DockState* state, LONG* side)
+DragStep StepDockDrag(HWND window, const RECT& drag, POINT cursor, RECT* work, DockState* state, LONG* side,
+                      WNDPROC* previous)
 {
     if (!g_dock_records)
         return DragStep::NotDockable;
     ProcessLockGuard guard;
+    *previous = GetOriginalWndProcLocked(window);
     DockState* record = g_docks.Find(window);
     if (!record)
         return DragStep::NotDockable;

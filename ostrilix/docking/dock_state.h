@@ -69,9 +69,11 @@ enum class DragStep {
     NoWorkArea,    // the work area could not be had
 };
 // work is filled for every step but NotDockable and NoWorkArea; *state gets
-// the record for EntersBand and Docked.
+// the record for EntersBand and Docked.  *previous gets the window's
+// recorded original procedure (subclass_registry.h), read under the same
+// lock, whenever the lock was taken; it is left alone otherwise.
 DragStep StepDockDrag(HWND window, const RECT& drag, POINT cursor, RECT* work, DockState* state,
-                      LONG* side);
+                      LONG* side, WNDPROC* previous);
 
 // The work area (rcWork) of the monitor nearest the point, and that monitor's
 // rectangle.  False when no rectangle was passed or the monitor could not be

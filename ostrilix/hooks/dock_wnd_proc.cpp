@@ -105,14 +105,15 @@ POINT WorkspaceOffset(HWND window)
 
 // WM_MOVING of a dockable window: docks it when an edge enters a band,
 // releases it when pulled away.  True when the message is consumed.
-bool DockOnMoving(HWND window, RECT* drag)
+// *previous: the procedure to forward to, when it was read on the way.
+bool DockOnMoving(HWND window, RECT* drag, WNDPROC* previous)
 {
     RECT work = {};
     DockState state = {};
     LONG side = kDockNone;
     const DWORD where = GetMessagePos();
     const POINT cursor = {short(LOWORD(where)), short(HIWORD(where))};
-    switch (StepDockDrag(window, *drag, cursor, &work, &state, &side)) {
+    switch (StepDockDrag(window, *drag, cursor, &work, &state, &side, previous)) {
     case DragStep::NotDockable:
     case DragStep::Moves:
     case DragStep::NoWorkArea:
@@ -293,12 +294,18 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         return CallPrevious(window, message, wParam, lParam);
     }
-    case WM_MOVING:
+    case WM_MOVING: {
         // The size label follows at WM_MOVE: here the window has not moved
-        // yet, and a label drawn now would show the step before.
-        if (lParam && g_dock_records && DockOnMoving(window, reinterpret_cast<RECT*>(lParam)))
+        // yet, and a label drawn now would show the step before.  Every step
+        // of a drag comes here: the procedure to forward to is read with the
+        // dock record, under one lock.
+        WNDPROC previous = nullptr;
+        if (lParam && g_dock_records && DockOnMoving(window, reinterpret_cast<RECT*>(lParam), &previous))
             return TRUE;
+        if (previous)
+            return CallWindowProcW(previous, window, message, wParam, lParam);
         return CallPrevious(window, message, wParam, lParam);
+    }
     case WM_ENTERSIZEMOVE:
     case WM_EXITSIZEMOVE:
     case WM_SIZING:
