@@ -76,11 +76,14 @@ emulator_crashed() {
 }
 
 # run_program NAME EXE [ARGS...]: runs it, retried once on the emulator's
-# own crash; adds its counts to the totals.
+# own crash; adds its counts to the totals.  $before_attempt, when set, is
+# run before each attempt (the smokes start a fresh server with it).
+before_attempt=
 run_program() {
   local name=$1 log="$run_dir/$1.log" line attempt started
   shift
   for attempt in 1 2; do
+    [ -n "$before_attempt" ] && $before_attempt
     started=$(date +%s)
     (cd "$run_dir" && timeout 300 "$QV32_ROOT/usr/lib/wine/wine" "$@" > "$log" 2>"$log.stderr" </dev/null)
     line=$(summary_of "$log")
@@ -93,7 +96,8 @@ run_program() {
     break
   done
   tr -d '\r' < "$log" | grep -v -E '^\[ RUN  \]|^[0-9]+ passed, [0-9]+ failed$' | sed 's/^/  /'
-  echo "  ($(($(date +%s) - started)) s)"
+  took=$(($(date +%s) - started))
+  echo "  ($took s, attempt $attempt)"
   if [ -z "$line" ]; then
     failed=$((failed + 1))
     echo "    (no summary: the program crashed or timed out)"
@@ -187,35 +191,12 @@ if [ -e "$smoke_exe" ] && { [ -z "$filter" ] || [[ scenario_smoke_test == *"$fil
     { echo "  staging the i686 package folder failed"; sed 's/^/    | /' "$run_dir/package_stage.log" | tail -n 10; }
   stage_done "package folder"
   for version in "${smoke_versions[@]}"; do
-    name="scenario_smoke_test-$version"
-    log="$run_dir/$name.log"
     echo "== scenario_smoke_test ($version, 32-bit)"
-    for attempt in 1 2; do
-      smoke_restart "$version"
-      started=$(date +%s)
-      (cd "$run_dir" && QV_TEST_TIME_FACTOR=${QV_TEST_TIME_FACTOR:-5} QV_TEST_WINDOWS_VERSION=$version timeout 300 \
-         "$QV32_ROOT/usr/lib/wine/wine" "$smoke_exe" ${test_case:+"-tc=$test_case"} > "$log" 2>"$log.stderr" </dev/null)
-      line=$(summary_of "$log")
-      [ -n "$line" ] && break
-      if [ "$attempt" = 1 ] && emulator_crashed "$log"; then
-        retries=$((retries + 1))
-        echo "  (the emulator crashed: $(grep -h -m1 -E 'qemu: uncaught|unexpected trap -1' "$log" "$log.stderr" | head -n 1); retried once)"
-        continue
-      fi
-      break
-    done
-    took=$(($(date +%s) - started))
-    tr -d '\r' < "$log" | grep -v -E '^\[ RUN  \]|^[0-9]+ passed, [0-9]+ failed$' | sed 's/^/  /'
-    echo "  ($took s, attempt $attempt)"
+    before_attempt="smoke_restart $version"
+    QV_TEST_TIME_FACTOR=${QV_TEST_TIME_FACTOR:-5} QV_TEST_WINDOWS_VERSION=$version \
+      run_program "scenario_smoke_test-$version" "$smoke_exe" ${test_case:+"-tc=$test_case"}
+    before_attempt=
     smoke_times+=("$version $took s")
-    if [ -z "$line" ]; then
-      failed=$((failed + 1))
-      echo "    (no summary: the program crashed or timed out)"
-      sed 's/^/    | /' "$log.stderr" | grep -v -E 'fixme:|^    \| $' | tail -n 15
-    else
-      passed=$((passed + $(echo "$line" | cut -d' ' -f1)))
-      failed=$((failed + $(echo "$line" | cut -d' ' -f3)))
-    fi
     stage_done "smoke $version"
   done
   echo "32-bit smoke times: $(IFS=,; echo "${smoke_times[*]}" | sed 's/,/, /g')"
