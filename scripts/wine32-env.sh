@@ -240,3 +240,56 @@ qv32_prefix_template() {
   ) 9>"$QV_CACHE/prefix32.lock" || return 1
   echo "$template"
 }
+
+# --- WoW64: 64-bit and 32-bit programs side by side, as on 64-bit Windows --
+# Wine's 64-bit loader starts a 32-bit program only through the file "wine"
+# in its own folder (/usr/lib/wine), which holds no 32-bit loader here.  The
+# WoW64 tree is a copy of that folder with "wine" linking to the private
+# root's 32-bit loader (a link, so that the loader finds its libraries under
+# the root); qv32_wow64_run puts it over /usr/lib/wine in a private mount
+# namespace of the command alone.  The system's folder is never changed.
+#   qv32_wow64_tree             make (once) and print the cached tree
+#   qv32_wow64_prefix_template  make (once) and print the win64 prefix, its
+#                               syswow64 filled from the 32-bit prefix
+#   qv32_wow64_run TREE PREFIX COMMAND...  run with that prefix's environment
+
+qv32_wow64_tree() {
+  local tree="$QV_CACHE/wow64-tree-$(basename "$QV32_ROOT")-v1"
+  if [ ! -f "$tree/.ready" ]; then
+    rm -rf "$tree.tmp" && mkdir -p "$tree.tmp" &&
+      cp -a /usr/lib/wine/. "$tree.tmp/" &&
+      ln -sfn "$QV32_ROOT/usr/lib/wine/wine" "$tree.tmp/wine" || return 1
+    rm -rf "$tree" && mv "$tree.tmp" "$tree" && touch "$tree/.ready"
+  fi
+  echo "$tree"
+}
+
+# The 64-bit template prefix (Wine's virtual desktop, as the 64-bit tests
+# have it) with the 32-bit system files in syswow64, where Wine's 64-bit
+# set-up left none (it has no 32-bit Wine to take them from).
+qv32_wow64_prefix_template() {
+  local from32=$1 from64 template
+  from64=$(qv_prefix_template) || return 1
+  template="$QV_CACHE/prefix-wow64-template-$(basename "$QV32_ROOT")-v1"
+  (
+    flock 9
+    [ -f "$template/.ready" ] && exit 0
+    rm -rf "$template" "$template.tmp"
+    cp -a "$from64" "$template.tmp" &&
+      cp -an "$from32/drive_c/windows/system32/." "$template.tmp/drive_c/windows/syswow64/" || exit 1
+    rm -f "$template.tmp/.ready"
+    mv "$template.tmp" "$template" && touch "$template/.ready"
+  ) 9>"$QV_CACHE/prefix-wow64.lock" || return 1
+  echo "$template"
+}
+
+qv32_wow64_run() {
+  local tree=$1 prefix=$2
+  shift 2
+  unshare --mount --propagation private bash -c '
+    mount --bind "$0" /usr/lib/wine || exit 1
+    export QEMU_LD_PREFIX="$1" WINEPREFIX="$2" WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 QV_WOW64=1
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d" WINEDEBUG=${WINEDEBUG:--all}
+    shift 2
+    exec "$@"' "$tree" "$QV32_ROOT" "$prefix" "$@"
+}

@@ -27,7 +27,10 @@ declare -A excluded_cases=(
 
 . "$root/scripts/wine32-env.sh"
 run_dir=$(mktemp -d /tmp/qv-tests32.XXXXXX)
-cleanup() { qv_stop; rm -rf "$run_dir"; }
+cleanup() {
+  [ -d "$run_dir/prefix64" ] && WINEPREFIX="$run_dir/prefix64" "$QV32_WINESERVER" -k >/dev/null 2>&1
+  qv_stop; rm -rf "$run_dir"
+}
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
@@ -75,9 +78,11 @@ emulator_crashed() {
   grep -q -E 'qemu: uncaught target signal|segv_handler Got unexpected trap -1' "$1" "$1.stderr" 2>/dev/null
 }
 
-# run_program NAME EXE [ARGS...]: runs it, retried once on the emulator's
-# own crash; adds its counts to the totals.  $before_attempt, when set, is
-# run before each attempt (the smokes start a fresh server with it).
+# run_program NAME EXE [ARGS...]: runs it (with run_with), retried once on
+# the emulator's own crash; adds its counts to the totals.  $before_attempt,
+# when set, is run before each attempt (the smokes start a fresh server
+# with it).
+run_with=(timeout 300 "$QV32_ROOT/usr/lib/wine/wine")
 before_attempt=
 run_program() {
   local name=$1 log="$run_dir/$1.log" line attempt started
@@ -85,7 +90,7 @@ run_program() {
   for attempt in 1 2; do
     [ -n "$before_attempt" ] && $before_attempt
     started=$(date +%s)
-    (cd "$run_dir" && timeout 300 "$QV32_ROOT/usr/lib/wine/wine" "$@" > "$log" 2>"$log.stderr" </dev/null)
+    (cd "$run_dir" && "${run_with[@]}" "$@" > "$log" 2>"$log.stderr" </dev/null)
     line=$(summary_of "$log")
     [ -n "$line" ] && break
     if [ "$attempt" = 1 ] && emulator_crashed "$log"; then
@@ -202,6 +207,39 @@ if [ -e "$smoke_exe" ] && { [ -z "$filter" ] || [[ scenario_smoke_test == *"$fil
   echo "32-bit smoke times: $(IFS=,; echo "${smoke_times[*]}" | sed 's/,/, /g')"
 fi
 # ---- Smokes of the i686 program (end) ----
+
+# --- WoW64: x86_64 scenario programs in a win64 prefix where 32-bit
+# programs run beside 64-bit ones (scripts/wine32-env.sh, qv32_wow64_*):
+# the win64 package's program with its i686 companion and 32-bit targets.
+wow64_programs=(scenario_wow64_test)
+bin64="$root/build/x86_64/bin"
+wow64_wanted=()
+for name in "${wow64_programs[@]}"; do
+  [ -n "$filter" ] && [[ "$name" != *"$filter"* ]] && continue
+  wow64_wanted+=("$name")
+done
+if [ ${#wow64_wanted[@]} -gt 0 ]; then
+  echo "== WoW64 set-up"
+  tree=$(qv32_wow64_tree) || exit 1
+  template64=$(qv32_wow64_prefix_template "$template") || exit 1
+  cp -a "$template64" "$run_dir/prefix64"
+  find "$run_dir/prefix64/drive_c/users" -mindepth 2 -maxdepth 2 -type l | while read -r link; do
+    rm -f "$link" && mkdir -p "$link"
+  done
+  stage_done "WoW64 tree and prefix"
+  run_with=(qv32_wow64_run "$tree" "$run_dir/prefix64" timeout 600 /usr/lib/wine/wine64)
+  for name in "${wow64_wanted[@]}"; do
+    echo "== $name (WoW64)"
+    if [ ! -f "$bin64/$name.exe" ]; then
+      failed=$((failed + 1))
+      echo "  not built: $bin64/$name.exe (scripts/build.sh x86_64)"
+      continue
+    fi
+    run_program "$name" "$bin64/$name.exe" ${test_case:+"-tc=$test_case"}
+  done
+  WINEPREFIX="$run_dir/prefix64" "$QV32_WINESERVER" -k >/dev/null 2>&1
+  stage_done "WoW64 programs"
+fi
 
 echo "32-bit stage times: $(IFS=,; echo "${stage_times[*]}" | sed 's/,/, /g')"
 echo "32-bit retries (emulator crashes): $retries"

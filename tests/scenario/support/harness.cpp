@@ -359,6 +359,11 @@ bool Helper::Start(const std::wstring& exe_name, const std::wstring& arguments)
     return Launch(JoinPath(BinDir(), exe_name), arguments, L"", &info_);
 }
 
+bool Helper::StartPath(const std::wstring& exe, const std::wstring& arguments)
+{
+    return Launch(exe, arguments, L"", &info_);
+}
+
 int Helper::Wait(DWORD timeout_ms)
 {
     if (!info_.hProcess || WaitForSingleObject(info_.hProcess, timeout_ms) != WAIT_OBJECT_0)
@@ -440,8 +445,10 @@ struct DebugListener {
                 if (line.compare(0, sizeof kSyncMarker - 1, kSyncMarker) == 0)
                     synced = strtol(line.c_str() + sizeof kSyncMarker - 1, nullptr, 10);
                 else
-                    for (DebugMonitor* monitor : monitors)
+                    for (DebugMonitor* monitor : monitors) {
                         monitor->lines_.push_back(line);
+                        monitor->line_pids_.push_back(*static_cast<const DWORD*>(view));
+                    }
             }
             SetEvent(buffer_ready);
         }
@@ -499,6 +506,20 @@ size_t DebugMonitor::Count(const std::string& text) const
     return n;
 }
 
+size_t DebugMonitor::CountFrom(DWORD process_id, const std::string& text) const
+{
+    if (!active_)
+        return 0;
+    DebugListener* listener = DebugListener::Get();
+    listener->Sync();
+    std::lock_guard<TestMutex> guard(listener->lock);
+    size_t n = 0;
+    for (size_t i = 0; i < lines_.size() && i < line_pids_.size(); ++i)
+        if (line_pids_[i] == process_id && lines_[i].find(text) != std::string::npos)
+            ++n;
+    return n;
+}
+
 bool DebugMonitor::WaitForText(const std::string& text, DWORD timeout_ms) const
 {
     return WaitFor([&] { return Contains(text); }, timeout_ms);
@@ -511,6 +532,7 @@ void DebugMonitor::Clear()
     DebugListener* listener = DebugListener::Get();
     std::lock_guard<TestMutex> guard(listener->lock);
     lines_.clear();
+    line_pids_.clear();
 }
 
 // --- dialogs and images --------------------------------------------------

@@ -105,6 +105,8 @@ public:
     Helper(const Helper&) = delete;
     Helper& operator=(const Helper&) = delete;
     bool Start(const std::wstring& exe_name, const std::wstring& arguments);
+    // The same for a program at a full path (e.g. the other build's helper).
+    bool StartPath(const std::wstring& exe, const std::wstring& arguments);
     // Waits for the process to end; its exit code, or -1 on time-out.
     int Wait(DWORD timeout_ms);
     void Kill();
@@ -131,12 +133,15 @@ public:
     // Counts after every line that another process finished printing before
     // the call has arrived.
     size_t Count(const std::string& text) const;
+    // The same, counting only lines printed by the given process.
+    size_t CountFrom(DWORD process_id, const std::string& text) const;
     void Clear();
 
 private:
     friend struct DebugListener;
     bool active_ = false;
     std::vector<std::string> lines_;  // under the listener's lock
+    std::vector<DWORD> line_pids_;    // the printing process of each line
 };
 
 // A message box of another process with the given caption, and its text.

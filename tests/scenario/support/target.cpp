@@ -64,12 +64,14 @@ bool TargetWindow::Start(const TargetOptions& o)
     }
     if (o.pattern)
         args += L" --pattern";
-    if (!helper_.Start(L"target_window_gui.exe", args))
+    const bool started = o.helper_path.empty() ? helper_.Start(L"target_window_gui.exe", args)
+                                               : helper_.StartPath(o.helper_path, args);
+    if (!started)
         return false;
     WaitFor([&] {
         window_ = FindProcessWindow(helper_.ProcessId(), o.window_class.c_str(), o.title.c_str());
         return window_ && IsWindowVisible(window_);
-    }, 15000);
+    }, o.start_timeout_ms);
     if (!window_)
         return false;
     if (o.second_rect.right > o.second_rect.left) {

@@ -23,6 +23,8 @@ struct TargetOptions {
     bool second_window = false;        // one more top-level window "TITLE (second)", 40 pixels down and right
     RECT second_rect = {};             // not empty: a second top-level window in the same process
     bool pattern = false;              // client painted with message_log::TargetPattern
+    std::wstring helper_path;          // not empty: this build of the helper (e.g. the i686 one)
+    DWORD start_timeout_ms = 15000;    // for its window to appear
 };
 
 class TargetWindow {
