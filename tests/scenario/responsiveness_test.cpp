@@ -24,6 +24,7 @@
 #include <string>
 
 #include "common/ostrilix_interface.h"
+#include "common/taskbar_toolbar.h"
 #include "quornvale/shell/command_ids.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/app_version.h"
@@ -460,10 +461,16 @@ HWND StartTaskbar(Helper& taskbar)
     HWND tray = nullptr;
     if (!taskbar.Start(L"taskbar_double_gui.exe", L""))
         return nullptr;
-    WaitFor([&] { return (tray = FindProcessWindow(taskbar.ProcessId(), L"Shell_TrayWnd")) != nullptr &&
-                         FindTaskbarToolbarOf(tray) != nullptr; },
-            10000);
-    return tray;
+    // Ready when the program's own lookup finds this double's toolbar: an
+    // earlier run's double may still be going away.
+    const bool found = WaitFor(
+        [&] {
+            tray = FindProcessWindow(taskbar.ProcessId(), L"Shell_TrayWnd");
+            HWND toolbar = tray ? FindTaskbarToolbarOf(tray) : nullptr;
+            return toolbar && FindTaskbarToolbar() == toolbar;
+        },
+        10000);
+    return found ? tray : nullptr;
 }
 
 // The Windows 2000 desktop double (the program and it told they run there).
