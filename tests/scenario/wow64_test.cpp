@@ -134,6 +134,26 @@ struct Session {
         }, kSlow, 500);
     }
 
+    // Started, and the first window rolled up.
+    HWND rolled = nullptr, tray = nullptr;
+    int full = 0;
+    bool StartAndRollUp()
+    {
+        if (!Start())
+            return false;
+        rolled = target.Window();
+        tray = target.Second();
+        full = Height(rolled);
+        return RollUp(full);
+    }
+    // Both windows as they were: full height, and shown.
+    void CheckBothBack(DWORD ms)
+    {
+        if (!CHECK(WaitFor([&] { return Height(rolled) == full; }, ms)))
+            MESSAGE(Describe(rolled));
+        if (!CHECK(WaitFor([&] { return IsWindowVisible(tray) != FALSE; }, ms)))
+            MESSAGE(Describe(tray));
+    }
     bool ToTray()
     {
         HWND window = target.Second();
@@ -153,11 +173,8 @@ TEST_CASE("32_bit_windows_are_rolled_up_and_sent_to_the_tray_by_the_companion_an
         return;
     }
     Session s;
-    REQUIRE(s.Start());
-    HWND rolled = s.target.Window();
-    HWND tray = s.target.Second();
-    const int full = Height(rolled);
-    REQUIRE(s.RollUp(full));
+    REQUIRE(s.StartAndRollUp());
+    const HWND rolled = s.rolled, tray = s.tray;
     // The roll-up's trace came from the 32-bit target's own process, where
     // only the 32-bit library can be, and none from the program's.
     CHECK(s.monitor.CountFrom(s.target.ProcessId(), "nCurHeight = ") >= 1);
@@ -166,10 +183,7 @@ TEST_CASE("32_bit_windows_are_rolled_up_and_sent_to_the_tray_by_the_companion_an
     CHECK(IsWindowVisible(rolled));
 
     CHECK_EQ(s.program.Close(), 0);
-    if (!CHECK(WaitFor([&] { return Height(rolled) == full; }, 30000)))
-        MESSAGE(Describe(rolled));
-    if (!CHECK(WaitFor([&] { return IsWindowVisible(tray) != FALSE; }, 30000)))
-        MESSAGE(Describe(tray));
+    s.CheckBothBack(30000);
     CHECK(s.shell.WaitForNotification(tray, NIM_DELETE));
     CHECK(s.monitor.WaitForText("Companion: windows given back, leaving", 30000));
     CHECK(s.target.Responsive());
@@ -182,11 +196,8 @@ TEST_CASE("after_a_kill_of_the_program_and_its_companion_a_new_start_gives_the_3
         return;
     }
     Session s;
-    REQUIRE(s.Start());
-    HWND rolled = s.target.Window();
-    HWND tray = s.target.Second();
-    const int full = Height(rolled);
-    REQUIRE(s.RollUp(full));
+    REQUIRE(s.StartAndRollUp());
+    const HWND rolled = s.rolled, tray = s.tray;
     REQUIRE(s.ToTray());
 
     HANDLE companion = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, s.companion);
@@ -195,14 +206,11 @@ TEST_CASE("after_a_kill_of_the_program_and_its_companion_a_new_start_gives_the_3
     TerminateProcess(companion, 99);
     CHECK_EQ(WaitForSingleObject(companion, 10000), DWORD(WAIT_OBJECT_0));
     CloseHandle(companion);
-    CHECK(Height(rolled) < full / 3);
+    CHECK(Height(rolled) < s.full / 3);
     CHECK(!IsWindowVisible(tray));
 
     REQUIRE(s.program.Start());
-    if (!CHECK(WaitFor([&] { return Height(rolled) == full; }, kSlow)))
-        MESSAGE(Describe(rolled));
-    if (!CHECK(WaitFor([&] { return IsWindowVisible(tray) != FALSE; }, kSlow)))
-        MESSAGE(Describe(tray));
+    s.CheckBothBack(kSlow);
     CHECK(s.target.Responsive());
     CHECK_EQ(s.program.Close(), 0);
 }
