@@ -194,6 +194,7 @@ TEST_CASE("a_start_gives_back_every_change_a_killed_program_left")
         {"faded", kFade, 0, 0},
         {"docked to a half", kDock, 0, 0},
         {"hidden in the tray", kTray, 0, 0},
+        {"rolled up, then hidden in the tray", kRollUp | kTray, 0, 0},
         {"several at once in two processes", kRollUp | kFade, kDock, kTray | kFade},
     };
     for (const Row& row : rows) {
