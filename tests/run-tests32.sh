@@ -157,8 +157,9 @@ stage_done "unit tests"
 
 # The scenario programs of the stage, each in this prefix as it is then:
 # the win32 installer installed silently, driven through its pages, and
-# uninstalled.
-scenario_programs=(scenario_installer_test)
+# uninstalled.  QV32_SCENARIOS="scenario_a_test scenario_b_test" runs those
+# instead (a trial of other programs under the emulator; not part of a run).
+read -r -a scenario_programs <<< "${QV32_SCENARIOS:-scenario_installer_test}"
 for name in "${scenario_programs[@]}"; do
   [ -n "$filter" ] && [[ "$name" != *"$filter"* ]] && continue
   echo "== $name (32-bit)"

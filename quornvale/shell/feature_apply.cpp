@@ -67,7 +67,7 @@ FeatureParams RollUpParams()
     return params;
 }
 
-void ApplyIconOnlyTaskbar(int on) { SetIconOnlyTaskbar(on != 0); }
+void ApplyIconOnlyTaskbar(int on) { RequestIconOnlyTaskbar(on != 0); }
 
 void ApplySizeDisplay(int on)
 {

@@ -49,7 +49,10 @@ bool InstallDesktopColourHook()
 }
 
 // Unhooks; the saved colours go back only when the hook is really gone (a
-// hook left behind would set the wanted ones again at once).
+// hook left behind would set the wanted ones again at once).  They are
+// queued without waiting: a hung desktop takes them when it wakes, also
+// after the program has ended, and a later switch-on's reading of the
+// colours comes after them.
 void SwitchOff()
 {
     HHOOK hook = g_hDesktopHook;
@@ -61,9 +64,12 @@ void SwitchOff()
     HWND view = DesktopListView();
     if (!view)
         return;
-    if (SendToView(view, LVM_SETTEXTCOLOR, LPARAM(g_clrSavedText)) &&
-        SendToView(view, LVM_SETTEXTBKCOLOR, LPARAM(g_clrSavedTextBk)))
-        InvalidateRect(view, nullptr, TRUE);
+    if (!SendNotifyMessageW(view, LVM_SETTEXTCOLOR, 0, LPARAM(g_clrSavedText)) ||
+        !SendNotifyMessageW(view, LVM_SETTEXTBKCOLOR, 0, LPARAM(g_clrSavedTextBk))) {
+        DebugPrint(L"Desktop list view: the saved colours not given back, error %lu\n", GetLastError());
+        return;
+    }
+    InvalidateRect(view, nullptr, TRUE);
 }
 }  // namespace
 

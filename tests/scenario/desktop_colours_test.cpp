@@ -86,7 +86,7 @@ TEST_CASE("on_windows_2000_the_captions_keep_the_wanted_colours_until_switched_o
     // Off: the colours it had when switched on come back, and stay what
     // they are given from then on.
     Choose(program, CmdDesktopCaptions);
-    CHECK(ColoursAre(list, kDesktopText, kDesktopBack));
+    CHECK(WaitFor([&] { return ColoursAre(list, kDesktopText, kDesktopBack); }, 5000));
     GiveOtherColours(list, kOtherText, kDesktopBack);
     CHECK(ColoursAre(list, kOtherText, kDesktopBack));
 
@@ -97,7 +97,7 @@ TEST_CASE("on_windows_2000_the_captions_keep_the_wanted_colours_until_switched_o
     GiveOtherColours(list, kOtherText, kOtherBack);
     CHECK(WaitFor([&] { return ColoursAre(list, kWantedText, CLR_NONE); }, 10000));
     CHECK_EQ(program.Close(), 0);
-    CHECK(ColoursAre(list, kOtherText, kDesktopBack));
+    CHECK(WaitFor([&] { return ColoursAre(list, kOtherText, kDesktopBack); }, 5000));
     GiveOtherColours(list, kDesktopText, kOtherBack);
     CHECK(ColoursAre(list, kDesktopText, kOtherBack));
 }

@@ -7,10 +7,12 @@
 
 #include <functional>
 
+#include "common/taskbar_toolbar.h"
 #include "quornvale/shell/command_ids.h"
 #include "tests/framework/check.h"
 #include "tests/scenario/support/harness.h"
 #include "tests/scenario/support/library_view.h"
+#include "tests/scenario/support/responsiveness.h"
 #include "tests/scenario/support/tray_view.h"
 
 using namespace scenario;
@@ -286,17 +288,19 @@ TEST_CASE("icon_only_taskbar_switches_the_toolbar_style_and_shows_checked")
     REQUIRE(WaitFor([&] { return (tray = FindProcessWindow(taskbar.ProcessId(), L"Shell_TrayWnd")) != nullptr; },
                     10000));
     HWND toolbar = nullptr;
-    REQUIRE(WaitFor([&] {
-        toolbar = FindWindowExW(FindWindowExW(FindWindowExW(tray, nullptr, L"ReBarWindow32", nullptr),
-                                              nullptr, L"MSTaskSwWClass", nullptr),
-                                nullptr, L"ToolbarWindow32", nullptr);
-        return toolbar != nullptr;
-    }, 10000));
+    // Ready when the program's own lookup finds this double's toolbar: an
+    // earlier double may still be going away.
+    REQUIRE(WaitFor([&] { return (toolbar = FindTaskbarToolbarOf(tray)) && FindTaskbarToolbar() == toolbar; },
+                    10000));
     Program program(L"cmdicons");
     REQUIRE(program.Start());
+    // The shell is asked by a worker: the style follows the command shortly.
+    const auto mixed = [&] {
+        return (SendMessageW(toolbar, TB_GETEXTENDEDSTYLE, 0, 0) & TBSTYLE_EX_MIXEDBUTTONS) != 0;
+    };
     Choose(program, CmdIconOnlyTaskbar);
     CHECK_EQ(Setting(program, L"icontaskbar", L"enable"), std::wstring(L"1"));
-    CHECK(SendMessageW(toolbar, TB_GETEXTENDEDSTYLE, 0, 0) & TBSTYLE_EX_MIXEDBUTTONS);
+    CHECK(WaitFor(mixed, 3000));
     wchar_t title[32] = {};
     CHECK(WaitFor([&] { GetWindowTextW(tray, title, 32); return lstrcmpW(title, L"commands=2") == 0; }, 3000));
     // The menu entry shows the toolbar's state (read from the toolbar, as the
@@ -306,7 +310,15 @@ TEST_CASE("icon_only_taskbar_switches_the_toolbar_style_and_shows_checked")
     CHECK(menu.Command(CmdIconOnlyTaskbar)->Checked());
     Choose(program, CmdIconOnlyTaskbar);
     CHECK_EQ(Setting(program, L"icontaskbar", L"enable"), std::wstring(L"0"));
-    CHECK(!(SendMessageW(toolbar, TB_GETEXTENDEDSTYLE, 0, 0) & TBSTYLE_EX_MIXEDBUTTONS));
+    CHECK(WaitFor([&] { return !mixed(); }, 3000));
+    // Switched on and off again while the shell is slow to answer the first
+    // ask: the last choice holds.
+    REQUIRE(HangThreadOf(tray, 400));
+    Choose(program, CmdIconOnlyTaskbar);
+    Choose(program, CmdIconOnlyTaskbar);
+    CHECK_EQ(Setting(program, L"icontaskbar", L"enable"), std::wstring(L"0"));
+    PumpFor(1000);
+    CHECK(!mixed());
     CHECK_EQ(program.Close(), 0);
 }
 
