@@ -7,8 +7,9 @@
 // DpiScalingVer 0x1000 under HKCU\Control Panel\Desktop).  An aware process
 // has physical pixels throughout: exit 0 when every rectangle is the one
 // asked for and the work area the screen's width, 1 otherwise, 2 when the
-// probe could not run.  Wine 8.0's 32-bit build answers no (its windows are
-// unaware whatever the process), its 64-bit build yes; see CONTRIBUTING.md.
+// probe could not run.  With both values, Wine 8.0's 32-bit build answers
+// no (its windows are unaware whatever the process), its 64-bit build yes;
+// with LogPixels alone both answer yes.  See CONTRIBUTING.md.
 #include <windows.h>
 
 #include <cstdio>
