@@ -177,7 +177,9 @@ fresh_server() {
 # next one.  Wine keeps a killed program's global hooks: after a docking
 # case that failed (its program killed, docking on), a caption drag in the
 # next program's target ran that program's library, which subclassed the
-# target although every switch of the program under test was off.
+# target although every switch of the program under test was off; after
+# scenario_companion_test, scenario_right_chord_test's right clicks never
+# reached its target.
 read -r -a scenario_programs <<< "${QV32_SCENARIOS:-scenario_installer_test}"
 scenarios_run=0
 for name in "${scenario_programs[@]}"; do

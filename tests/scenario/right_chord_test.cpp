@@ -116,7 +116,19 @@ struct ChordBench {
     {
         started = view.Loaded() && StartProgramAndTarget(program, target);
         point = target.Window() ? WindowCentre(target.Window()) : POINT{};
-        input::PlaceCursor(point);
+        // The clicks go where the cursor is: a cursor that cannot stand on
+        // the target (clipped elsewhere, a button still held from before)
+        // stops the case here, saying so, instead of as missing messages.
+        const POINT at = input::PlaceCursor(point);
+        RECT clip = {};
+        GetClipCursor(&clip);
+        const bool held = (GetAsyncKeyState(VK_LBUTTON) | GetAsyncKeyState(VK_RBUTTON)) & 0x8000;
+        if (at.x != point.x || at.y != point.y || held) {
+            MESSAGE(check::Format("cursor wanted at %ld,%ld, is at %ld,%ld; clip %ld,%ld,%ld,%ld; a button %s",
+                                  point.x, point.y, at.x, at.y, clip.left, clip.top, clip.right, clip.bottom,
+                                  held ? "held" : "not held"));
+            started = false;
+        }
     }
     Program program;
     LibraryView view;

@@ -87,12 +87,35 @@ bool RunXdotool(std::wstring line)
     return true;
 }
 
+// The X window that Wine made for the foreground window, or 0.  A real key
+// goes to the window that has the X server's keyboard focus.  Without a
+// virtual desktop and without a window manager Wine asks for that focus
+// itself when it activates a window, with a time stamp of the thread's last
+// message, and the X server ignores a request older than its last focus
+// change: a window activated on its creation after an earlier one was
+// destroyed (the focus went back to the root) may never get it.  A key
+// then goes to the root window, or to what is under the pointer (nothing
+// when a docked window left it outside), and Wine never sees it.
+ULONG_PTR ForegroundXWindow()
+{
+    HWND foreground = GetForegroundWindow();
+    if (!foreground || !IsWindowVisible(foreground))
+        return 0;
+    return reinterpret_cast<ULONG_PTR>(GetPropW(foreground, L"__wine_x11_whole_window"));
+}
+
 bool RealKey(WORD vk, bool down)
 {
     const int code = XKeyCode(vk);
     if (!code)
         return false;
-    if (!RunXdotool(std::wstring(L"xdotool ") + (down ? L"keydown " : L"keyup ") + std::to_wstring(code)))
+    // The focus first, as a click on it would have given it, in the same
+    // xdotool run: the X server takes both in order.
+    std::wstring line = L"xdotool ";
+    if (const ULONG_PTR window = ForegroundXWindow())
+        line += L"windowfocus " + std::to_wstring(window) + L" ";
+    line += (down ? L"keydown " : L"keyup ") + std::to_wstring(code);
+    if (!RunXdotool(line))
         return false;
     return WaitFor([&] { return ((GetAsyncKeyState(vk) & 0x8000) != 0) == down; }, 5000);
 }

@@ -23,7 +23,8 @@ void Wheel(int amount, POINT p, ULONG_PTR extra = 0);
 // Wine resets from the X server's keyboard whenever it resynchronises (a
 // caption press starts the move loop, which grabs the pointer): a modifier
 // that must stay held through a click is pressed as a real X key instead.
-// Left/right Alt and Ctrl and left Shift; true once the desktop sees it held.
+// Left/right Alt and Ctrl and left Shift, to the foreground window (which
+// gets the X keyboard focus with it); true once the desktop sees it held.
 bool RealKeyDown(WORD vk);
 bool RealKeyUp(WORD vk);
 // Holds a real key for a scope, so a failing test never leaves it pressed.
