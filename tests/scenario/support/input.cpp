@@ -110,14 +110,16 @@ bool RealKey(WORD vk, bool down)
     if (!code)
         return false;
     // The focus first, as a click on it would have given it, in the same
-    // xdotool run: the X server takes both in order.
-    std::wstring line = L"xdotool ";
+    // xdotool run: the X server takes both in order.  A window that went
+    // meanwhile fails the focus and with it the run: the key alone then.
+    const std::wstring key = (down ? L"keydown " : L"keyup ") + std::to_wstring(code);
+    const auto arrived = [&] {
+        return WaitFor([&] { return ((GetAsyncKeyState(vk) & 0x8000) != 0) == down; }, 5000);
+    };
     if (const ULONG_PTR window = ForegroundXWindow())
-        line += L"windowfocus " + std::to_wstring(window) + L" ";
-    line += (down ? L"keydown " : L"keyup ") + std::to_wstring(code);
-    if (!RunXdotool(line))
-        return false;
-    return WaitFor([&] { return ((GetAsyncKeyState(vk) & 0x8000) != 0) == down; }, 5000);
+        if (RunXdotool(L"xdotool windowfocus " + std::to_wstring(window) + L" " + key) && arrived())
+            return true;
+    return RunXdotool(L"xdotool " + key) && arrived();
 }
 
 bool RealButton(bool down)
