@@ -73,7 +73,7 @@ void RequestIconOnlyTaskbar(bool on)
     InterlockedExchange(&g_wanted, on ? 1 : 0);
     if (InterlockedCompareExchange(&g_worker_busy, 1, 0) != 0)
         return;
-    if (!StartWorker(ApplyWantedStyle, nullptr)) {
+    if (!StartWorker(ApplyWantedStyle, nullptr, false)) {
         InterlockedExchange(&g_worker_busy, 0);
         DebugPrint(L"Icon-only taskbar buttons: no worker, error %lu\n", GetLastError());
     }

@@ -9,6 +9,7 @@ namespace {
 struct WorkerStart {
     WorkerFn work;
     void* argument;
+    bool with_com;
 };
 
 using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
@@ -20,6 +21,10 @@ DWORD WINAPI WorkerMain(void* parameter)
 {
     WorkerStart start = *static_cast<WorkerStart*>(parameter);
     delete static_cast<WorkerStart*>(parameter);
+    if (!start.with_com) {
+        start.work(start.argument);
+        return 0;
+    }
     SystemLibrary ole(L"ole32.dll");
     auto initialise = ole.Function<CoInitializeExFn>("CoInitializeEx");
     auto uninitialise = ole.Function<CoUninitializeFn>("CoUninitialize");
@@ -31,9 +36,9 @@ DWORD WINAPI WorkerMain(void* parameter)
 }
 }  // namespace
 
-bool StartWorker(WorkerFn work, void* argument)
+bool StartWorker(WorkerFn work, void* argument, bool with_com)
 {
-    auto* start = new (std::nothrow) WorkerStart{work, argument};
+    auto* start = new (std::nothrow) WorkerStart{work, argument, with_com};
     if (!start)
         return false;
     HANDLE thread = CreateThread(nullptr, 0, WorkerMain, start, 0, nullptr);
